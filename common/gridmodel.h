@@ -1,0 +1,150 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+#include <QVector>
+#include <functional>
+
+namespace fee {
+
+// Column alignment codes of the report grids.
+enum GridAlign : int {
+    AlignLeft = 1, // left, vertically centred
+    AlignCenter = 4,
+    AlignRight = 7,
+    AlignGeneral = 9, // text left, numbers right
+};
+
+// Merge modes of the report grids.
+enum GridMerge : int {
+    MergeNever = 0,
+    MergeFree = 1,
+    MergeRestrictRows = 2,
+    MergeRestrictColumns = 3, // a cell merges with the equal cell above only where the cells to its left merge too
+    MergeRestrictAll = 4,
+};
+
+// Receives change notices; the on-screen model listens through it.
+class GridObserver {
+public:
+    virtual ~GridObserver() = default;
+    virtual void gridReset() = 0; // shape or many cells changed
+    virtual void gridRowsInserted(int first, int last) = 0; // rows appended at the end
+    virtual void gridCellsChanged(int top, int left, int bottom, int right) = 0;
+};
+
+// The headless report grid: text cells addressed by (row, column), fixed
+// heading rows and columns, widths and heights in twips, alignments, merge
+// rules and cell colours. Screen, printing, workbooks and CSV all read it.
+class GridModel {
+public:
+    GridModel();
+
+    int rows() const { return m_rows; }
+    int cols() const { return m_cols; }
+    void setRows(int rows); // cuts or appends empty rows
+    void setCols(int cols);
+    int fixedRows() const { return m_fixedRows; }
+    int fixedCols() const { return m_fixedCols; }
+    void setFixedRows(int n);
+    void setFixedCols(int n);
+    // Appends one empty row and returns its index.
+    int appendRow();
+
+    QString text(int row, int col) const;
+    void setText(int row, int col, const QString& text);
+
+    int colWidth(int col) const;
+    void setColWidth(int col, int twips);
+    int rowHeight(int row) const;
+    void setRowHeight(int row, int twips);
+    static constexpr int kDefaultColWidth = 960;
+    static constexpr int kDefaultRowHeight = 300;
+
+    int colAlignment(int col) const; // non-fixed cells; AlignGeneral by default
+    void setColAlignment(int col, int code);
+    int fixedAlignment(int col) const; // fixed cells; AlignLeft by default
+    void setFixedAlignment(int col, int code);
+
+    int mergeCells() const { return m_mergeMode; }
+    void setMergeCells(int mode);
+    bool mergeRow(int row) const;
+    void setMergeRow(int row, bool merge);
+    bool mergeCol(int col) const;
+    void setMergeCol(int col, bool merge);
+    // The rectangle of cells that (row, col) is merged into; a single cell
+    // when it merges with nothing.
+    QRect mergedSpan(int row, int col) const;
+
+    // Invalid colour = the default (window background / window text).
+    QColor cellBackColor(int row, int col) const;
+    void setCellBackColor(int row, int col, const QColor& color);
+    QColor cellForeColor(int row, int col) const;
+    void setCellForeColor(int row, int col, const QColor& color);
+    QColor gridLineColor() const { return m_gridLineColor; }
+    void setGridLineColor(const QColor& c) { m_gridLineColor = c; }
+
+    bool wordWrap() const { return m_wordWrap; }
+    void setWordWrap(bool on) { m_wordWrap = on; }
+
+    // While drawing is off, changes are only collected; switching it on again
+    // sends one reset.
+    bool redraw() const { return m_redraw; }
+    void setRedraw(bool on);
+
+    QString fontName() const { return m_fontName; }
+    void setFontName(const QString& name) { m_fontName = name; }
+    double fontSize() const { return m_fontSize; }
+    void setFontSize(double points) { m_fontSize = points; }
+
+    // Lays out the columns from a format string: "|" separates the columns,
+    // each part starts with "<", "^" or ">" and the heading text follows.
+    // Writes the heading texts into row 0, the column alignments and the first
+    // widths (the measured heading text). Grows the grid to the number of parts.
+    void setFormatString(const QString& format);
+
+    // Measures a text's width in twips in the grid's font. The program installs
+    // a measurer that uses the real font; the default one counts a wide
+    // (CJK) character as 180 twips and any other as 90.
+    using TextMeasure = std::function<int(const QString& text, const QString& fontName, double fontSize)>;
+    static void setTextMeasure(TextMeasure measure);
+    int measureText(const QString& text) const;
+
+    void addObserver(GridObserver* observer);
+    void removeObserver(GridObserver* observer);
+
+private:
+    struct Cell {
+        QString text;
+        QColor back;
+        QColor fore;
+    };
+    const Cell* cellAt(int row, int col) const;
+    Cell& cellRef(int row, int col);
+    void notifyReset();
+    void notifyCells(int top, int left, int bottom, int right);
+    bool mergesWith(int row, int col, int otherRow, int otherCol) const;
+
+    int m_rows = 2;
+    int m_cols = 2;
+    int m_fixedRows = 1;
+    int m_fixedCols = 1;
+    QVector<QVector<Cell>> m_cells; // [row][col]
+    QVector<int> m_colWidth;
+    QVector<int> m_rowHeight;
+    QVector<int> m_colAlign;
+    QVector<int> m_fixedAlign;
+    QVector<bool> m_mergeRow;
+    QVector<bool> m_mergeCol;
+    int m_mergeMode = MergeNever;
+    QColor m_gridLineColor { 192, 192, 192 };
+    bool m_wordWrap = false;
+    bool m_redraw = true;
+    bool m_dirty = false;
+    QString m_fontName = QStringLiteral("宋体");
+    double m_fontSize = 9;
+    QVector<GridObserver*> m_observers;
+};
+
+} // namespace fee

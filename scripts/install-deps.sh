@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs everything the build, the program and the tests need (Debian, as root).
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends \
+  g++ cmake make pkg-config \
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libqt6opengl6-dev \
+  libsqlite3-dev libxlsxwriter-dev libzip-dev \
+  unixodbc unixodbc-dev tdsodbc freetds-bin python3 \
+  fonts-noto-cjk python3-openpyxl libreoffice-calc-nogui poppler-utils \
+  xvfb xauth x11-apps imagemagick
