@@ -1,0 +1,59 @@
+#pragma once
+
+#include "common/gridmodel.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
+namespace fee {
+
+class DbConnection;
+
+struct MonthlyOffice {
+    QString code; // GYD_DH
+    QString name; // GYD_Name without line breaks
+};
+
+// What one run of the monthly collection-rate report covers.
+struct MonthlySelection {
+    QVector<MonthlyOffice> offices; // the ticked offices, in list order
+    QStringList feeCodes; // the ticked fee items' codes, in tree order; never empty for a run
+    QDate statisticsDate;
+    QString reportYear; // "yyyy"; the year of the statistics date at the last run
+};
+
+// Runs the report's statements on a connection and fills headless grids.
+class MonthlyEngine {
+public:
+    explicit MonthlyEngine(DbConnection& connection);
+
+    // 39 columns, the two heading rows with their merges, line breaks and widths.
+    static void layoutSummaryGrid(GridModel& grid, const QString& reportYear);
+
+    // Called before each office with (index of the office, number of offices);
+    // the window lets pending events run here. Return false to stop the run
+    // (the rows written so far stay; no totals row is added).
+    using OfficeProgress = std::function<bool(int index, int count)>;
+    // Asked between statements; return false to stop the run.
+    using KeepGoing = std::function<bool()>;
+
+    // Lays out the grid, writes one row per office and the totals row.
+    // Database failures throw Failure; the rows written so far stay.
+    // Returns true when the run went to the end.
+    bool run(const MonthlySelection& selection, GridModel& summary, const OfficeProgress& progress = {},
+        const KeepGoing& keepGoing = {});
+
+    // Summary columns that have a detail list.
+    static bool isDrillColumn(int column);
+    // Lists the ledger rows behind one figure into the 7-column detail grid
+    // (heading row, data rows, totals row). Throws Failure.
+    void fillDetail(const MonthlySelection& selection, int column, const QString& officeCode, GridModel& detail);
+
+private:
+    DbConnection& m_connection;
+};
+
+} // namespace fee

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "common/gridmodel.h"
+
+#include <QDate>
+#include <QString>
+#include <functional>
+
+namespace fee {
+
+// What the summary workbook needs besides the grid.
+struct SummaryWorkbookInfo {
+    QString title; // report title, e.g. 住宅物业费收缴率汇总表
+    QString company; // company label, 澄岳物业
+    QDate statisticsDate;
+};
+
+// What the detail workbook needs besides the detail grid.
+struct DetailWorkbookInfo {
+    QString caption; // the panel caption, e.g. 【office item】明细
+    QString company;
+    QString year; // text of the year list
+    QString month; // text of the month list
+};
+
+// The save path for a name chosen in the file dialog: the name without its
+// extension, cut at the last "." of the file-name part only.
+QString savePathFromChosenName(const QString& chosenName);
+
+// Write the workbooks; savePath carries no extension (".xlsx" is added).
+// progress(row) is called for every grid row written. Throw Failure; a failed
+// write leaves any existing file untouched.
+void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& info, const QString& savePath,
+    const std::function<void(int row)>& progress = {});
+void ExportDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& info, const QString& savePath);
+
+} // namespace fee
