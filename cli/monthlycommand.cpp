@@ -1,0 +1,7 @@
+#include "cli/commands.h"
+
+namespace fee::cli {
+
+int runMonthly(const QStringList&) { return kExitUsage; }
+
+} // namespace fee::cli
