@@ -1,1 +1,25 @@
-int main() { return 0; }
+// The desktop program. Started without arguments it shows the login window.
+// A calling program hands over a finished login as ONE argument:
+//   ten session fields joined by "{}" + "【】" + connection string + "【】" + any text
+// (arguments split by a shell are joined back with single blanks).
+#include "app/appfonts.h"
+#include "app/appresources.h"
+#include "app/shell.h"
+#include "app/startupcommand.h"
+#include "common/widgets/messageboxhandler.h"
+#include "common/widgets/widgettextmeasure.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    fee::initAppResources();
+    fee::installFontSubstitutions();
+    fee::useApplicationFont();
+    fee::installMessageBoxHandler();
+    fee::installWidgetTextMeasure();
+
+    fee::Shell::start(fee::commandLineText(QCoreApplication::arguments().mid(1)));
+    return app.exec();
+}

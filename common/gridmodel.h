@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QHash>
 #include <QRect>
 #include <QString>
 #include <QVector>
@@ -21,7 +22,10 @@ enum GridMerge : int {
     MergeNever = 0,
     MergeFree = 1,
     MergeRestrictRows = 2,
-    MergeRestrictColumns = 3, // a cell merges with the equal cell above only where the cells to its left merge too
+    // A cell merges with the equal cell above only where the cells to its left
+    // merge too (the merge-flagged columns of its own area: headings, fixed
+    // columns or body).
+    MergeRestrictColumns = 3,
     MergeRestrictAll = 4,
 };
 
@@ -32,6 +36,11 @@ public:
     virtual void gridReset() = 0; // shape or many cells changed
     virtual void gridRowsInserted(int first, int last) = 0; // rows appended at the end
     virtual void gridCellsChanged(int top, int left, int bottom, int right) = 0;
+    // Widths, heights, merge settings, word wrap or the grid-line colour
+    // changed; observers that do not track these simply reset.
+    virtual void gridLayoutChanged() { gridReset(); }
+    // The grid is being destroyed; the observer must forget it.
+    virtual void gridDestroyed() { }
 };
 
 // The headless report grid: text cells addressed by (row, column), fixed
@@ -40,6 +49,12 @@ public:
 class GridModel {
 public:
     GridModel();
+    ~GridModel();
+    // A copy has the same cells and settings but none of the observers.
+    GridModel(const GridModel&) = default;
+    // Takes the other grid's cells and settings; this grid's observers stay
+    // and get one reset.
+    GridModel& operator=(const GridModel& other);
 
     int rows() const { return m_rows; }
     int cols() const { return m_cols; }
@@ -52,6 +67,14 @@ public:
     // Appends one empty row and returns its index.
     int appendRow();
 
+    // The current cell (MSFlexGrid Row / Col): set by a click, or by code
+    // before it addresses "the current cell". Starts at the first non-fixed cell.
+    int currentRow() const { return m_currentRow; }
+    void setCurrentRow(int row) { m_currentRow = row; }
+    int currentCol() const { return m_currentCol; }
+    void setCurrentCol(int col) { m_currentCol = col; }
+
+    // Out-of-range addresses throw fee::Failure 381 ("Subscript out of range").
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
 
@@ -75,7 +98,11 @@ public:
     void setMergeCol(int col, bool merge);
     // The rectangle of cells that (row, col) is merged into; a single cell
     // when it merges with nothing.
+    // QRect x = column, y = row.
     QRect mergedSpan(int row, int col) const;
+    // Every merged rectangle of more than one cell, each once; the cells of
+    // rows and columns without a merge flag are not visited.
+    QVector<QRect> mergedBlocks() const;
 
     // Invalid colour = the default (window background / window text).
     QColor cellBackColor(int row, int col) const;
@@ -83,10 +110,10 @@ public:
     QColor cellForeColor(int row, int col) const;
     void setCellForeColor(int row, int col, const QColor& color);
     QColor gridLineColor() const { return m_gridLineColor; }
-    void setGridLineColor(const QColor& c) { m_gridLineColor = c; }
+    void setGridLineColor(const QColor& c);
 
     bool wordWrap() const { return m_wordWrap; }
-    void setWordWrap(bool on) { m_wordWrap = on; }
+    void setWordWrap(bool on);
 
     // While drawing is off, changes are only collected; switching it on again
     // sends one reset.
@@ -94,15 +121,16 @@ public:
     void setRedraw(bool on);
 
     QString fontName() const { return m_fontName; }
-    void setFontName(const QString& name) { m_fontName = name; }
+    void setFontName(const QString& name);
     double fontSize() const { return m_fontSize; }
-    void setFontSize(double points) { m_fontSize = points; }
+    void setFontSize(double points);
 
     // Lays out the columns from a format string: "|" separates the columns,
     // each part starts with "<", "^" or ">" and the heading text follows.
     // Writes the heading texts into row 0, the column alignments and the first
     // widths (the measured heading text). Grows the grid to the number of parts.
     void setFormatString(const QString& format);
+    static constexpr int kFormatPadding = 120; // twips added to a measured heading
 
     // Measures a text's width in twips in the grid's font. The program installs
     // a measurer that uses the real font; the default one counts a wide
@@ -115,22 +143,36 @@ public:
     void removeObserver(GridObserver* observer);
 
 private:
-    struct Cell {
-        QString text;
+    struct CellColors {
         QColor back;
         QColor fore;
     };
-    const Cell* cellAt(int row, int col) const;
-    Cell& cellRef(int row, int col);
+    void checkCell(int row, int col) const;
+    void checkCol(int col) const;
+    void checkRow(int row) const;
     void notifyReset();
+    void notifyRowsInserted(int first, int last);
     void notifyCells(int top, int left, int bottom, int right);
-    bool mergesWith(int row, int col, int otherRow, int otherCol) const;
+    void notifyLayout();
+    int areaOf(int row, int col) const;
+    bool textsMerge(int row, int col, int otherRow, int otherCol) const;
+    bool mergesAcross(int row, int col) const; // (row, col - 1) with (row, col)
+    bool mergesDown(int row, int col) const; // (row - 1, col) with (row, col)
+    bool plainAcross(int row, int col) const;
+    bool plainDown(int row, int col) const;
+    int horizontalStart(int row, int col) const;
+    int horizontalEnd(int row, int col) const;
+    bool rowsJoin(int upperRow, int left, int right) const;
+    static quint64 colorKey(int row, int col) { return (quint64(quint32(row)) << 32) | quint32(col); }
 
     int m_rows = 2;
     int m_cols = 2;
     int m_fixedRows = 1;
     int m_fixedCols = 1;
-    QVector<QVector<Cell>> m_cells; // [row][col]
+    QVector<QVector<QString>> m_cells; // [row][col]
+    QHash<quint64, CellColors> m_colors; // few cells are coloured
+    int m_currentRow = 1;
+    int m_currentCol = 1;
     QVector<int> m_colWidth;
     QVector<int> m_rowHeight;
     QVector<int> m_colAlign;
@@ -144,7 +186,14 @@ private:
     bool m_dirty = false;
     QString m_fontName = QStringLiteral("宋体");
     double m_fontSize = 9;
-    QVector<GridObserver*> m_observers;
+    // Observers belong to one grid object: copies start without any.
+    struct ObserverList {
+        QVector<GridObserver*> list;
+        ObserverList() = default;
+        ObserverList(const ObserverList&) { }
+        ObserverList& operator=(const ObserverList&) { return *this; }
+    };
+    ObserverList m_observers;
 };
 
 } // namespace fee

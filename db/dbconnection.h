@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 #include <optional>
@@ -17,7 +18,9 @@ enum class DbBackend { None, SqlServer, Sqlite };
 
 // A forward-only, read-only result. Fields are found by name without regard to
 // case. Every read that meets a NULL where a value is required throws
-// Failure(kErrInvalidNull, ...).
+// Failure(kErrInvalidNull, ...). The rows are fetched when the result is made,
+// so the connection is free for the next statement while this one is read
+// (SQL Server's driver allows one active statement per connection).
 class DbResult {
 public:
     DbResult();
@@ -48,7 +51,10 @@ public:
 
 private:
     int indexOf(const QString& name) const; // throws when the field does not exist
-    std::unique_ptr<QSqlQuery> m_query;
+    const QVariant& cell(const QString& name) const; // the current row's value; throws before the first row
+    QStringList m_names;
+    QList<QVariantList> m_rows;
+    qsizetype m_row = -1;
 };
 
 // One database connection. Statements are written in T-SQL; on the embedded

@@ -3,6 +3,7 @@
 #include "common/gridmodel.h"
 
 #include <QDate>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -11,6 +12,7 @@
 namespace fee {
 
 class DbConnection;
+struct MonthlyStatementInput;
 
 struct MonthlyOffice {
     QString code; // GYD_DH
@@ -52,8 +54,22 @@ public:
     // (heading row, data rows, totals row). Throws Failure.
     void fillDetail(const MonthlySelection& selection, int column, const QString& officeCode, GridModel& detail);
 
+    // Time spent waiting for the database (statements and row reads) and the
+    // number of statements sent since the last reset; for measuring runs.
+    void resetTiming();
+    qint64 databaseNanoseconds() const { return m_databaseNs; }
+    int statementCount() const { return m_statements; }
+
 private:
+    // False when keepGoing asked to stop before a statement.
+    bool sumMeasure(int column, const MonthlyStatementInput& input, const KeepGoing& keepGoing, double& value);
+    static void writeOfficeRow(
+        GridModel& grid, int row, const QMap<int, double>& values, const QDate& date, const QString& officeCode);
+    static void writeTotalsRow(GridModel& grid);
+
     DbConnection& m_connection;
+    qint64 m_databaseNs = 0;
+    int m_statements = 0;
 };
 
 } // namespace fee

@@ -1,0 +1,199 @@
+#include "app/mainwindow.h"
+
+#include "app/aboutdialog.h"
+#include "app/bannerstrip.h"
+#include "app/programexit.h"
+#include "common/messages.h"
+#include "common/widgets/windowhelpers.h"
+#include "reports/monthly/ui/monthlyreportwindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QVBoxLayout>
+
+namespace fee {
+
+namespace {
+    QString& backgroundPath()
+    {
+        static QString path;
+        return path;
+    }
+
+    // A report that has no window of its own yet: an empty child with the
+    // report's name and caption.
+    QWidget* emptyReport(const QString& name)
+    {
+        auto* w = new QWidget;
+        w->setObjectName(QStringLiteral("frm") + name);
+        w->setWindowTitle(name);
+        w->resize(640, 420);
+        return w;
+    }
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent)
+    , m_banner(new BannerStrip)
+    , m_mdiArea(new QMdiArea)
+    , m_picture(backgroundFile())
+{
+    setObjectName(QStringLiteral("MDIForm1"));
+    setWindowTitle(QStringLiteral("物业管理费报表"));
+    setWindowIcon(QIcon(QStringLiteral(":/app/icon.png")));
+
+    auto* central = new QWidget;
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_banner);
+    layout->addWidget(m_mdiArea, 1);
+    setCentralWidget(central);
+
+    m_mdiArea->setObjectName(QStringLiteral("MDIClient"));
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->viewport()->installEventFilter(this);
+
+    buildMenus();
+    resize(1024, 720);
+    renderBackground();
+}
+
+QString MainWindow::backgroundFile()
+{
+    if (!backgroundPath().isEmpty())
+        return backgroundPath();
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/MDI.BMP");
+}
+
+void MainWindow::setBackgroundFile(const QString& path) { backgroundPath() = path; }
+
+void MainWindow::buildMenus()
+{
+    auto addItem = [this](QMenu* menu, const QString& caption, auto slot) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(caption);
+        if (slot)
+            connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    using Slot = void (MainWindow::*)();
+
+    QMenu* reports = menuBar()->addMenu(QStringLiteral("统计报表"));
+    reports->setObjectName(QStringLiteral("统计报表"));
+    addItem(reports, QStringLiteral("物业费收缴率汇总月报"), &MainWindow::openMonthlyReport);
+    reports->addSeparator();
+    addItem(reports, QStringLiteral("收款日报表"), &MainWindow::openDailyReport);
+    addItem(reports, QStringLiteral("收款汇总表"), &MainWindow::openReceiptsSummary);
+
+    QMenu* quit = menuBar()->addMenu(QStringLiteral("退出系统"));
+    quit->setObjectName(QStringLiteral("退出系统"));
+    addItem(quit, QStringLiteral("退出"), &MainWindow::quitNow);
+
+    QMenu* about = menuBar()->addMenu(QStringLiteral("关于"));
+    about->setObjectName(QStringLiteral("关于"));
+    addItem(about, QStringLiteral("关于软件"), &MainWindow::openAbout);
+    addItem(about, QStringLiteral("联系我们"), Slot(nullptr));
+}
+
+QAction* MainWindow::menuAction(const QString& caption) const
+{
+    for (QAction* action : findChildren<QAction*>(caption)) {
+        if (action->menu() == nullptr)
+            return action;
+    }
+    return nullptr;
+}
+
+QMdiSubWindow* MainWindow::showChild(QPointer<QMdiSubWindow>& slot, QWidget* (*make)())
+{
+    if (!slot) {
+        QWidget* child = make();
+        child->setAttribute(Qt::WA_DeleteOnClose);
+        // A window opens at the size it gave itself, plus the child frame.
+        const QSize designed = child->size();
+        const bool sized = child->testAttribute(Qt::WA_Resized);
+        slot = m_mdiArea->addSubWindow(child);
+        slot->setAttribute(Qt::WA_DeleteOnClose);
+        if (sized) {
+            slot->adjustSize();
+            slot->resize(designed + (slot->size() - child->size()));
+        }
+    }
+    slot->show();
+    slot->raise();
+    m_mdiArea->setActiveSubWindow(slot);
+    return slot;
+}
+
+QMdiSubWindow* MainWindow::openMonthlyReport()
+{
+    return showChild(m_monthly, [] { return static_cast<QWidget*>(new MonthlyReportWindow); });
+}
+
+QMdiSubWindow* MainWindow::openDailyReport()
+{
+    return showChild(m_daily, [] { return emptyReport(QStringLiteral("收款日报表")); });
+}
+
+QMdiSubWindow* MainWindow::openReceiptsSummary()
+{
+    return showChild(m_receipts, [] { return emptyReport(QStringLiteral("收款汇总表")); });
+}
+
+QMdiSubWindow* MainWindow::openAbout()
+{
+    const bool loading = !m_about;
+    QMdiSubWindow* sub = showChild(m_about, [] { return static_cast<QWidget*>(new AboutDialog); });
+    if (loading) {
+        sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+            | Qt::WindowCloseButtonHint);
+        CenterInMdi(sub, m_mdiArea->viewport());
+    }
+    return sub;
+}
+
+void MainWindow::quitNow() { endProgram(0); }
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    const BoxAnswer answer = showBox({ QStringLiteral("确认要退出系统吗？"), QString::fromUtf8(kSystemTitle),
+        BoxIcon::Information, BoxButtons::YesNo });
+    if (answer != BoxAnswer::Yes) {
+        event->ignore();
+        return;
+    }
+    endProgram(0);
+    event->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_mdiArea->viewport() && event->type() == QEvent::Resize)
+        renderBackground();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::renderBackground()
+{
+    // The picture stretched to the whole client area, redrawn at every size.
+    const QSize size = m_mdiArea->viewport()->size();
+    if (size.isEmpty())
+        return;
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(palette().color(QPalette::Window));
+    if (!m_picture.isNull()) {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(QPoint(0, 0), size), m_picture);
+    }
+    m_renderedBackground = image;
+    m_mdiArea->setBackground(QBrush(QPixmap::fromImage(image)));
+}
+
+} // namespace fee

@@ -1,0 +1,87 @@
+#include "demodb.h"
+
+#include "common/failure.h"
+#include "db/sqlitefunctions.h"
+#include "demodbledger.h"
+#include "demodborganisation.h"
+#include "demodbproperty.h"
+#include "demodbrandom.h"
+#include "demodbreceipts.h"
+#include "demodbschema.h"
+#include "demodbwriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace fee::demo {
+
+namespace {
+
+    void fillDatabase(DemoDbWriter& writer, const DemoDbOptions& options)
+    {
+        registerSqliteFunctions(writer.handle());
+        // Nothing to recover if the build fails half-way: the file is discarded.
+        writer.execute("PRAGMA journal_mode=OFF");
+        writer.execute("PRAGMA synchronous=OFF");
+        writer.execute("PRAGMA page_size=4096");
+        writer.execute("BEGIN");
+        createDemoTables(writer, options.plainCollation);
+
+        DemoRandom random(options.seed);
+        DemoWorld world;
+        writeOrganisation(writer, random, options.offices, world);
+        const std::vector<DemoAccount> accounts = writeProperty(writer, random, world, options.rooms);
+        DemoReceipts receipts(writer, random, world);
+        writeLedger(writer, random, world, accounts, receipts);
+        receipts.writeNonRoutine();
+
+        createDemoIndexes(writer);
+        writer.execute("COMMIT");
+        writer.execute("ANALYZE");
+    }
+
+    QString summary(const DemoDbWriter& writer, const QString& path)
+    {
+        const auto count = [&](const char* table) { return QString::number(writer.rowCount(table)); };
+        return QStringLiteral(
+            "%1: %2 offices, %3 buildings, %4 rooms, %5 owners, %6 parking registrations, %7 ledger rows, "
+            "%8 receipts, %9 receipt lines")
+            .arg(path, count("设置管理处"), count("楼表"), count("室表"), count("业主表"), count("车位申请登记表"),
+                count("WYZJ"), count("票据"), count("票据开票数据"));
+    }
+
+} // namespace
+
+QString buildDemoDb(const DemoDbOptions& options)
+{
+    const QFileInfo target(options.path);
+    if (target.isDir())
+        throw Failure(kErrFile, QStringLiteral("%1 is a folder").arg(options.path));
+    if (!target.absoluteDir().exists())
+        throw Failure(kErrFile, QStringLiteral("folder of %1 does not exist").arg(options.path));
+
+    // Built beside the target and renamed over it at the end, so a reader never
+    // sees a half-written file and a failed build leaves the old one alone.
+    const QString temporary = target.absoluteFilePath() + QStringLiteral(".building");
+    QFile::remove(temporary);
+    QString line;
+    try {
+        DemoDbWriter writer(QFile::encodeName(temporary).toStdString());
+        fillDatabase(writer, options);
+        line = summary(writer, options.path);
+        writer.close();
+    } catch (...) {
+        QFile::remove(temporary);
+        throw;
+    }
+    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target.absoluteFilePath()).constData())
+        != 0) {
+        QFile::remove(temporary);
+        throw Failure(kErrFile, QStringLiteral("cannot replace %1").arg(options.path));
+    }
+    return line;
+}
+
+} // namespace fee::demo

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "common/workbookrange.h"
+#include "common/workbooksheet.h"
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace fee {
+
+class WorkbookFormatTable;
+
+// A workbook built in memory and written in one go as an .xlsx file. It starts
+// with one sheet, "Sheet1". Every failure throws fee::Failure (kErrWorkbook for
+// refused operations, kErrFile for paths and files).
+class Workbook {
+public:
+    Workbook();
+    ~Workbook();
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    static constexpr const char* kExtension = ".xlsx";
+
+    int worksheetCount() const { return int(m_sheets.size()); }
+    // 1-based, like Worksheets(1).
+    WorkbookSheet& worksheet(int index);
+    const WorkbookSheet& worksheet(int index) const;
+    // Null when no sheet has this name (compared exactly).
+    WorkbookSheet* worksheet(const QString& name);
+    // Appended after the last sheet; without a name it gets the next free "SheetN".
+    WorkbookSheet& addWorksheet(const QString& name = {});
+
+    // Replaces the sheets with those of an .xlsx file (values, formulas with
+    // their saved results, formats, merges, column widths). On failure the
+    // workbook stays as it was.
+    void load(const QString& fileName);
+
+    // Writes path + ".xlsx". The file appears only complete: the workbook is
+    // written to a temporary file and moved over the target at the end, so a
+    // failure leaves an existing file as it was.
+    void saveAs(const QString& pathWithoutExtension) const;
+    // The same with the full file name.
+    void saveToFile(const QString& fileName) const;
+
+private:
+    std::unique_ptr<WorkbookFormatTable> m_formats;
+    std::vector<std::unique_ptr<WorkbookSheet>> m_sheets;
+};
+
+} // namespace fee

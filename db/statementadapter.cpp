@@ -1,0 +1,280 @@
+#include "db/statementadapter.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <vector>
+
+namespace fee {
+
+namespace {
+
+    enum class Kind { Space, Comment, Word, Number, Text, QuotedName, Punct };
+
+    struct Token {
+        Kind kind;
+        QString text;
+    };
+
+    using Tokens = std::vector<Token>;
+
+    bool isWordChar(QChar c)
+    {
+        return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('@') || c == QLatin1Char('#')
+            || c == QLatin1Char('$');
+    }
+
+    // Reads a run delimited by `close`, where a doubled `close` stands for one.
+    qsizetype delimitedEnd(const QString& s, qsizetype start, QChar close)
+    {
+        qsizetype i = start + 1;
+        while (i < s.size()) {
+            if (s.at(i) == close) {
+                if (i + 1 < s.size() && s.at(i + 1) == close) {
+                    i += 2;
+                    continue;
+                }
+                return i + 1;
+            }
+            ++i;
+        }
+        return s.size();
+    }
+
+    Tokens tokenize(const QString& s)
+    {
+        Tokens tokens;
+        qsizetype i = 0;
+        const qsizetype n = s.size();
+        while (i < n) {
+            const QChar c = s.at(i);
+            qsizetype end = i + 1;
+            Kind kind = Kind::Punct;
+            if (c.isSpace()) {
+                while (end < n && s.at(end).isSpace())
+                    ++end;
+                kind = Kind::Space;
+            } else if (c == QLatin1Char('\'')) {
+                end = delimitedEnd(s, i, c);
+                kind = Kind::Text;
+            } else if (c == QLatin1Char('"')) {
+                end = delimitedEnd(s, i, c);
+                kind = Kind::QuotedName;
+            } else if (c == QLatin1Char('[')) {
+                end = delimitedEnd(s, i, QLatin1Char(']'));
+                kind = Kind::QuotedName;
+            } else if (c == QLatin1Char('-') && i + 1 < n && s.at(i + 1) == QLatin1Char('-')) {
+                end = s.indexOf(QLatin1Char('\n'), i);
+                end = end < 0 ? n : end;
+                kind = Kind::Comment;
+            } else if (c == QLatin1Char('/') && i + 1 < n && s.at(i + 1) == QLatin1Char('*')) {
+                end = s.indexOf(QLatin1String("*/"), i + 2);
+                end = end < 0 ? n : end + 2;
+                kind = Kind::Comment;
+            } else if (c.isDigit()) {
+                while (end < n && (s.at(end).isDigit() || s.at(end) == QLatin1Char('.')))
+                    ++end;
+                if (end < n && (s.at(end) == QLatin1Char('e') || s.at(end) == QLatin1Char('E'))) {
+                    qsizetype e = end + 1;
+                    if (e < n && (s.at(e) == QLatin1Char('+') || s.at(e) == QLatin1Char('-')))
+                        ++e;
+                    if (e < n && s.at(e).isDigit()) {
+                        while (e < n && s.at(e).isDigit())
+                            ++e;
+                        end = e;
+                    }
+                }
+                kind = Kind::Number;
+            } else if (isWordChar(c)) {
+                while (end < n && isWordChar(s.at(end)))
+                    ++end;
+                kind = Kind::Word;
+            }
+            tokens.push_back({ kind, s.mid(i, end - i) });
+            i = end;
+        }
+        return tokens;
+    }
+
+    bool isBlank(const Token& t) { return t.kind == Kind::Space || t.kind == Kind::Comment; }
+    bool isPunct(const Token& t, char c) { return t.kind == Kind::Punct && t.text == QLatin1Char(c); }
+
+    // Words after which a "+" cannot be binary.
+    bool isOperatorKeyword(const QString& word)
+    {
+        static const QSet<QString> kKeywords = { QStringLiteral("select"), QStringLiteral("where"),
+            QStringLiteral("and"), QStringLiteral("or"), QStringLiteral("not"), QStringLiteral("on"),
+            QStringLiteral("when"), QStringLiteral("then"), QStringLiteral("else"), QStringLiteral("in"),
+            QStringLiteral("by"), QStringLiteral("case"), QStringLiteral("between"), QStringLiteral("like"),
+            QStringLiteral("is"), QStringLiteral("from"), QStringLiteral("having"), QStringLiteral("union"),
+            QStringLiteral("all"), QStringLiteral("distinct"), QStringLiteral("return"), QStringLiteral("set"),
+            QStringLiteral("values"), QStringLiteral("top"), QStringLiteral("as"), QStringLiteral("join") };
+        return kKeywords.contains(word.toLower());
+    }
+
+    bool endsOperand(const Token& t)
+    {
+        switch (t.kind) {
+        case Kind::Word:
+            return !isOperatorKeyword(t.text);
+        case Kind::Text:
+        case Kind::QuotedName:
+            return true;
+        case Kind::Punct:
+            return t.text == QLatin1Char(')');
+        default:
+            return false;
+        }
+    }
+
+    class Rewriter {
+    public:
+        explicit Rewriter(Tokens tokens)
+            : m_t(std::move(tokens))
+        {
+        }
+
+        QString run() { return rewrite(0, static_cast<int>(m_t.size())); }
+
+    private:
+        int nextSolid(int i, int end) const
+        {
+            while (i < end && isBlank(m_t[i]))
+                ++i;
+            return i;
+        }
+
+        int prevSolid(int i, int begin) const
+        {
+            while (i >= begin && isBlank(m_t[i]))
+                --i;
+            return i;
+        }
+
+        // Index of the ")" closing the "(" at `open`, or -1.
+        int closing(int open, int end) const
+        {
+            int depth = 0;
+            for (int i = open; i < end; ++i) {
+                if (isPunct(m_t[i], '('))
+                    ++depth;
+                else if (isPunct(m_t[i], ')') && --depth == 0)
+                    return i;
+            }
+            return -1;
+        }
+
+        // Rewritten, trimmed arguments between `open` and `close`, split at top-level commas.
+        QStringList arguments(int open, int close) const
+        {
+            QStringList args;
+            int depth = 0;
+            int start = open + 1;
+            for (int i = open + 1; i < close; ++i) {
+                if (isPunct(m_t[i], '('))
+                    ++depth;
+                else if (isPunct(m_t[i], ')'))
+                    --depth;
+                else if (depth == 0 && isPunct(m_t[i], ',')) {
+                    args.append(rewrite(start, i).trimmed());
+                    start = i + 1;
+                }
+            }
+            if (start < close || !args.isEmpty())
+                args.append(rewrite(start, close).trimmed());
+            return args;
+        }
+
+        // convert(char(n), x, 112) on the ISO date texts of the embedded database.
+        static QString convertStyle112(const QStringList& args)
+        {
+            static const QRegularExpression kCharType(
+                QStringLiteral("^n?(var)?char\\s*\\(\\s*(\\d+)\\s*\\)$"), QRegularExpression::CaseInsensitiveOption);
+            if (args.size() != 3 || args[2] != QLatin1String("112"))
+                return {};
+            const QRegularExpressionMatch m = kCharType.match(args[0]);
+            if (!m.hasMatch())
+                return {};
+            const int length = m.captured(2).toInt();
+            const QString& x = args[1];
+            if (length == 4)
+                return QStringLiteral("substr(") + x + QStringLiteral(",1,4)");
+            if (length == 6)
+                return QStringLiteral("replace(substr(") + x + QStringLiteral(",1,7),'-','')");
+            const QString yyyymmdd = QStringLiteral("replace(substr(") + x + QStringLiteral(",1,10),'-','')");
+            if (length >= 8)
+                return yyyymmdd;
+            return QStringLiteral("substr(") + yyyymmdd + QStringLiteral(",1,") + QString::number(length)
+                + QLatin1Char(')');
+        }
+
+        // A call rewritten as a whole, or an empty text when it stays as written.
+        QString call(const QString& name, const QStringList& args) const
+        {
+            if (name == QLatin1String("left") && args.size() == 2)
+                return QStringLiteral("substr(") + args[0] + QStringLiteral(",1,") + args[1] + QLatin1Char(')');
+            if (name == QLatin1String("right") && args.size() == 2)
+                return QStringLiteral("substr(") + args[0] + QStringLiteral(",-(") + args[1] + QStringLiteral("),")
+                    + args[1] + QLatin1Char(')');
+            if (name == QLatin1String("len") && args.size() == 1)
+                return QStringLiteral("length(rtrim(") + args[0] + QStringLiteral(",' '))");
+            if (name == QLatin1String("convert"))
+                return convertStyle112(args);
+            if (name == QLatin1String("getdate") && args.isEmpty())
+                return QStringLiteral("datetime('now','localtime')");
+            return {};
+        }
+
+        QString rewrite(int begin, int end) const
+        {
+            QString out;
+            for (int i = begin; i < end; ++i) {
+                const Token& t = m_t[i];
+                if (t.kind == Kind::Word) {
+                    const QString lower = t.text.toLower();
+                    if (lower == QLatin1String("n") && i + 1 < end && m_t[i + 1].kind == Kind::Text)
+                        continue; // N'...' is a plain literal here
+                    if (lower == QLatin1String("isnull")) {
+                        const int open = nextSolid(i + 1, end);
+                        if (open < end && isPunct(m_t[open], '(')) {
+                            out += QStringLiteral("ifnull");
+                            continue;
+                        }
+                    }
+                    static const QSet<QString> kCalls = { QStringLiteral("left"), QStringLiteral("right"),
+                        QStringLiteral("len"), QStringLiteral("convert"), QStringLiteral("getdate") };
+                    if (kCalls.contains(lower)) {
+                        const int open = nextSolid(i + 1, end);
+                        const int close = open < end && isPunct(m_t[open], '(') ? closing(open, end) : -1;
+                        if (close > 0) {
+                            const QString replaced = call(lower, arguments(open, close));
+                            if (!replaced.isEmpty()) {
+                                out += replaced;
+                                i = close;
+                                continue;
+                            }
+                        }
+                    }
+                } else if (isPunct(t, '+')) {
+                    // Every binary + of the reports joins texts; SQLite would add them as numbers.
+                    const int prev = prevSolid(i - 1, begin);
+                    const int next = nextSolid(i + 1, end);
+                    const bool binary = prev >= begin && endsOperand(m_t[prev]);
+                    const bool nearNumber = next < end && m_t[next].kind == Kind::Number;
+                    if (binary && !nearNumber) {
+                        out += QStringLiteral("||");
+                        continue;
+                    }
+                }
+                out += t.text;
+            }
+            return out;
+        }
+
+        Tokens m_t;
+    };
+
+} // namespace
+
+QString adaptStatementForSqlite(const QString& tsql) { return Rewriter(tokenize(tsql)).run(); }
+
+} // namespace fee

@@ -1,0 +1,337 @@
+#include "common/failure.h"
+#include "db/dbconnection.h"
+#include "ledgerfixture.h"
+#include "reports/monthly/monthlyengine.h"
+#include "reports/monthly/monthlylists.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace fee;
+
+namespace {
+
+// Expected cells as "column=text" pairs; every column not named must be empty.
+using Cells = QMap<int, QString>;
+
+Cells parseCells(const QString& spec)
+{
+    Cells cells;
+    for (const QString& item : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const int eq = item.indexOf(QLatin1Char('='));
+        cells.insert(item.left(eq).toInt(), item.mid(eq + 1));
+    }
+    return cells;
+}
+
+} // namespace
+
+class TestMonthlyEngine : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    DbConnection m_db;
+    GridModel m_grid;
+
+    MonthlySelection selection(const QDate& date) const
+    {
+        MonthlySelection s;
+        s.offices
+            = { { QStringLiteral("01"), QStringLiteral("A区花园") }, { QStringLiteral("02"), QStringLiteral("B区") },
+                  { QStringLiteral("03"), QStringLiteral("C区") }, { QStringLiteral("06"), QStringLiteral("F区") } };
+        s.feeCodes = { QStringLiteral("01"), QStringLiteral("02") };
+        s.statisticsDate = date;
+        s.reportYear = QString::number(date.year());
+        return s;
+    }
+
+    static void compareRow(const GridModel& grid, int row, const QString& expectedSpec)
+    {
+        const Cells expected = parseCells(expectedSpec);
+        for (int c = 0; c < 39; ++c) {
+            const QString actual = grid.text(row, c);
+            const QString wanted = expected.value(c);
+            if (actual != wanted)
+                QFAIL(qPrintable(QStringLiteral("row %1 column %2: got \"%3\", expected \"%4\"")
+                                     .arg(row)
+                                     .arg(c)
+                                     .arg(actual, wanted)));
+        }
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        const QString path = m_dir.filePath(QStringLiteral("ledger.db"));
+        const QString error = createLedgerFixture(path);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        m_db.open(fixtureConnectionString(path));
+        MonthlyEngine engine(m_db);
+        QVERIFY(engine.run(selection(QDate(2020, 3, 15)), m_grid));
+    }
+
+    void layout()
+    {
+        GridModel g;
+        MonthlyEngine::layoutSummaryGrid(g, QStringLiteral("2020"));
+        QCOMPARE(g.rows(), 2);
+        QCOMPARE(g.cols(), 39);
+        QCOMPARE(g.fixedRows(), 2);
+        QCOMPARE(g.fixedCols(), 2);
+        QCOMPARE(g.rowHeight(1), 600);
+        QCOMPARE(g.mergeCells(), int(MergeRestrictColumns));
+        QVERIFY(g.mergeRow(0));
+        QVERIFY(!g.mergeRow(1));
+        QCOMPARE(g.gridLineColor(), QColor(192, 192, 192));
+        const QString crlf = QStringLiteral("\r\n");
+        const QVector<std::tuple<int, QString, QString, int, bool>> cols {
+            { 0, "序", "序", 500, true },
+            { 1, "项目名称", "项目名称", 2400, true },
+            { 2, "往年欠费", "往年欠费应收", 1200, false },
+            { 7, "往年欠费", "清欠率" + crlf + "(不含减免)", 1200, false },
+            { 8, "2020年物业费", "当年应收合计", 1200, false },
+            { 9, "2020年物业费", "01月已收", 1200, false },
+            { 20, "2020年物业费", "12月已收", 1200, false },
+            { 25, "2020年物业费", "当年收缴率" + crlf + "(含减免及空置)", 1400, false },
+            { 26, "2020年物业费", "当年收缴率" + crlf + "(不含减免及空置)", 1600, false },
+            { 27, "预收后续年度", "预收2021年", 1200, false },
+            { 29, "预收后续年度", "预收2023年" + crlf + "及以后", 1200, false },
+            { 31, "收款金额合计", "收款金额合计", 1200, true },
+            { 32, "本年累计欠费", "累计" + crlf + "月数", 500, false },
+            { 36, "本年累计欠费", "累计收缴率", 1200, false },
+            { 37, "往年欠费" + crlf + "+本年累计欠费", "往年欠费" + crlf + "+本年累计欠费", 1300, true },
+            { 38, "", "", 0, true },
+        };
+        for (const auto& [c, top, second, width, mergeDown] : cols) {
+            QCOMPARE(g.text(0, c), top);
+            QCOMPARE(g.text(1, c), second);
+            QCOMPARE(g.colWidth(c), width);
+            QCOMPARE(g.mergeCol(c), mergeDown);
+        }
+        for (int c = 0; c < 39; ++c)
+            QCOMPARE(g.fixedAlignment(c), int(AlignCenter));
+        // Row 0 merges the six arrears headings into one cell.
+        QCOMPARE(g.mergedSpan(0, 3), QRect(2, 0, 6, 1));
+    }
+
+    void officeRows_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("cells");
+        QTest::newRow("households and parking")
+            << 2
+            << "0=1 1=A区花园 2=2765.25 3=355.25 4=50.00 5=2360.00 6=14.66% 7=13.08% "
+               "8=921.25 9=165.50 10=70.00 11=160.00 12=110.00 21=505.50 22=30.00 "
+               "23=145.75 24=240.00 25=73.95% 26=67.81% 27=1200.00 28=1300.00 "
+               "29=1400.00 30=3900.00 31=4760.75 32=3 33=571.25 34=395.50 "
+               "35=175.75 36=69.23% 37=2535.75 38=01";
+        QTest::newRow("parking only") << 3
+                                      << "0=2 1=B区 2=879.31 3=879.31 5=0.00 6=100.00% 7=100.00% 8=88.88 11=88.88 "
+                                         "21=88.88 24=0.00 25=100.00% 26=100.00% 30=0.00 31=968.19 32=3 33=88.88 "
+                                         "34=88.88 35=0.00 36=100.00% 37=0.00 38=02";
+        QTest::newRow("no ledger rows")
+            << 4 << "0=3 1=C区 5=0.00 21=0.00 24=0.00 30=0.00 31=0.00 32=3 35=0.00 37=0.00 38=03";
+        QTest::newRow("arrears all waived")
+            << 5
+            << "0=4 1=F区 2=25.00 4=25.00 5=0.00 6=100.00% 21=0.00 24=0.00 30=0.00 31=0.00 32=3 35=0.00 37=0.00 38=06";
+        QTest::newRow("totals") << 6
+                                << "1=合计 2=3669.56 3=1235 4=75.00 5=2360 6=35.69% 7=34.35% 8=1010.13 9=165.50 "
+                                   "10=70.00 11=248.88 12=110.00 13=0.00 14=0.00 15=0.00 16=0.00 17=0.00 18=0.00 "
+                                   "19=0.00 20=0.00 21=594.38 22=30.00 23=145.75 24=240.00 25=76.24% 26=71.24% "
+                                   "27=1200.00 28=1300.00 29=1400.00 30=3900.00 31=5728.94 33=660.13 34=484.38 "
+                                   "35=175.75 36=73.38% 37=2535.75";
+    }
+    void officeRows()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, cells);
+        QCOMPARE(m_grid.rows(), 7);
+        compareRow(m_grid, row, cells);
+    }
+
+    // On the first day of a month only that day's collections count as this
+    // month's arrears collections.
+    void firstDayOfMonth()
+    {
+        GridModel g;
+        MonthlyEngine engine(m_db);
+        QVERIFY(engine.run(selection(QDate(2020, 3, 1)), g));
+        QCOMPARE(g.text(2, 3), QString());
+        QCOMPARE(g.text(3, 3), QStringLiteral("879.31"));
+        QCOMPARE(g.text(2, 32), QStringLiteral("3"));
+    }
+
+    // 0.30 due, 0.10 waived and 0.20 vacant leave nothing to collect: no
+    // rate over a difference that is only binary noise.
+    void dueFullyWaivedOrVacant()
+    {
+        GridModel g;
+        MonthlyEngine engine(m_db);
+        MonthlySelection s = selection(QDate(2020, 3, 15));
+        s.offices = { { QStringLiteral("07"), QStringLiteral("G区") } };
+        QVERIFY(engine.run(s, g));
+        QCOMPARE(g.rows(), 4);
+        compareRow(g, 2,
+            "0=1 1=G区 5=0.00 8=0.30 21=0.00 22=0.10 23=0.20 24=0.00 25=100.00% 30=0.00 31=0.00 32=3 33=0.30 "
+            "35=0.30 36=0.00% 37=0.30 38=07");
+        compareRow(g, 3,
+            "1=合计 2=0.00 3=0 4=0.00 5=0 8=0.30 9=0.00 10=0.00 11=0.00 12=0.00 13=0.00 14=0.00 15=0.00 16=0.00 "
+            "17=0.00 18=0.00 19=0.00 20=0.00 21=0.00 22=0.10 23=0.20 24=0.00 25=100.00% 27=0.00 28=0.00 29=0.00 "
+            "30=0.00 31=0.00 33=0.30 34=0.00 35=0.30 36=0.00% 37=0.30");
+    }
+
+    void stopping()
+    {
+        GridModel g;
+        MonthlyEngine engine(m_db);
+        QVector<int> seen;
+        const bool finished = engine.run(selection(QDate(2020, 3, 15)), g, [&seen](int index, int count) {
+            seen << index << count;
+            return index < 1;
+        });
+        QVERIFY(!finished);
+        QCOMPARE(seen, (QVector<int> { 0, 4, 1, 4 }));
+        QCOMPARE(g.rows(), 3); // the finished office stays, no totals row
+        QCOMPARE(g.text(2, 38), QStringLiteral("01"));
+
+        int asked = 0;
+        QVERIFY(!engine.run(selection(QDate(2020, 3, 15)), g, {}, [&asked] { return ++asked <= 27; }));
+        QCOMPARE(g.rows(), 3);
+        QCOMPARE(engine.statementCount(), 27 + 27);
+    }
+
+    void nothingSelected()
+    {
+        GridModel g;
+        MonthlyEngine engine(m_db);
+        MonthlySelection s = selection(QDate(2020, 3, 15));
+        s.offices.clear();
+        QVERIFY(engine.run(s, g));
+        QCOMPARE(g.rows(), 2);
+    }
+
+    void databaseFailure()
+    {
+        DbConnection closed;
+        MonthlyEngine engine(closed);
+        GridModel g;
+        QVERIFY_THROWS_EXCEPTION(Failure, engine.run(selection(QDate(2020, 3, 15)), g));
+        QCOMPARE(g.rows(), 3); // the office row begun before the failure stays
+    }
+
+    void detail_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("office");
+        QTest::addColumn<QString>("amountHeading");
+        QTest::addColumn<QStringList>("rows"); // columns 0..6 joined by "|"
+        QTest::newRow("cumulative due: order, addresses, names")
+            << 33 << "01"
+            << "应收金额"
+            << QStringList { "1|1号楼东101室|张三|物业费|202001|120.00|2020-01-15",
+                   "2|1号楼东101室|张三|物业费|202002|30.00|", "3|1号楼东101室|张三|物业费|202003|160.00|2020-03-15",
+                   "4|1号楼东|开发商|物业费|202001|80.00|", "5|1号楼东|开发商|物业费|202002|70.00|2020-02-05",
+                   "6|2号车库|开发商 粤A2|车位费|202002|65.75|", "7|3业主|王五 粤A1|车位费|202001|45.50|2020-03-02",
+                   "|合计||||571.25|" };
+        QTest::newRow("vacancy") << 23 << "01"
+                                 << "空置金额"
+                                 << QStringList { "1|1号楼东|开发商|物业费|202001|80.00|",
+                                        "2|2号车库|开发商 粤A2|车位费|202002|65.75|", "|合计||||145.75|" };
+        QTest::newRow("old waivers") << 4 << "01"
+                                     << "减免金额"
+                                     << QStringList { "1|1号楼东101室|张三|物业费|201905|50.00|", "|合计||||50.00|" };
+        QTest::newRow("arrears collected this month")
+            << 3 << "01"
+            << "应收金额"
+            << QStringList { "1|1号楼东101室|张三|物业费|201911|300.00|2020-03-05",
+                   "2|3业主|王五 粤A1|车位费|201912|55.25|2020-03-03", "|合计||||355.25|" };
+        QTest::newRow("month 03, owner without name")
+            << 11 << "02"
+            << "应收金额" << QStringList { "1|车场|粤B3|车位费|202003|88.88|2020-03-15", "|合计||||88.88|" };
+        QTest::newRow("arrears of all three ranges")
+            << 2 << "06"
+            << "应收金额" << QStringList { "1|6号楼601室|赵六|物业费|201801|25.00|", "|合计||||25.00|" };
+        QTest::newRow("empty") << 8 << "03"
+                               << "应收金额" << QStringList { "|合计||||0.00|" };
+    }
+    void detail()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, office);
+        QFETCH(QString, amountHeading);
+        QFETCH(QStringList, rows);
+        GridModel d;
+        MonthlyEngine engine(m_db);
+        engine.fillDetail(selection(QDate(2020, 3, 15)), column, office, d);
+        QCOMPARE(d.cols(), 7);
+        QCOMPARE(d.fixedRows(), 1);
+        QCOMPARE(d.fixedCols(), 1);
+        QCOMPARE(d.text(0, 5), amountHeading + QStringLiteral("  "));
+        QCOMPARE(d.text(0, 1), QStringLiteral("地址  "));
+        QStringList actual;
+        for (int r = 1; r < d.rows(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < 7; ++c)
+                cells << d.text(r, c);
+            actual << cells.join(QLatin1Char('|'));
+        }
+        QCOMPARE(actual, rows);
+        for (int r = 0; r < d.rows(); ++r) {
+            for (int c = 0; c < 7; ++c)
+                QVERIFY(d.colWidth(c) >= d.measureText(d.text(r, c)) + 90);
+        }
+    }
+
+    // The whole count of arrears of column 2 equals its detail total.
+    void detailMatchesFigures_data()
+    {
+        QTest::addColumn<int>("column");
+        for (int c : { 2, 3, 4, 8, 9, 10, 11, 12, 22, 23, 27, 28, 29, 33, 34 })
+            QTest::newRow(qPrintable(QString::number(c))) << c;
+    }
+    void detailMatchesFigures()
+    {
+        QFETCH(int, column);
+        MonthlyEngine engine(m_db);
+        for (int row = 2; row <= 5; ++row) {
+            GridModel d;
+            engine.fillDetail(selection(QDate(2020, 3, 15)), column, m_grid.text(row, 38), d);
+            const QString figure = m_grid.text(row, column);
+            QCOMPARE(d.text(d.rows() - 1, 5), figure.isEmpty() ? QStringLiteral("0.00") : figure);
+        }
+    }
+
+    void drillColumns()
+    {
+        QList<int> drill;
+        for (int c = 0; c < 39; ++c) {
+            if (MonthlyEngine::isDrillColumn(c))
+                drill << c;
+        }
+        QCOMPARE(drill,
+            (QList<int> { 2, 3, 4, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 22, 23, 27, 28, 29, 33, 34 }));
+    }
+
+    void lists()
+    {
+        QStringList entries;
+        for (const MonthlyOffice& o : loadOfficeList(m_db, false))
+            entries << officeEntryText(o);
+        QCOMPARE(entries, (QStringList { "01 A区花园", "02 B区", "03 C区", "06 F区", "07 G区" }));
+        QCOMPARE(loadOfficeList(m_db, true).size(), 1);
+        QCOMPARE(loadOfficeList(m_db, true).first().code, QStringLiteral("04"));
+
+        QStringList tree;
+        for (const FeeCategory& cat : loadFeeItemTree(m_db)) {
+            tree << cat.category + QLatin1Char(':');
+            for (const FeeItem& item : cat.items)
+                tree << item.code + QLatin1Char(' ') + item.name + QLatin1Char('/') + item.endDateText;
+        }
+        QCOMPARE(tree, (QStringList { "停车类:", "02 车位费/", "物业类:", "01 物业费/", "03 水费/2019-12-31" }));
+        QCOMPARE(allFeeCodes(loadFeeItemTree(m_db)), (QStringList { "02", "01", "03" }));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonthlyEngine)
+#include "tst_monthlyengine.moc"
