@@ -270,6 +270,9 @@ namespace {
     void readSheet(const QByteArray& data, WorkbookSheet& sheet, const QVector<int>& xfs, const QStringList& strings)
     {
         auto formatOf = [&](const QString& s) { return xfs.value(s.toInt(), 0); };
+        // Rows and cells may leave out their address; they then follow the previous one.
+        int rowNumber = 0;
+        int colNumber = 0;
         QXmlStreamReader xml(data);
         while (!xml.atEnd()) {
             xml.readNext();
@@ -287,8 +290,15 @@ namespace {
                         .setColumnWidth(std::clamp(charactersFromStoredWidth(width.toDouble()), 0.0, 255.0));
             } else if (name == u"mergeCell") {
                 sheet.range(attr(xml, "ref")).merge();
+            } else if (name == u"row") {
+                const QString r = attr(xml, "r");
+                rowNumber = r.isEmpty() ? rowNumber + 1 : r.toInt();
+                colNumber = 0;
             } else if (name == u"c") {
-                const WorkbookArea at = WorkbookArea::parse(attr(xml, "r"));
+                const QString r = attr(xml, "r");
+                const WorkbookArea at
+                    = r.isEmpty() ? WorkbookArea::cell(rowNumber, colNumber + 1) : WorkbookArea::parse(r);
+                colNumber = at.left;
                 const QString type = attr(xml, "t");
                 const int format = formatOf(attr(xml, "s"));
                 QString formula, value, inlineText;

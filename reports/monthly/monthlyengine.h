@@ -35,11 +35,12 @@ public:
     // 39 columns, the two heading rows with their merges, line breaks and widths.
     static void layoutSummaryGrid(GridModel& grid, const QString& reportYear);
 
-    // Called before each office with (index of the office, number of offices);
-    // the window lets pending events run here. Return false to stop the run
-    // (the rows written so far stay; no totals row is added).
+    // Called before each office is summed, once its row shows the serial
+    // number and name, with (index of the office, number of offices); the
+    // window lets pending events run here. Return false to stop the run: the
+    // finished rows stay, the unfinished one goes and no totals row is added.
     using OfficeProgress = std::function<bool(int index, int count)>;
-    // Asked between statements; return false to stop the run.
+    // Asked before every statement; return false to stop the run (as above).
     using KeepGoing = std::function<bool()>;
 
     // Lays out the grid, writes one row per office and the totals row.
