@@ -6,10 +6,7 @@ int versionMajor() { return FEE_VERSION_MAJOR; }
 int versionMinor() { return FEE_VERSION_MINOR; }
 int versionPatch() { return FEE_VERSION_PATCH; }
 
-QString loginVersionCaption()
-{
-    return QStringLiteral("V%1.%2版").arg(versionMajor()).arg(versionMinor());
-}
+QString loginVersionCaption() { return QStringLiteral("V%1.%2版").arg(versionMajor()).arg(versionMinor()); }
 
 QString fullVersionText()
 {

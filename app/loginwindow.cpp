@@ -193,8 +193,8 @@ void LoginWindow::checkLogin()
     m_positionChoices.clear();
     do {
         const bool mainPosition = rows.boolean(QStringLiteral("主要岗位"));
-        const QString entry = positionEntryText(rows.text(QStringLiteral("职能部门名称")),
-            rows.text(QStringLiteral("岗位名称")), mainPosition);
+        const QString entry = positionEntryText(
+            rows.text(QStringLiteral("职能部门名称")), rows.text(QStringLiteral("岗位名称")), mainPosition);
         m_list1->addItem(entry);
         m_positionChoices.append(positionChoiceFromRow(user, rows));
     } while (rows.next());

@@ -151,8 +151,7 @@ QMdiSubWindow* MainWindow::openAbout()
     const bool loading = !m_about;
     QMdiSubWindow* sub = showChild(m_about, [] { return static_cast<QWidget*>(new AboutDialog); });
     if (loading) {
-        sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowCloseButtonHint);
+        sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
         CenterInMdi(sub, m_mdiArea->viewport());
     }
     return sub;

@@ -30,9 +30,11 @@ QString employeeCheckStatement(const QString& user, const QString& password)
 
 QString positionStatement(const QString& user)
 {
-    return QStringLiteral("Select 员工档案.姓名,职能部门类别.部门类别代号,职能部门类别.部门类别名称,岗位类别.岗位类别编号,"
-                          "岗位类别名称,")
-        + QStringLiteral(" 职能部门new.职能部门编号 , 职能部门new.职能部门名称, 岗位信息new.岗位代号, 岗位信息new.岗位名称,")
+    return QStringLiteral(
+               "Select 员工档案.姓名,职能部门类别.部门类别代号,职能部门类别.部门类别名称,岗位类别.岗位类别编号,"
+               "岗位类别名称,")
+        + QStringLiteral(
+            " 职能部门new.职能部门编号 , 职能部门new.职能部门名称, 岗位信息new.岗位代号, 岗位信息new.岗位名称,")
         + QStringLiteral(" 岗位员工new.主要岗位 From 岗位员工new")
         + QStringLiteral(" Inner joIn 岗位信息new on 岗位员工new.岗位代号 = 岗位信息new.岗位代号")
         + QStringLiteral(" Inner joIn 职能部门new on 岗位信息new.职能部门代号 = 职能部门new.职能部门编号")

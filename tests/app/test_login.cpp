@@ -85,16 +85,27 @@ void TestLogin::rejected_data()
     QTest::addColumn<bool>("connects");
 
     const int info = int(BoxIcon::Information);
-    QTest::newRow("empty user") << "" << "1234" << "用户名不能为空!" << info << false;
-    QTest::newRow("blank user is text, empty password") << " " << "" << "密码不能为空!" << info << false;
-    QTest::newRow("wrong password") << "1001" << "9999" << "用户名或密码不正确,请重新输入!" << info << true;
-    QTest::newRow("password of another") << "1001" << "5678" << "用户名或密码不正确,请重新输入!" << info << true;
-    QTest::newRow("apostrophe matches no one")
-        << "1001' or '1'='1" << "x' or '1'='1" << "用户名或密码不正确,请重新输入!" << info << true;
-    QTest::newRow("only ended positions") << "1003" << "1003" << "对不起，您没有岗位，请选择系统管理员"
-                                          << int(BoxIcon::None) << true;
-    QTest::newRow("left the company") << "1004" << "1004" << "对不起，您没有岗位，请选择系统管理员"
-                                      << int(BoxIcon::None) << true;
+    QTest::newRow("empty user") << ""
+                                << "1234"
+                                << "用户名不能为空!" << info << false;
+    QTest::newRow("blank user is text, empty password") << " "
+                                                        << ""
+                                                        << "密码不能为空!" << info << false;
+    QTest::newRow("wrong password") << "1001"
+                                    << "9999"
+                                    << "用户名或密码不正确,请重新输入!" << info << true;
+    QTest::newRow("password of another") << "1001"
+                                         << "5678"
+                                         << "用户名或密码不正确,请重新输入!" << info << true;
+    QTest::newRow("apostrophe matches no one") << "1001' or '1'='1"
+                                               << "x' or '1'='1"
+                                               << "用户名或密码不正确,请重新输入!" << info << true;
+    QTest::newRow("only ended positions") << "1003"
+                                          << "1003"
+                                          << "对不起，您没有岗位，请选择系统管理员" << int(BoxIcon::None) << true;
+    QTest::newRow("left the company") << "1004"
+                                      << "1004"
+                                      << "对不起，您没有岗位，请选择系统管理员" << int(BoxIcon::None) << true;
 }
 
 void TestLogin::rejected()
@@ -127,9 +138,12 @@ void TestLogin::straightIn_data()
     QTest::addColumn<QString>("user");
     QTest::addColumn<QString>("password");
 
-    QTest::newRow("one position") << "1001" << "1234";
-    QTest::newRow("password trimmed") << "1001" << " 1234  ";
-    QTest::newRow("job number with a trailing blank") << "1001 " << "1234";
+    QTest::newRow("one position") << "1001"
+                                  << "1234";
+    QTest::newRow("password trimmed") << "1001"
+                                      << " 1234  ";
+    QTest::newRow("job number with a trailing blank") << "1001 "
+                                                      << "1234";
 }
 
 void TestLogin::straightIn()
@@ -172,7 +186,8 @@ void TestLogin::severalPositionsAreListed()
     while (rows.next())
         expected << positionEntryText(rows.text("职能部门名称"), rows.text("岗位名称"), rows.boolean("主要岗位"));
     QCOMPARE(entries, expected);
-    QCOMPARE(QSet<QString>(entries.begin(), entries.end()), QSet<QString>({ "客服部 客服主管(主要)", "工程部 电工(兼职)" }));
+    QCOMPARE(
+        QSet<QString>(entries.begin(), entries.end()), QSet<QString>({ "客服部 客服主管(主要)", "工程部 电工(兼职)" }));
     QCOMPARE(w->positionChoices().size(), 2);
     const int electrician = int(entries.indexOf(QStringLiteral("工程部 电工(兼职)")));
     QCOMPARE(w->positionChoices().at(electrician).PositionName, QStringLiteral("电工"));

@@ -64,8 +64,8 @@ void TestMainWindow::menus()
             layout << (item->isSeparator() ? QStringLiteral("-") : QStringLiteral("  ") + item->text());
     }
     QCOMPARE(layout,
-        QStringList({ "统计报表", "  物业费收缴率汇总月报", "-", "  收款日报表", "  收款汇总表", "退出系统", "  退出", "关于",
-            "  关于软件", "  联系我们" }));
+        QStringList({ "统计报表", "  物业费收缴率汇总月报", "-", "  收款日报表", "  收款汇总表", "退出系统", "  退出",
+            "关于", "  关于软件", "  联系我们" }));
     QCOMPARE(w.banner()->objectName(), QStringLiteral("Picture1"));
     QCOMPARE(w.banner()->height(), 54);
 }
@@ -76,10 +76,18 @@ void TestMainWindow::childOpensOnce_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("caption");
 
-    QTest::newRow("monthly") << "物业费收缴率汇总月报" << "frm物业费收缴率汇总月报" << "物业费收缴率汇总月报";
-    QTest::newRow("daily") << "收款日报表" << "frm收款日报表" << "收款日报表";
-    QTest::newRow("receipts") << "收款汇总表" << "frm收款汇总表" << "收款汇总表";
-    QTest::newRow("about") << "关于软件" << "frmAbout" << "关于物业管理QLX系统2011版";
+    QTest::newRow("monthly") << "物业费收缴率汇总月报"
+                             << "frm物业费收缴率汇总月报"
+                             << "物业费收缴率汇总月报";
+    QTest::newRow("daily") << "收款日报表"
+                           << "frm收款日报表"
+                           << "收款日报表";
+    QTest::newRow("receipts") << "收款汇总表"
+                              << "frm收款汇总表"
+                              << "收款汇总表";
+    QTest::newRow("about") << "关于软件"
+                           << "frmAbout"
+                           << "关于物业管理QLX系统2011版";
 }
 
 void TestMainWindow::childOpensOnce()

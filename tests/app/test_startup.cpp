@@ -45,8 +45,8 @@ void TestStartup::commandLine_data()
     eleven << "extra";
     QTest::newRow("extra fields ignored") << eleven.join("{}") + "【】" + kConn + "【】x【】y" << true << ten << kConn;
     QTest::newRow("single brace kept in a field")
-        << QStringLiteral("U{N}{}x{}D{}DN{}P{}PN{}C{}CN{}PC{}PCN【】c【】")
-        << true << QStringList { "U{N}", "x", "D", "DN", "P", "PN", "C", "CN", "PC", "PCN" } << "c";
+        << QStringLiteral("U{N}{}x{}D{}DN{}P{}PN{}C{}CN{}PC{}PCN【】c【】") << true
+        << QStringList { "U{N}", "x", "D", "DN", "P", "PN", "C", "CN", "PC", "PCN" } << "c";
     QTest::newRow("empty line") << QString() << false << QStringList() << QString();
     QTest::newRow("two parts") << ten.join("{}") + "【】" + kConn << false << QStringList() << QString();
     QTest::newRow("nine fields") << ten.mid(0, 9).join("{}") + "【】" + kConn + "【】x" << false << QStringList()
@@ -95,10 +95,11 @@ void TestStartup::settings_data()
         << QVariantMap { { "Svr", "db1" } }
         << QStringLiteral("Provider=SQLOLEDB.1;Password=;Persist Security Info=False;User ID=;"
                           "Initial Catalog='';Data Source='db1'");
-    QTest::newRow("values as read")
-        << QVariantMap { { "Svr", " db1\\SQL " }, { "UID", "a b" }, { "PWD", "p;w'd" }, { "DBname", "物业" } }
-        << QStringLiteral("Provider=SQLOLEDB.1;Password=p;w'd;Persist Security Info=False;User ID=a b;"
-                          "Initial Catalog='物业';Data Source=' db1\\SQL '");
+    QTest::newRow("values as read") << QVariantMap { { "Svr", " db1\\SQL " }, { "UID", "a b" }, { "PWD", "p;w'd" },
+        { "DBname", "物业" } }
+                                    << QStringLiteral(
+                                           "Provider=SQLOLEDB.1;Password=p;w'd;Persist Security Info=False;User ID=a b;"
+                                           "Initial Catalog='物业';Data Source=' db1\\SQL '");
 }
 
 void TestStartup::settings()
