@@ -3,6 +3,7 @@
 #include "apptestsupport.h"
 
 #include "app/aboutdialog.h"
+#include "app/appfonts.h"
 #include "app/bannerstrip.h"
 #include "app/mainwindow.h"
 
@@ -34,6 +35,8 @@ private slots:
     void aboutClosesWithEscape();
     void systemInformation_data();
     void systemInformation();
+    void chineseFontsAreSubstituted_data();
+    void chineseFontsAreSubstituted();
 
 private:
     QTemporaryDir m_dir;
@@ -257,6 +260,28 @@ void TestMainWindow::systemInformation()
         QCOMPARE(m_rec.boxes.first().icon, BoxIcon::None);
         QCOMPARE(m_rec.boxes.first().buttons, BoxButtons::Ok);
     }
+}
+
+void TestMainWindow::chineseFontsAreSubstituted_data()
+{
+    QTest::addColumn<QString>("requested");
+    for (const char* name : { "宋体", "SimSun", "微软雅黑", "Microsoft YaHei", "楷体_GB2312", "KaiTi_GB2312" })
+        QTest::newRow(name) << QString::fromUtf8(name);
+}
+
+void TestMainWindow::chineseFontsAreSubstituted()
+{
+    QFETCH(QString, requested);
+    installFontSubstitutions();
+    const QString family = substituteFamily(requested);
+    if (family.isEmpty())
+        QSKIP("no CJK font installed");
+    QVERIFY2(QFont::substitutes(requested).contains(family, Qt::CaseInsensitive),
+        qPrintable(QFont::substitutes(requested).join(",")));
+    // The font the windows get draws Chinese with the substitute's glyphs.
+    const QFont font(requested, 9);
+    QVERIFY(QFontMetrics(font).inFont(QChar(0x7269))); // 物
+    QCOMPARE(QFontInfo(font).family(), family);
 }
 
 QTEST_MAIN(TestMainWindow)
