@@ -10,11 +10,17 @@
 #include "common/widgets/widgettextmeasure.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     fee::initAppResources();
+    // Qt's own dialogs (the file dialog above all) speak the users' language.
+    QTranslator qtChinese;
+    if (qtChinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtChinese);
     fee::installFontSubstitutions();
     fee::useApplicationFont();
     fee::installMessageBoxHandler();

@@ -124,6 +124,13 @@ QMdiSubWindow* MainWindow::showChild(QPointer<QMdiSubWindow>& slot, QWidget* (*m
             slot->adjustSize();
             slot->resize(designed + (slot->size() - child->size()));
         }
+        // A report larger than the frame would open half out of sight behind
+        // scroll bars: fit it into the client area instead.
+        const QSize room = m_mdiArea->viewport()->size();
+        if (slot->width() > room.width() || slot->height() > room.height()) {
+            slot->resize(slot->size().boundedTo(room));
+            slot->move(0, 0);
+        }
     }
     slot->show();
     slot->raise();

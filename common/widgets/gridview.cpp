@@ -1,5 +1,6 @@
 #include "common/widgets/gridview.h"
 
+#include "common/widgets/gridcelldelegate.h"
 #include "common/widgets/gridtablemodel.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,7 @@ GridView::GridView(QWidget* parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
 
+    setItemDelegate(new GridCellDelegate(this));
     m_top = makeOverlay(QStringLiteral("fixedRowsView"));
     m_left = makeOverlay(QStringLiteral("fixedColsView"));
     m_corner = makeOverlay(QStringLiteral("cornerView"));
@@ -73,6 +75,7 @@ QTableView* GridView::makeOverlay(const QString& name)
     view->verticalHeader()->setMinimumSectionSize(1);
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->setItemDelegate(new GridCellDelegate(view));
     view->viewport()->installEventFilter(this);
     connect(view, &QTableView::clicked, this, [this](const QModelIndex& i) { reportClick(i, false); });
     connect(view, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { reportClick(i, true); });
