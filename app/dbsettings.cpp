@@ -14,14 +14,26 @@ namespace {
     }
 } // namespace
 
+namespace {
+    // A settings file written by hand reads "Svr=db1,1444" as a list of two
+    // texts; the value meant is the whole line.
+    QString storedText(QSettings& store, const QString& key)
+    {
+        const QVariant value = store.value(key);
+        if (value.typeId() == QMetaType::QStringList)
+            return value.toStringList().join(QLatin1Char(','));
+        return value.toString();
+    }
+} // namespace
+
 DbSettings readDbSettings(QSettings& store)
 {
     store.beginGroup(QString::fromUtf8(kSettingsGroup));
     DbSettings s;
-    s.svr = store.value(QStringLiteral("Svr")).toString();
-    s.uid = store.value(QStringLiteral("UID")).toString();
-    s.pwd = store.value(QStringLiteral("PWD")).toString();
-    s.dbName = store.value(QStringLiteral("DBname")).toString();
+    s.svr = storedText(store, QStringLiteral("Svr"));
+    s.uid = storedText(store, QStringLiteral("UID"));
+    s.pwd = storedText(store, QStringLiteral("PWD"));
+    s.dbName = storedText(store, QStringLiteral("DBname"));
     store.endGroup();
     return s;
 }

@@ -144,6 +144,11 @@ namespace {
                 std::sort(days.begin(), days.end());
                 for (Day day : days)
                     payOldest(charges, static_cast<int>(m_random.between(1, 6)), day);
+                // Collection drives at the end of the year bring some of them
+                // back in the data's last month.
+                const Day driveStart = std::max(from, dayOf(2026, 12, 1));
+                if (!hopeless && driveStart <= kDataEnd && m_random.chance(0.4))
+                    payOldest(charges, static_cast<int>(m_random.between(1, 4)), m_random.between(driveStart, kDataEnd));
                 break;
             }
             case PayerHabit::Prepaid: {

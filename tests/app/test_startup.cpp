@@ -5,6 +5,7 @@
 #include "app/startupcommand.h"
 #include "db/connectionstring.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -19,6 +20,7 @@ private slots:
     void commandLineTextJoinsArguments();
     void settings_data();
     void settings();
+    void handWrittenSettingsFile();
     void settingsAreNeverWritten();
     void bannerTiling_data();
     void bannerTiling();
@@ -120,6 +122,22 @@ void TestStartup::settings()
         store.setValue("Svr", "not this one");
     }
     QCOMPARE(settingsConnectionString(), expected);
+}
+
+void TestStartup::handWrittenSettingsFile()
+{
+    // An administrator's file: "db1,1444" unquoted is an INI list to QSettings.
+    QTemporaryDir dir;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    QDir(dir.path()).mkpath(QString::fromUtf8(kSettingsOrganization));
+    QFile file(dir.filePath(QString::fromUtf8(kSettingsOrganization) + "/" + QString::fromUtf8(kSettingsApplication)
+        + ".conf"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[DBConfig]\nSvr=db1,1444\nUID=sa\nPWD=a,b\nDBname=wy\n");
+    file.close();
+    const DbSettings s = readStoredDbSettings();
+    QCOMPARE(s.svr, QStringLiteral("db1,1444"));
+    QCOMPARE(s.pwd, QStringLiteral("a,b"));
 }
 
 void TestStartup::settingsAreNeverWritten()
