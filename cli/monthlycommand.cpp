@@ -122,7 +122,10 @@ int runMonthly(const QStringList& args)
         DbConnection connection;
         connection.open(parser.value(connectOpt));
 
-        const QVector<MonthlyOffice> list = loadOfficeList(connection, commercial);
+        // The office code is the entry's text before its first blank, as in the window.
+        QVector<MonthlyOffice> list;
+        for (const MonthlyOffice& office : loadOfficeList(connection, commercial))
+            list.append(officeFromEntryText(officeEntryText(office)));
         MonthlySelection selection;
         selection.statisticsDate = date;
         selection.reportYear = QString::number(date.year());

@@ -18,6 +18,14 @@ QString feeItemTreeStatement() { return QStringLiteral("SELECT * FROM SETUPsfxm 
 
 QString officeEntryText(const MonthlyOffice& office) { return office.code + QLatin1Char(' ') + office.name; }
 
+MonthlyOffice officeFromEntryText(const QString& entry)
+{
+    const int blank = entry.indexOf(QLatin1Char(' '));
+    if (blank < 0)
+        return { entry, QString() };
+    return { entry.left(blank), entry.mid(blank + 1) };
+}
+
 void loadOfficeList(DbConnection& connection, bool commercial, const std::function<void(const MonthlyOffice&)>& sink)
 {
     DbResult result = connection.query(officeListStatement(commercial));

@@ -33,6 +33,8 @@ QString feeItemTreeStatement();
 
 // The entry text of the office list: code, one blank, name.
 QString officeEntryText(const MonthlyOffice& office);
+// The office an entry stands for: the code is the text before the first blank.
+MonthlyOffice officeFromEntryText(const QString& entry);
 
 // Loads the lists. The sink forms call the sink once per row as it is read, so
 // a failure part-way (thrown as Failure) leaves the rows already delivered

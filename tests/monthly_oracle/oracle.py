@@ -345,6 +345,66 @@ def grid(data, date, kind, fee_codes, office_codes=None):
     return rows
 
 
+# ---------------------------------------------------------------- edge data
+def make_edge_db(src, dst):
+    """Copy a demo database and add rows that hit rarely seen rules: prepaid
+    years 2 and 3+, refunds on / after the date, the zj_jzrq/zj_tzrq pair,
+    server-style text equality (trailing blanks), NULL amounts, half-cent
+    rounding, a "-0.00" candidate, a duplicated garage row, and a ledger row
+    carrying both ZH_ID and DJ_ID."""
+    import shutil
+    shutil.copyfile(src, dst)
+    con = sqlite3.connect(dst)
+    key = lambda a: a.rstrip(" ").casefold()
+    con.create_collation("Chinese_PRC_CI_AS", lambda a, b: (key(a) > key(b)) - (key(a) < key(b)))
+    # no index keeps an order that depends on the collation used here
+    for (name,) in con.execute("select name from sqlite_master where type='index'"
+                               " and sql is not null").fetchall():
+        con.execute('drop index "%s"' % name)
+    con.execute("delete from sqlite_stat1")
+
+    def owner(office):
+        return con.execute(
+            "select o.ZH_ID from 楼表 l join 室表 s on s.L_ID=l.L_ID join 业主表 o on o.S_ID=s.S_ID"
+            " where l.管理处=? and o.说明='新进户' and o.姓名<>'开发商' order by o.ZH_ID limit 1",
+            (office,)).fetchone()[0]
+    h1, h2, h3, h10 = owner("01"), owner("02"), owner("03"), owner("10")
+    reg05 = con.execute("select 登记ID from 车位申请登记表 where 管理处='05' order by 1 limit 1").fetchone()[0]
+    rows = [
+        # ZH_ID, DJ_ID, ZJ_LX, ZJ_CNY, ZJ_JE, ZJ_SKRQ, zj_tkrq, zj_bdrq, zj_jzrq, zj_tzrq, ZJ_BZ
+        (h1, None, "01", "202812", 100.10, "2026-11-01", None, None, None, None, None),
+        (h1, None, "01", "203001", 55.55, "2026-12-10 23:59:59", None, None, None, None, None),
+        (h1, None, "01", "202901", 7.77, "2026-01-05", "2026-12-10", None, None, None, None),
+        (h1, None, "01", "202901", 8.88, "2026-01-05", "2026-12-11", None, None, None, None),
+        (h1, None, "01", "202603", 33.33, None, None, None, "2026-05-01", None, None),
+        (h1, None, "01", "202604", 44.44, None, None, None, "2026-05-31", "2026-06-01", None),
+        (h1, None, "01", "202604", 45.45, None, None, None, "2026-04-15", "2026-06-01", None),
+        (h1, None, "01", "202502", 46.46, None, None, None, None, "2026-06-01", None),
+        (h2, None, "01", "202602", 12.34, None, None, "2026-02-10", None, None, "减免 "),
+        (h3, None, "9 ", "202605", 9.99, "2026-05-06", None, None, None, None, None),
+        (h3, None, "01", "202605", None, "2026-05-06", None, None, None, None, None),
+        (h2, None, "01", "202901", 1.005, "2026-02-02", None, None, None, None, None),
+        (h3, None, "01", "202801", 0.125, "2026-02-02", None, None, None, None, None),
+        (h10, None, "01", "202401", 0.001, None, None, "2025-06-01", None, None, "减免"),
+        (h10, None, "01", "202403", 0.003, "2026-12-02", None, None, None, None, None),
+        (h10, None, "01", "202301", 0.004, "2025-01-01", None, "2025-01-01", None, None, "减免"),
+        (h1, reg05, "11", "202606", 66.66, "2026-06-15", None, None, None, None, None),
+    ]
+    con.executemany("insert into WYZJ (ZH_ID, DJ_ID, ZJ_LX, ZJ_CNY, ZJ_JE, ZJ_SKRQ, zj_tkrq,"
+                    " zj_bdrq, zj_jzrq, zj_tzrq, ZJ_BZ) values (?,?,?,?,?,?,?,?,?,?,?)", rows)
+    # an owner of office 03 whose remark carries a trailing blank
+    con.execute("update 业主表 set 说明='新进户 ' where ZH_ID=(select o.ZH_ID from 楼表 l join 室表 s"
+                " on s.L_ID=l.L_ID join 业主表 o on o.S_ID=s.S_ID where l.管理处='03'"
+                " and o.说明='新进户' order by o.ZH_ID desc limit 1)")
+    # a building of office 02 whose office code carries a trailing blank
+    con.execute("update 楼表 set 管理处='02 ' where L_ID=(select max(L_ID) from 楼表 where 管理处='02')")
+    # the garage of office 09 listed twice: its parking rows join twice
+    con.execute("insert into 车库名 (管理处, 车库编号) select 管理处, 车库编号 from 车库名"
+                " where 管理处='09' limit 1")
+    con.commit()
+    con.close()
+
+
 # ---------------------------------------------------------------- driver
 def run_cli(cli, db, date, kind, fees, offices):
     cmd = [cli, "monthly", "--connect", "Provider=SQLite;Data Source=" + db,
@@ -369,11 +429,16 @@ def main():
     kinds = ["residential", "commercial"]
     value_cells = head_cells = runs = 0
     diffs = []
-    for name, args in dbs:
+    plans = [(name, args, dates) for name, args in dbs]
+    plans.append(("edge", None, ["2026-12-10", "2026-06-30", "2026-03-01", "2025-03-01"]))
+    for name, args, dates in plans:
         db = os.path.join(work, name + ".db")
         if os.path.exists(db):
             os.remove(db)
-        subprocess.run([cli, "demo-db", db] + args, check=True, stdout=subprocess.DEVNULL)
+        if args is None:
+            make_edge_db(os.path.join(work, plans[0][0] + ".db"), db)
+        else:
+            subprocess.run([cli, "demo-db", db] + args, check=True, stdout=subprocess.DEVNULL)
         data = Data(db)
         all_fees = [f["DH"] for f in data.fees]
         subset = [c for c in ("01", "9", "11") if c in all_fees]

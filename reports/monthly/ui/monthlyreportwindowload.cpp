@@ -176,10 +176,7 @@ QVector<MonthlyOffice> MonthlyReportWindow::tickedOffices() const
         const QListWidgetItem* entry = m_list1->item(i);
         if (entry->checkState() != Qt::Checked)
             continue;
-        const QString text = entry->text();
-        const int blank = text.indexOf(QLatin1Char(' '));
-        offices.append(
-            blank < 0 ? MonthlyOffice { text, QString() } : MonthlyOffice { text.left(blank), text.mid(blank + 1) });
+        offices.append(officeFromEntryText(entry->text()));
     }
     return offices;
 }
