@@ -1,6 +1,7 @@
 // The login road as a site runs it: the stored settings give the OLE DB
 // string, which reaches a SQL Server stand-in through ODBC and FreeTDS.
 #include "apptestsupport.h"
+#include "tests/support/tdstestserver.h"
 
 #include "app/dbsettings.h"
 #include "app/loginwindow.h"
@@ -36,18 +37,16 @@ private slots:
 private:
     void storeSettings(const QString& password);
     QTemporaryDir m_dir;
-    QProcess m_server;
+    testing::TdsTestServer m_server;
     int m_port = 0;
     RecordedBoxes m_rec;
 };
 
 void TestSqlServerLogin::initTestCase()
 {
-    const QString script = QStringLiteral(FEE_SHARED_DIR "/tools/tds-test-server/tds_test_server.py");
-    if (!QFile::exists(QStringLiteral("/usr/bin/python3")) || !QFile::exists(script))
-        QSKIP("python3 or the TDS test server is missing");
-    if (!QFile::exists(QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so")))
-        QSKIP("the FreeTDS ODBC driver (tdsodbc) is missing");
+    const QString missing = testing::TdsTestServer::missingReason();
+    if (!missing.isEmpty())
+        QSKIP(qPrintable(missing));
     initAppResources();
     m_rec.install();
 
@@ -57,34 +56,12 @@ void TestSqlServerLogin::initTestCase()
     QVERIFY(tool.waitForFinished(600000));
     QCOMPARE(tool.exitCode(), 0);
 
-    const QString portFile = m_dir.filePath(QStringLiteral("port"));
-    m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_server.start(QStringLiteral("/usr/bin/python3"),
-        { script, QStringLiteral("--db"), db, QStringLiteral("--port"), QStringLiteral("0"),
-            QStringLiteral("--port-file"), portFile, QStringLiteral("--user"), QStringLiteral("sa"),
-            QStringLiteral("--password"), kPassword, QStringLiteral("--max-seconds"), QStringLiteral("300"),
-            QStringLiteral("--log"), m_dir.filePath(QStringLiteral("server.log")) });
-    QVERIFY(m_server.waitForStarted());
-    QDeadlineTimer deadline(20000);
-    while (m_port == 0 && !deadline.hasExpired() && m_server.state() == QProcess::Running) {
-        QFile f(portFile);
-        if (f.open(QIODevice::ReadOnly))
-            m_port = f.readAll().trimmed().toInt();
-        if (m_port == 0)
-            QThread::msleep(50);
-    }
+    m_port = m_server.start(db, m_dir.path(), kPassword);
     QVERIFY2(m_port > 0, "the test server did not start");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath(QStringLiteral("settings")));
 }
 
-void TestSqlServerLogin::cleanupTestCase()
-{
-    if (m_server.state() != QProcess::NotRunning) {
-        m_server.terminate();
-        if (!m_server.waitForFinished(5000))
-            m_server.kill();
-    }
-}
+void TestSqlServerLogin::cleanupTestCase() { m_server.stop(); }
 
 void TestSqlServerLogin::storeSettings(const QString& password)
 {

@@ -1,3 +1,4 @@
+#include "tests/support/tdstestserver.h"
 #include "db/dbconnection.h"
 
 #include "fixture.h"
@@ -43,51 +44,27 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
-    QProcess m_server;
+    fee::testing::TdsTestServer m_server;
     int m_port = 0;
     DbConnection m_db;
 };
 
 void TestSqlServer::initTestCase()
 {
-    const QString script = QStringLiteral(FEE_SHARED_DIR "/tools/tds-test-server/tds_test_server.py");
-    if (!QFile::exists(QStringLiteral("/usr/bin/python3")) || !QFile::exists(script))
-        QSKIP("python3 or the TDS test server is missing");
-    if (!QFile::exists(QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so")))
-        QSKIP("the FreeTDS ODBC driver (tdsodbc) is missing");
+    const QString missing = fee::testing::TdsTestServer::missingReason();
+    if (!missing.isEmpty())
+        QSKIP(qPrintable(missing));
     QVERIFY(m_dir.isValid());
     const QString db = m_dir.filePath(QStringLiteral("fee.db"));
     QCOMPARE(fixture::createFeeDatabase(db, false), QString());
-    const QString portFile = m_dir.filePath(QStringLiteral("port"));
-    m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_server.start(QStringLiteral("/usr/bin/python3"),
-        { script, QStringLiteral("--db"), db, QStringLiteral("--port"), QStringLiteral("0"),
-            QStringLiteral("--port-file"), portFile, QStringLiteral("--user"), QStringLiteral("sa"),
-            QStringLiteral("--password"), kPassword, QStringLiteral("--max-seconds"), QStringLiteral("300"),
-            QStringLiteral("-v"), QStringLiteral("--log"), m_dir.filePath(QStringLiteral("server.log")) });
-    QVERIFY(m_server.waitForStarted());
-    QDeadlineTimer deadline(20000);
-    while (m_port == 0 && !deadline.hasExpired() && m_server.state() == QProcess::Running) {
-        QFile f(portFile);
-        if (f.open(QIODevice::ReadOnly))
-            m_port = f.readAll().trimmed().toInt();
-        if (m_port == 0)
-            QThread::msleep(50);
-    }
+    m_port = m_server.start(db, m_dir.path(), kPassword);
     QVERIFY2(m_port > 0, "the test server did not start");
     m_db.open(oleDbString(kPassword, m_port));
     QVERIFY(m_db.isOpen());
     QCOMPARE(int(m_db.backend()), int(fee::DbBackend::SqlServer));
 }
 
-void TestSqlServer::cleanupTestCase()
-{
-    if (m_server.state() != QProcess::NotRunning) {
-        m_server.terminate();
-        if (!m_server.waitForFinished(5000))
-            m_server.kill();
-    }
-}
+void TestSqlServer::cleanupTestCase() { m_server.stop(); }
 
 void TestSqlServer::statements_data()
 {

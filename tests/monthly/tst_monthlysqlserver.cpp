@@ -1,4 +1,5 @@
 #include "db/dbconnection.h"
+#include "tests/support/tdstestserver.h"
 #include "ledgerfixture.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlylists.h"
@@ -18,7 +19,7 @@ class TestMonthlySqlServer : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QProcess m_server;
+    testing::TdsTestServer m_server;
     DbConnection m_embedded;
     DbConnection m_server_db;
 
@@ -47,48 +48,19 @@ class TestMonthlySqlServer : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString script = QStringLiteral(FEE_SHARED_DIR "/tools/tds-test-server/tds_test_server.py");
-        if (!QFile::exists(QStringLiteral("/usr/bin/python3")) || !QFile::exists(script))
-            QSKIP("python3 or the TDS test server is missing");
-        if (!QFile::exists(QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so")))
-            QSKIP("the FreeTDS ODBC driver (tdsodbc) is missing");
+        const QString missing = testing::TdsTestServer::missingReason();
+        if (!missing.isEmpty())
+            QSKIP(qPrintable(missing));
         QVERIFY(m_dir.isValid());
         const QString db = m_dir.filePath(QStringLiteral("ledger.db"));
         const QString error = createLedgerFixture(db);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         m_embedded.open(fixtureConnectionString(db));
-
-        const QString portFile = m_dir.filePath(QStringLiteral("port"));
-        m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_server.start(QStringLiteral("/usr/bin/python3"),
-            { script, QStringLiteral("--db"), db, QStringLiteral("--port"), QStringLiteral("0"),
-                QStringLiteral("--port-file"), portFile, QStringLiteral("--user"), QStringLiteral("sa"),
-                QStringLiteral("--password"), QStringLiteral("Fee-Reports-42"), QStringLiteral("--max-seconds"),
-                QStringLiteral("600"), QStringLiteral("--log"), m_dir.filePath(QStringLiteral("server.log")) });
-        QVERIFY(m_server.waitForStarted());
-        int port = 0;
-        QDeadlineTimer deadline(20000);
-        while (port == 0 && !deadline.hasExpired() && m_server.state() == QProcess::Running) {
-            QFile f(portFile);
-            if (f.open(QIODevice::ReadOnly))
-                port = f.readAll().trimmed().toInt();
-            if (port == 0)
-                QThread::msleep(50);
-        }
-        QVERIFY2(port > 0, "the test server did not start");
-        m_server_db.open(QStringLiteral("Provider=SQLOLEDB.1;Password=Fee-Reports-42;Persist Security Info=False;User "
-                                        "ID=sa;Initial Catalog=wy;Data Source=127.0.0.1,%1")
-                             .arg(port));
+        QVERIFY2(m_server.start(db, m_dir.path()) > 0, "the test server did not start");
+        m_server_db.open(m_server.oleDbString());
     }
 
-    void cleanupTestCase()
-    {
-        if (m_server.state() != QProcess::NotRunning) {
-            m_server.terminate();
-            if (!m_server.waitForFinished(5000))
-                m_server.kill();
-        }
-    }
+    void cleanupTestCase() { m_server.stop(); }
 
     void summaryMatches()
     {

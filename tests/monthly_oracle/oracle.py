@@ -369,6 +369,10 @@ def make_edge_db(src, dst):
             " where l.管理处=? and o.说明='新进户' and o.姓名<>'开发商' order by o.ZH_ID limit 1",
             (office,)).fetchone()[0]
     h1, h2, h3, h10 = owner("01"), owner("02"), owner("03"), owner("10")
+    h3last = con.execute(
+        "select o.ZH_ID from 楼表 l join 室表 s on s.L_ID=l.L_ID join 业主表 o on o.S_ID=s.S_ID"
+        " where l.管理处='03' and o.说明='新进户' order by o.ZH_ID desc limit 1").fetchone()[0]
+    h4 = owner("04")
     reg05 = con.execute("select 登记ID from 车位申请登记表 where 管理处='05' order by 1 limit 1").fetchone()[0]
     rows = [
         # ZH_ID, DJ_ID, ZJ_LX, ZJ_CNY, ZJ_JE, ZJ_SKRQ, zj_tkrq, zj_bdrq, zj_jzrq, zj_tzrq, ZJ_BZ
@@ -389,6 +393,10 @@ def make_edge_db(src, dst):
         (h10, None, "01", "202403", 0.003, "2026-12-02", None, None, None, None, None),
         (h10, None, "01", "202301", 0.004, "2025-01-01", None, "2025-01-01", None, None, "减免"),
         (h1, reg05, "11", "202606", 66.66, "2026-06-15", None, None, None, None, None),
+        # arrears collected in June 2026 (column 3 at 2026-06-30)
+        (h3last, None, "01", "202505", 21.21, "2026-06-10", None, None, None, None, None),
+        (h4, None, "9 ", "202505", 22.22, "2026-06-12", None, None, None, None, None),
+        (None, reg05, "11", "202505", 23.23, "2026-06-11", None, None, None, None, None),
     ]
     con.executemany("insert into WYZJ (ZH_ID, DJ_ID, ZJ_LX, ZJ_CNY, ZJ_JE, ZJ_SKRQ, zj_tkrq,"
                     " zj_bdrq, zj_jzrq, zj_tzrq, ZJ_BZ) values (?,?,?,?,?,?,?,?,?,?,?)", rows)
@@ -398,6 +406,8 @@ def make_edge_db(src, dst):
                 " and o.说明='新进户' order by o.ZH_ID desc limit 1)")
     # a building of office 02 whose office code carries a trailing blank
     con.execute("update 楼表 set 管理处='02 ' where L_ID=(select max(L_ID) from 楼表 where 管理处='02')")
+    # the garage row of office 05 stored with a trailing blank in its office code
+    con.execute("update 车库名 set 管理处='05 ' where 管理处='05'")
     # the garage of office 09 listed twice: its parking rows join twice
     con.execute("insert into 车库名 (管理处, 车库编号) select 管理处, 车库编号 from 车库名"
                 " where 管理处='09' limit 1")
