@@ -396,4 +396,11 @@ void WorkbookSheet::setColumnWidth(const WorkbookArea& area, double width)
         m_colWidths.insert(c, width);
 }
 
+void WorkbookSheet::setRowHeight(int row, double points)
+{
+    if (row < 1 || row > WorkbookArea::kMaxRows || points < 0 || points > 409)
+        throw Failure(kErrWorkbook, QStringLiteral("行高无效：第 %1 行，%2 磅").arg(row).arg(points));
+    m_rowHeights.insert(row, points);
+}
+
 } // namespace fee

@@ -46,6 +46,9 @@ public:
     double columnWidth(int col) const; // < 0 when not set
     const QVector<WorkbookArea>& merges() const { return m_merges; }
     const QMap<int, double>& columnWidths() const { return m_colWidths; }
+    // Row heights in points; rows without one keep the spreadsheet's default.
+    void setRowHeight(int row, double points);
+    const QMap<int, double>& rowHeights() const { return m_rowHeights; }
     int rowFormat(int row) const { return m_rowFormats.value(row, 0); }
     const QHash<int, int>& rowFormats() const { return m_rowFormats; }
     const QHash<int, int>& columnFormats() const { return m_colFormats; }
@@ -77,6 +80,7 @@ private:
     QVector<QVector<WorkbookCell>> m_rows; // [row - 1][col - 1], grown on demand
     QVector<WorkbookArea> m_merges; // never overlapping
     QMap<int, double> m_colWidths;
+    QMap<int, double> m_rowHeights;
     QHash<int, int> m_rowFormats;
     QHash<int, int> m_colFormats;
 };

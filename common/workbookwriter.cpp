@@ -167,8 +167,12 @@ namespace {
                       ws, lxw_col_t(c - 1), lxw_col_t(c - 1), it.value(), format(sheet.columnFormats().value(c, 0))),
                 sheet, 1, c);
         }
+        QMap<int, double> rowHeights = sheet.rowHeights();
         for (auto it = sheet.rowFormats().cbegin(); it != sheet.rowFormats().cend(); ++it)
-            check(worksheet_set_row(ws, lxw_row_t(it.key() - 1), LXW_DEF_ROW_HEIGHT, format(it.value())), sheet,
+            if (!rowHeights.contains(it.key()))
+                rowHeights.insert(it.key(), LXW_DEF_ROW_HEIGHT);
+        for (auto it = rowHeights.cbegin(); it != rowHeights.cend(); ++it)
+            check(worksheet_set_row(ws, lxw_row_t(it.key() - 1), it.value(), format(sheet.rowFormat(it.key()))), sheet,
                 it.key(), 1);
 
         for (const WorkbookArea& m : sheet.merges()) {

@@ -16,6 +16,7 @@ namespace {
     constexpr int kRight = -4152;
     constexpr int kContinuous = 1;
     constexpr double kTwipsPerWidthUnit = 110;
+    constexpr double kTwipsPerPoint = 20;
     constexpr int kSummaryColumns = 38; // grid columns 0 to 37 become A to AL; 38 (office code) stays behind
     constexpr int kGridToSheetRow = 4;
 
@@ -117,6 +118,9 @@ namespace {
         for (const char* address : { "A4:A5", "B4:B5", "C4:H4", "I4:AA4", "AB4:AE4", "AF4:AF5", "AG4:AK4", "AL4:AL5" })
             ws.range(QString::fromLatin1(address)).merge();
         ws.range(QStringLiteral("A4:AL5")).setInteriorColor(kHeadingColour);
+        // The two-line headings of row 5 need the grid's taller heading row.
+        if (grid.rows() > 1)
+            ws.setRowHeight(kGridToSheetRow + 1, grid.rowHeight(1) / kTwipsPerPoint);
     }
 
     void writeSummaryRow(WorkbookSheet& ws, const GridModel& grid, int gridRow)

@@ -23,6 +23,7 @@ WorkbookReadback WorkbookReadback::read(const QString& xlsxPath)
     r.m_root = doc.object();
     r.m_cells = r.m_root.value(QStringLiteral("cells")).toObject();
     r.m_widths = r.m_root.value(QStringLiteral("widths")).toObject();
+    r.m_heights = r.m_root.value(QStringLiteral("heights")).toObject();
     r.m_ok = true;
     return r;
 }

@@ -19,6 +19,8 @@ public:
     QStringList merges() const;
     // The stored width of a column ("A"), -1 when not set.
     double width(const QString& column) const { return m_widths.value(column).toDouble(-1); }
+    // The stored height of a row in points, -1 when not set.
+    double height(int row) const { return m_heights.value(QString::number(row)).toDouble(-1); }
     QStringList sheets() const;
 
     // The width the file stores for a width set in character units (the
@@ -30,5 +32,6 @@ private:
     QString m_error;
     QJsonObject m_cells;
     QJsonObject m_widths;
+    QJsonObject m_heights;
     QJsonObject m_root;
 };

@@ -77,11 +77,13 @@ def main():
                 "wrap": bool(c.alignment.wrap_text),
             }
     widths = {k: d.width for k, d in ws.column_dimensions.items() if d.customWidth}
+    heights = {str(k): d.height for k, d in ws.row_dimensions.items() if d.height is not None}
     print(json.dumps({
         "sheets": formulas.sheetnames,
         "cells": cells,
         "merges": sorted(str(r) for r in merged.worksheets[0].merged_cells.ranges),
         "widths": widths,
+        "heights": heights,
     }, ensure_ascii=False))
 
 

@@ -335,6 +335,9 @@ void TestMonthlyExport::summaryLayout()
         QCOMPARE(m_summary.width(letters), WorkbookReadback::storedWidth(m_summaryGrid.colWidth(c) / 110.0));
     }
     QCOMPARE(m_summary.width("AM"), -1.0);
+    // The two-line headings keep the grid's 600-twip heading row.
+    QCOMPARE(m_summary.height(5), 30.0);
+    QCOMPARE(m_summary.height(6), -1.0);
 
     struct Look {
         const char* cell;
