@@ -1,0 +1,99 @@
+// The whole report on a generated demo database: every figure of every office
+// equals the total of the ledger rows its detail lists, and the totals row adds
+// up the office rows, for both kinds of office and several statistics dates.
+#include "common/textformat.h"
+#include "db/dbconnection.h"
+#include "reports/monthly/monthlyengine.h"
+#include "reports/monthly/monthlylists.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace fee;
+
+class TestMonthlyDemo : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    DbConnection m_db;
+
+    MonthlySelection selection(bool commercial, const QDate& date)
+    {
+        MonthlySelection s;
+        s.offices = loadOfficeList(m_db, commercial);
+        s.feeCodes = allFeeCodes(loadFeeItemTree(m_db));
+        s.statisticsDate = date;
+        s.reportYear = QString::number(date.year());
+        return s;
+    }
+
+    static QString asFigure(const QString& text) { return text.isEmpty() ? QStringLiteral("0.00") : text; }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        const QString path = m_dir.filePath(QStringLiteral("demo.db"));
+        QProcess cli;
+        cli.start(QStringLiteral(FEE_CLI_PATH),
+            { QStringLiteral("demo-db"), path, QStringLiteral("--offices"), QStringLiteral("8"),
+                QStringLiteral("--rooms"), QStringLiteral("15"), QStringLiteral("--seed"), QStringLiteral("5") });
+        QVERIFY(cli.waitForFinished(120000));
+        QCOMPARE(cli.exitCode(), 0);
+        m_db.open(QStringLiteral("Provider=SQLite;Data Source=") + path);
+    }
+
+    void figuresMatchTheirDetails_data()
+    {
+        QTest::addColumn<bool>("commercial");
+        QTest::addColumn<QDate>("date");
+        for (const QDate& date : { QDate(2026, 12, 10), QDate(2025, 3, 1), QDate(2024, 6, 30) }) {
+            QTest::addRow("residential %s", qPrintable(date.toString(Qt::ISODate))) << false << date;
+            QTest::addRow("commercial %s", qPrintable(date.toString(Qt::ISODate))) << true << date;
+        }
+    }
+
+    void figuresMatchTheirDetails()
+    {
+        QFETCH(bool, commercial);
+        QFETCH(QDate, date);
+        const MonthlySelection s = selection(commercial, date);
+        QVERIFY(!s.offices.isEmpty());
+        MonthlyEngine engine(m_db);
+        GridModel summary;
+        QVERIFY(engine.run(s, summary));
+        const int totalsRow = summary.rows() - 1;
+        QCOMPARE(summary.rows(), s.offices.size() + 3);
+        QCOMPARE(summary.text(totalsRow, 1), QStringLiteral("合计"));
+
+        int nonEmpty = 0;
+        for (int row = 2; row < totalsRow; ++row) {
+            for (int column = 2; column < 38; ++column) {
+                if (!MonthlyEngine::isDrillColumn(column))
+                    continue;
+                GridModel detail;
+                engine.fillDetail(s, column, summary.text(row, 38), detail);
+                const QString figure = summary.text(row, column);
+                nonEmpty += figure.isEmpty() ? 0 : 1;
+                if (detail.text(detail.rows() - 1, 5) != asFigure(figure))
+                    QFAIL(qPrintable(QStringLiteral("office %1 column %2: figure %3, detail total %4")
+                                         .arg(summary.text(row, 38))
+                                         .arg(column)
+                                         .arg(figure, detail.text(detail.rows() - 1, 5))));
+            }
+        }
+        QVERIFY2(nonEmpty > 10, "the demo data should give figures in many columns");
+
+        // The totals row adds up the two-decimal texts of the office rows.
+        for (int column : { 2, 4, 8, 9, 20, 21, 22, 23, 24, 27, 30, 31, 33, 34, 35, 37 }) {
+            double sum = 0;
+            for (int row = 2; row < totalsRow; ++row)
+                sum += leadingNumber(summary.text(row, column));
+            QCOMPARE(summary.text(totalsRow, column), formatNumber(sum, QStringLiteral("0.00")));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMonthlyDemo)
+#include "tst_monthlydemo.moc"
