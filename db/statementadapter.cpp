@@ -1,5 +1,7 @@
 #include "db/statementadapter.h"
 
+#include "db/sqlitefunctions.h"
+
 #include <QRegularExpression>
 #include <QSet>
 #include <vector>
@@ -224,6 +226,74 @@ namespace {
             return {};
         }
 
+        static bool endsClauseList(const Token& t)
+        {
+            if (t.kind == Kind::Punct)
+                return t.text == QLatin1Char(')') || t.text == QLatin1Char(';');
+            if (t.kind != Kind::Word)
+                return false;
+            static const QSet<QString> kEnds = { QStringLiteral("order"), QStringLiteral("group"),
+                QStringLiteral("having"), QStringLiteral("union"), QStringLiteral("except"),
+                QStringLiteral("intersect"), QStringLiteral("limit"), QStringLiteral("window"),
+                QStringLiteral("select"), QStringLiteral("from"), QStringLiteral("where") };
+            return kEnds.contains(t.text.toLower());
+        }
+
+        // The terms of "group by" and "order by" compare texts the way SQL
+        // Server does (letter case and trailing blanks ignored), also where a
+        // term is an expression or a subquery's column and so has lost the
+        // collation declared on the table. Without it, two spellings of one
+        // office code make two groups, and the reports read only the first.
+        // Returns the index after the list.
+        int collatedList(int first, int end, bool ordering, QString& out) const
+        {
+            int depth = 0;
+            int termStart = first;
+            int i = first;
+            auto flush = [&](int termEnd) {
+                int solidEnd = prevSolid(termEnd - 1, termStart);
+                if (solidEnd < termStart) {
+                    out += rewrite(termStart, termEnd);
+                    return;
+                }
+                // Keep ASC / DESC / NULLS FIRST after the collation.
+                int exprEnd = solidEnd + 1;
+                if (ordering) {
+                    for (int k = termStart; k <= solidEnd; ++k) {
+                        if (m_t[k].kind != Kind::Word)
+                            continue;
+                        const QString w = m_t[k].text.toLower();
+                        if (w == QLatin1String("asc") || w == QLatin1String("desc") || w == QLatin1String("nulls")) {
+                            exprEnd = prevSolid(k - 1, termStart) + 1;
+                            break;
+                        }
+                    }
+                }
+                const int exprFirst = nextSolid(termStart, exprEnd);
+                const bool positional = ordering && exprFirst + 1 == exprEnd && m_t[exprFirst].kind == Kind::Number;
+                out += rewrite(termStart, exprEnd);
+                if (!positional && exprFirst < exprEnd)
+                    out += QStringLiteral(" COLLATE ") + QLatin1String(kSqliteCollation);
+                out += rewrite(exprEnd, termEnd);
+            };
+            for (; i < end; ++i) {
+                const Token& t = m_t[i];
+                if (isPunct(t, '(')) {
+                    ++depth;
+                } else if (depth == 0 && endsClauseList(t)) {
+                    break;
+                } else if (isPunct(t, ')')) {
+                    --depth;
+                } else if (depth == 0 && isPunct(t, ',')) {
+                    flush(i);
+                    out += t.text;
+                    termStart = i + 1;
+                }
+            }
+            flush(i);
+            return i;
+        }
+
         QString rewrite(int begin, int end) const
         {
             QString out;
@@ -231,6 +301,15 @@ namespace {
                 const Token& t = m_t[i];
                 if (t.kind == Kind::Word) {
                     const QString lower = t.text.toLower();
+                    if (lower == QLatin1String("group") || lower == QLatin1String("order")) {
+                        const int by = nextSolid(i + 1, end);
+                        if (by < end && m_t[by].kind == Kind::Word && m_t[by].text.toLower() == QLatin1String("by")) {
+                            for (int k = i; k <= by; ++k)
+                                out += m_t[k].text;
+                            i = collatedList(by + 1, end, lower == QLatin1String("order"), out) - 1;
+                            continue;
+                        }
+                    }
                     if (lower == QLatin1String("n") && i + 1 < end && m_t[i + 1].kind == Kind::Text)
                         continue; // N'...' is a plain literal here
                     if (lower == QLatin1String("isnull")) {

@@ -143,6 +143,11 @@ void TestSqlite::statements_data()
     row("order ignores case, Chinese by pinyin", "Select 姓名 From 员工档案 Order by 姓名, 工号", "姓名",
         { QStringLiteral("abc"), QStringLiteral("abc  "), QStringLiteral("ABD"), QStringLiteral("李四"),
             QStringLiteral("王五"), QStringLiteral("张三") });
+    row("joined texts group as the server groups them",
+        "Select count(*) as n From (Select 姓名 + '' as k From 员工档案 Group by 姓名 + '') x", "n", one("5"));
+    row("joined texts sort as the server sorts them", "Select 姓名 + '' as k From 员工档案 Order by 姓名 + '', 工号", "k",
+        { QStringLiteral("abc"), QStringLiteral("abc  "), QStringLiteral("ABD"), QStringLiteral("李四"),
+            QStringLiteral("王五"), QStringLiteral("张三") });
     row("distinct merges equal texts", "Select count(*) as n From (Select Distinct 姓名 From 员工档案)", "n", one("5"));
 }
 

@@ -24,7 +24,18 @@ void TestStatementAdapter::rewrites_data()
     row("left join stays", "From a Left Join b On a.x=b.x LEFT JOIN (Select 1) c",
         "From a Left Join b On a.x=b.x LEFT JOIN (Select 1) c");
     row("right", "Right(dh,2)", "substr(dh,-(2),2)");
-    row("len ignores trailing blanks", "Order by len(gyd_dh),gyd_dh", "Order by length(rtrim(gyd_dh,' ')),gyd_dh");
+    row("len ignores trailing blanks", "len(gyd_dh) = 2", "length(rtrim(gyd_dh,' ')) = 2");
+    row("order by terms compare as the server does", "Order by len(gyd_dh),gyd_dh",
+        "Order by length(rtrim(gyd_dh,' ')) COLLATE Chinese_PRC_CI_AS,gyd_dh COLLATE Chinese_PRC_CI_AS");
+    row("order by keeps direction and positions", "order by DZ desc, 2, a.b ASC ",
+        "order by DZ COLLATE Chinese_PRC_CI_AS desc, 2, a.b COLLATE Chinese_PRC_CI_AS ASC ");
+    row("group by inside a subquery ends at its parenthesis",
+        "(Select sum(x) as s, 管理处 From t Group by 管理处 Union All Select 1, 车库名.管理处 From u Group by "
+        "车库名.管理处) Z Group by 管理处",
+        "(Select sum(x) as s, 管理处 From t Group by 管理处 COLLATE Chinese_PRC_CI_AS Union All Select 1, 车库名.管理处 "
+        "From u Group by 车库名.管理处 COLLATE Chinese_PRC_CI_AS) Z Group by 管理处 COLLATE Chinese_PRC_CI_AS");
+    row("group by several terms and having", "group by a, substr(b,1,2) having count(*) > 1",
+        "group by a COLLATE Chinese_PRC_CI_AS, substr(b,1,2) COLLATE Chinese_PRC_CI_AS having count(*) > 1");
     row("convert char 8", "convert(char(8),ZJ_SKRQ,112) <= '20240105'",
         "replace(substr(ZJ_SKRQ,1,10),'-','') <= '20240105'");
     row("convert char 6 blanks and case", "Convert( Char (6) , zj_bdrq , 112 )", "replace(substr(zj_bdrq,1,7),'-','')");
