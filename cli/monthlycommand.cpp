@@ -133,11 +133,16 @@ int runMonthly(const QStringList& args)
             selection.offices = list;
         } else {
             for (const QString& code : officeArg) {
-                auto it = std::find_if(
+                const bool listed = std::any_of(
                     list.cbegin(), list.cend(), [&code](const MonthlyOffice& o) { return o.code == code; });
-                if (it == list.cend())
+                if (!listed)
                     return usage(QStringLiteral("office %1 is not in the %2 office list").arg(code, kind));
-                selection.offices.append(*it);
+            }
+            // Ticked entries run in list order, each once, as in the window.
+            const QSet<QString> wanted(officeArg.cbegin(), officeArg.cend());
+            for (const MonthlyOffice& office : list) {
+                if (wanted.contains(office.code))
+                    selection.offices.append(office);
             }
         }
         if (feeArg == QStringList { QStringLiteral("all") }) {
