@@ -18,6 +18,18 @@ namespace fee {
 
 namespace {
 
+    bool declaresServerCollation(sqlite3* db)
+    {
+        sqlite3_stmt* stmt = nullptr;
+        const QByteArray sql = QByteArrayLiteral("SELECT 1 FROM sqlite_master WHERE sql LIKE '%COLLATE ")
+            + kSqliteCollation + QByteArrayLiteral("%' LIMIT 1");
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+            return false;
+        const bool found = sqlite3_step(stmt) == SQLITE_ROW;
+        sqlite3_finalize(stmt);
+        return found;
+    }
+
     constexpr int kErrClosed = 3704;
     const char* const kFreeTdsLibrary = "/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so";
 
@@ -80,6 +92,14 @@ void DbConnection::open(const QString& connectionString)
         registerSqliteFunctions(raw);
         // Temporary tables are writable even on a read-only file; forbid them too.
         sqlite3_exec(raw, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
+        if (declaresServerCollation(raw)) {
+            // SQLite 3.40 builds its throwaway automatic indexes without the
+            // columns' declared collation when it carries an equality across a
+            // join, and then misses rows whose codes differ only in case or
+            // trailing blanks ("05 " and "05"). The databases that declare our
+            // collation are ours and carry real indexes on every join column.
+            sqlite3_exec(raw, "PRAGMA automatic_index=0", nullptr, nullptr, nullptr);
+        }
         m_backend = DbBackend::Sqlite;
         return;
     }

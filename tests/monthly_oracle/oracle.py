@@ -7,7 +7,7 @@ compares it cell by cell with the CLI's CSV.
 
 Usage: oracle.py CLI_PATH WORK_DIR [--quick]
 Exit code 0 when every compared cell agrees, 1 otherwise.
-Not registered with CTest; run by hand.
+CTest runs the quick set; the full set is run by hand.
 """
 import csv
 import io
