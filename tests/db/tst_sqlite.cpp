@@ -79,6 +79,7 @@ private slots:
     void missingFileFailsAndCreatesNothing();
     void closedConnectionRefusesStatements();
     void collationIsAStrictWeakOrder();
+    void joinsMatchCodesDifferingInBlanksWithoutIndexes();
 
 private:
     QTemporaryDir m_dir;
@@ -351,6 +352,25 @@ void TestSqlite::collationIsAStrictWeakOrder()
     }
     QVERIFY(equal(2, 3) && equal(2, 4) && equal(9, 10) && equal(0, 1) && equal(12, 19));
     QVERIFY(less[12][11] && less[5][7]); // 李 before 张 (pinyin); ab before b
+}
+
+// A garage stored as "01 " still belongs to the registrations of office "01",
+// also on a file without indexes, where SQLite would otherwise build an
+// automatic index that forgets the declared collation.
+void TestSqlite::joinsMatchCodesDifferingInBlanksWithoutIndexes()
+{
+    const QString path = m_dir.filePath(QStringLiteral("blanks.db"));
+    QCOMPARE(fixture::create(path,
+                 fixture::schema(true) + fixture::rows() + QStringLiteral("UPDATE 车库名 SET 管理处='01 ';")),
+        QString());
+    DbConnection db;
+    db.open(QStringLiteral("Provider=SQLite;Data Source=") + path);
+    fee::DbResult r = db.query(QStringLiteral(
+        "Select count(*) as n From WYZJ Inner join 车位申请登记表 ON 车位申请登记表.登记ID = WYZJ.DJ_ID  Inner join "
+        "车库名 ON 车库名.管理处 = 车位申请登记表.管理处 AND 车库名.车库编号 = 车位申请登记表.车库编号 Where "
+        "车库名.管理处 ='01'"));
+    QVERIFY(r.next());
+    QCOMPARE(r.number(QStringLiteral("n")), 1.0);
 }
 
 QTEST_MAIN(TestSqlite)
