@@ -6,7 +6,7 @@ namespace fee {
 
 namespace {
 
-    const char* const kBadFormat = "Format of the initialization string does not conform to the OLE DB specification.";
+    const char* const kBadFormat = "Format of the initialization string does not conform to the OLE DB rules.";
 
     Failure badFormat() { return Failure(kErrConnection, QString::fromLatin1(kBadFormat)); }
 
