@@ -1,5 +1,6 @@
 // The start-up command line, the stored database settings and the banner
 // tiling: the pure decisions of the shell.
+#include "app/positionchoice.h"
 #include "app/bannertiling.h"
 #include "app/dbsettings.h"
 #include "app/startupcommand.h"
@@ -21,6 +22,7 @@ private slots:
     void settings_data();
     void settings();
     void handWrittenSettingsFile();
+    void loginStatementTexts();
     void settingsAreNeverWritten();
     void bannerTiling_data();
     void bannerTiling();
@@ -122,6 +124,21 @@ void TestStartup::settings()
         store.setValue("Svr", "not this one");
     }
     QCOMPARE(settingsConnectionString(), expected);
+}
+
+void TestStartup::loginStatementTexts()
+{
+    QCOMPARE(employeeCheckStatement(QStringLiteral("1001 "), QStringLiteral("12'34")),
+        QStringLiteral("Select * From 员工档案 Where 工号 ='1001 ' and 帐号密码='12''34'"));
+    QCOMPARE(positionStatement(QStringLiteral("O'Neil")),
+        QStringLiteral("Select 员工档案.姓名,职能部门类别.部门类别代号,职能部门类别.部门类别名称,岗位类别.岗位类别编号,"
+                       "岗位类别名称, 职能部门new.职能部门编号 , 职能部门new.职能部门名称, 岗位信息new.岗位代号, "
+                       "岗位信息new.岗位名称, 岗位员工new.主要岗位 From 岗位员工new Inner joIn 岗位信息new on "
+                       "岗位员工new.岗位代号 = 岗位信息new.岗位代号 Inner joIn 职能部门new on 岗位信息new.职能部门代号 = "
+                       "职能部门new.职能部门编号 Inner joIn 岗位类别 on 岗位信息new.岗位类别代号 = 岗位类别.岗位类别编号 "
+                       "Inner joIn 职能部门类别 on 职能部门new.职能部门类别代号 = 职能部门类别.部门类别代号 Inner joIn "
+                       "员工档案 on 岗位员工new.员工代号 = 员工档案.工号 Where 岗位员工new.员工代号='O''Neil' and "
+                       "员工档案.离职日期 is null AND (岗位员工new.离岗日期 IS NULL)"));
 }
 
 void TestStartup::handWrittenSettingsFile()
