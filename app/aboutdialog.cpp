@@ -1,7 +1,7 @@
 #include "app/aboutdialog.h"
 
 #include "app/appversion.h"
-#include "app/twips.h"
+#include "common/grid/twips.h"
 #include "common/messages.h"
 
 #include <QFrame>

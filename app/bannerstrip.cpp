@@ -1,7 +1,7 @@
 #include "app/bannerstrip.h"
 
 #include "app/bannertiling.h"
-#include "app/twips.h"
+#include "common/grid/twips.h"
 
 #include <QPainter>
 

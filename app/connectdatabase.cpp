@@ -2,14 +2,14 @@
 
 #include "app/dbsettings.h"
 #include "common/messages.h"
-#include "common/sharedconnection.h"
+#include "app/sharedconnection.h"
 
 namespace fee {
 
 bool ConnectDatabase(const QString& connectionString)
 {
-    DbConnectionString() = connectionString.isEmpty() ? settingsConnectionString() : connectionString;
-    if (!OpenSharedConnection()) {
+    const QString text = connectionString.isEmpty() ? settingsConnectionString() : connectionString;
+    if (!OpenSharedConnection(text)) {
         msgBox(QStringLiteral("数据库连接失败!"), QStringLiteral("连接提示"));
         return false;
     }

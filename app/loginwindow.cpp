@@ -4,7 +4,7 @@
 #include "app/connectdatabase.h"
 #include "app/programexit.h"
 #include "app/shell.h"
-#include "app/twips.h"
+#include "common/grid/twips.h"
 #include "common/failure.h"
 #include "common/messages.h"
 #include "db/dbconnection.h"

@@ -1,7 +1,7 @@
 #include "cli/commands.h"
 
 #include "common/failure.h"
-#include "demodb.h"
+#include "cli/demodb/demodb.h"
 
 #include <QCommandLineParser>
 #include <cstdio>

@@ -70,6 +70,7 @@ void DbConnection::open(const QString& connectionString)
         QSqlDatabase::removeDatabase(m_name);
     }
     m_backend = DbBackend::None;
+    m_connectionString = connectionString;
     const ConnectionTarget target = translateConnectionString(connectionString);
 
     if (target.backend == DbBackend::Sqlite) {

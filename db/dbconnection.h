@@ -73,6 +73,8 @@ public:
     void open(const QString& connectionString);
     bool isOpen() const;
     DbBackend backend() const;
+    // The text the connection was last opened from (also when the open failed).
+    const QString& connectionString() const { return m_connectionString; }
 
     // Runs one statement; the rows are read forward only. Statements never
     // time out. Throws Failure with the database's number and message.
@@ -88,6 +90,7 @@ public:
 
 private:
     QString m_name;
+    QString m_connectionString;
     DbBackend m_backend = DbBackend::None;
 };
 

@@ -1,8 +1,8 @@
 // Times the workbook component against libxlsxwriter writing the same cells
 // directly (no sheet model, formats made once by hand).
-#include "common/gridmodel.h"
+#include "common/grid/gridmodel.h"
 #include "common/textformat.h"
-#include "common/workbook.h"
+#include "common/workbook/workbook.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"
 

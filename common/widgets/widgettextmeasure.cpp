@@ -1,6 +1,6 @@
 #include "common/widgets/widgettextmeasure.h"
 
-#include "common/gridmodel.h"
+#include "common/grid/gridmodel.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/gridmodel.h"
+#include "common/grid/gridmodel.h"
 
 #include <QDate>
 #include <QMap>

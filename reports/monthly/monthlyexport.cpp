@@ -2,7 +2,7 @@
 
 #include "common/failure.h"
 #include "common/textformat.h"
-#include "common/workbook.h"
+#include "common/workbook/workbook.h"
 
 #include <QRegularExpression>
 

@@ -7,7 +7,7 @@
 #include "app/mainwindow.h"
 #include "app/shell.h"
 #include "common/sessioninfo.h"
-#include "common/sharedconnection.h"
+#include "app/sharedconnection.h"
 #include "db/dbconnection.h"
 
 #include <QLabel>
@@ -116,7 +116,7 @@ void TestLogin::rejected()
     QFETCH(int, icon);
     QFETCH(bool, connects);
 
-    DbConnectionString() = QStringLiteral("before");
+    DbConnection::setShared(nullptr);
     sessionInfo().UserName = QStringLiteral("kept");
     sessionInfo().DepartmentName = QStringLiteral("reset on connecting");
     LoginWindow* w = login(user, password);
@@ -124,7 +124,7 @@ void TestLogin::rejected()
     QCOMPARE(m_rec.texts(), QStringList { message });
     QCOMPARE(int(m_rec.boxes.first().icon), icon);
     QCOMPARE(m_rec.boxes.first().title, programTitle());
-    QCOMPARE(DbConnectionString() == m_source, connects);
+    QCOMPARE(DbConnection::shared().connectionString() == m_source, connects);
     QCOMPARE(sessionInfo().UserName, QStringLiteral("kept"));
     QCOMPARE(sessionInfo().DepartmentName.isEmpty(), connects);
     QCOMPARE(Shell::mainWindow(), nullptr);
@@ -295,7 +295,7 @@ void TestLogin::commandLineOpensTheMainWindow()
     QCOMPARE(m_rec.texts(), QStringList());
     QVERIFY(Shell::mainWindow());
     QCOMPARE(Shell::loginWindow(), nullptr);
-    QCOMPARE(DbConnectionString(), m_source);
+    QCOMPARE(DbConnection::shared().connectionString(), m_source);
     for (int i = 0; i < SessionInfo::kFieldCount; ++i)
         QCOMPARE(sessionInfo().field(i), fields.at(i));
 }

@@ -8,7 +8,8 @@
 #include "app/mainwindow.h"
 #include "app/shell.h"
 #include "common/sessioninfo.h"
-#include "common/sharedconnection.h"
+#include "app/sharedconnection.h"
+#include "db/dbconnection.h"
 
 #include <QDeadlineTimer>
 #include <QLineEdit>
@@ -118,7 +119,7 @@ void TestSqlServerLogin::login()
     w->cmdOK_Click();
 
     QCOMPARE(m_rec.texts(), messages);
-    QVERIFY(DbConnectionString().startsWith(QStringLiteral("Provider=SQLOLEDB.1;Password=")));
+    QVERIFY(DbConnection::shared().connectionString().startsWith(QStringLiteral("Provider=SQLOLEDB.1;Password=")));
     QCOMPARE(Shell::mainWindow() != nullptr, entered);
     if (entered) {
         QCOMPARE(sessionInfo().UserName, QStringLiteral("张伟"));

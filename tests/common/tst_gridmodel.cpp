@@ -1,5 +1,5 @@
 #include "common/failure.h"
-#include "common/gridmodel.h"
+#include "common/grid/gridmodel.h"
 
 #include <QtTest>
 

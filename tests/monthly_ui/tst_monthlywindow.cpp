@@ -1,6 +1,6 @@
 #include "monthlyfixture.h"
 
-#include "common/gridmodel.h"
+#include "common/grid/gridmodel.h"
 #include "common/messages.h"
 #include "common/sessioninfo.h"
 #include "common/widgets/gridview.h"

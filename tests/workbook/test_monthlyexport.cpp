@@ -1,7 +1,7 @@
 #include "readback.h"
 
 #include "common/failure.h"
-#include "common/gridmodel.h"
+#include "common/grid/gridmodel.h"
 #include "common/textformat.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"

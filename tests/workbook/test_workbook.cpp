@@ -1,9 +1,9 @@
 #include "readback.h"
 
 #include "common/failure.h"
-#include "common/workbook.h"
-#include "common/workbookformattable.h"
-#include "common/workbookinput.h"
+#include "common/workbook/workbook.h"
+#include "common/workbook/workbookformattable.h"
+#include "common/workbook/workbookinput.h"
 
 #include <QDir>
 #include <QFile>

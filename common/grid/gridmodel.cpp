@@ -1,4 +1,4 @@
-#include "common/gridmodel.h"
+#include "common/grid/gridmodel.h"
 
 #include "common/failure.h"
 

@@ -1,8 +1,8 @@
 #include "common/messages.h"
-#include "common/sharedconnection.h"
+#include "app/sharedconnection.h"
 #include "db/dbconnection.h"
 
-#include "fixture.h"
+#include "../db/fixture.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -41,10 +41,11 @@ void TestSharedConnection::opens()
     const QString path = dir.filePath(QStringLiteral("fee.db"));
     if (fileExists)
         QCOMPARE(fixture::createFeeDatabase(path), QString());
-    fee::DbConnectionString() = QStringLiteral("Provider=SQLite;Data Source=") + path;
+    const QString text = QStringLiteral("Provider=SQLite;Data Source=") + path;
 
     const fee::DbConnection* before = &fee::DbConnection::shared();
-    QCOMPARE(fee::OpenSharedConnection(), fileExists);
+    QCOMPARE(fee::OpenSharedConnection(text), fileExists);
+    QCOMPARE(fee::DbConnection::shared().connectionString(), text);
     // Every attempt leaves a fresh connection behind, opened or not.
     QVERIFY(&fee::DbConnection::shared() != before);
     QCOMPARE(fee::DbConnection::shared().isOpen(), fileExists);
@@ -64,4 +65,4 @@ void TestSharedConnection::opens()
 }
 
 QTEST_MAIN(TestSharedConnection)
-#include "tst_sharedconnection.moc"
+#include "test_sharedconnection.moc"

@@ -1,14 +1,14 @@
-#include "demodb.h"
+#include "cli/demodb/demodb.h"
 
 #include "common/failure.h"
 #include "db/sqlitefunctions.h"
-#include "demodbledger.h"
-#include "demodborganisation.h"
-#include "demodbproperty.h"
-#include "demodbrandom.h"
-#include "demodbreceipts.h"
-#include "demodbschema.h"
-#include "demodbwriter.h"
+#include "cli/demodb/demodbledger.h"
+#include "cli/demodb/demodborganisation.h"
+#include "cli/demodb/demodbproperty.h"
+#include "cli/demodb/demodbrandom.h"
+#include "cli/demodb/demodbreceipts.h"
+#include "cli/demodb/demodbschema.h"
+#include "cli/demodb/demodbwriter.h"
 
 #include <QDir>
 #include <QFile>

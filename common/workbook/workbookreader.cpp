@@ -1,9 +1,9 @@
-#include "common/workbookreader.h"
+#include "common/workbook/workbookreader.h"
 
 #include "common/failure.h"
-#include "common/workbookformattable.h"
-#include "common/workbookrange.h"
-#include "common/workbooksheet.h"
+#include "common/workbook/workbookformattable.h"
+#include "common/workbook/workbookrange.h"
+#include "common/workbook/workbooksheet.h"
 
 #include <QFile>
 #include <QHash>

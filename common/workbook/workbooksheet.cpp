@@ -1,9 +1,9 @@
-#include "common/workbooksheet.h"
+#include "common/workbook/workbooksheet.h"
 
 #include "common/failure.h"
-#include "common/workbookformattable.h"
-#include "common/workbookinput.h"
-#include "common/workbookrange.h"
+#include "common/workbook/workbookformattable.h"
+#include "common/workbook/workbookinput.h"
+#include "common/workbook/workbookrange.h"
 
 #include <QRegularExpression>
 #include <cmath>

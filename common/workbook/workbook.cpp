@@ -1,9 +1,9 @@
-#include "common/workbook.h"
+#include "common/workbook/workbook.h"
 
 #include "common/failure.h"
-#include "common/workbookformattable.h"
-#include "common/workbookreader.h"
-#include "common/workbookwriter.h"
+#include "common/workbook/workbookformattable.h"
+#include "common/workbook/workbookreader.h"
+#include "common/workbook/workbookwriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "common/workbookarea.h"
+#include "common/workbook/workbookarea.h"
 
 #include "common/failure.h"
 

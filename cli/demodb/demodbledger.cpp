@@ -1,8 +1,8 @@
-#include "demodbledger.h"
+#include "cli/demodb/demodbledger.h"
 
-#include "demodbrandom.h"
-#include "demodbreceipts.h"
-#include "demodbwriter.h"
+#include "cli/demodb/demodbrandom.h"
+#include "cli/demodb/demodbreceipts.h"
+#include "cli/demodb/demodbwriter.h"
 
 #include <algorithm>
 #include <map>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common/workbookarea.h"
-#include "common/workbookcell.h"
-#include "common/workbookformat.h"
+#include "common/workbook/workbookarea.h"
+#include "common/workbook/workbookcell.h"
+#include "common/workbook/workbookformat.h"
 
 #include <QHash>
 #include <QMap>

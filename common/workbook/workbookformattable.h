@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/workbookformat.h"
+#include "common/workbook/workbookformat.h"
 
 #include <QHash>
 #include <QVector>

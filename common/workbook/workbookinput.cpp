@@ -1,4 +1,4 @@
-#include "common/workbookinput.h"
+#include "common/workbook/workbookinput.h"
 
 #include <QRegularExpression>
 #include <cmath>

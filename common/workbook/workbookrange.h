@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/workbookarea.h"
+#include "common/workbook/workbookarea.h"
 
 #include <QDate>
 #include <QString>

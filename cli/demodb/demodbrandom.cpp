@@ -1,4 +1,4 @@
-#include "demodbrandom.h"
+#include "cli/demodb/demodbrandom.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
-#include "demodbschema.h"
+#include "cli/demodb/demodbschema.h"
 
 #include "db/sqlitefunctions.h"
-#include "demodbwriter.h"
+#include "cli/demodb/demodbwriter.h"
 
 namespace fee::demo {
 

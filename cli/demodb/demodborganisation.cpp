@@ -1,8 +1,8 @@
-#include "demodborganisation.h"
+#include "cli/demodb/demodborganisation.h"
 
-#include "demodbmodel.h"
-#include "demodbrandom.h"
-#include "demodbwriter.h"
+#include "cli/demodb/demodbmodel.h"
+#include "cli/demodb/demodbrandom.h"
+#include "cli/demodb/demodbwriter.h"
 
 #include <cstdio>
 

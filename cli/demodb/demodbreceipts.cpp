@@ -1,7 +1,7 @@
-#include "demodbreceipts.h"
+#include "cli/demodb/demodbreceipts.h"
 
-#include "demodbrandom.h"
-#include "demodbwriter.h"
+#include "cli/demodb/demodbrandom.h"
+#include "cli/demodb/demodbwriter.h"
 
 #include <algorithm>
 #include <cstdio>

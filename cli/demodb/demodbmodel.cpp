@@ -1,4 +1,4 @@
-#include "demodbmodel.h"
+#include "cli/demodb/demodbmodel.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
-#include "common/workbookwriter.h"
+#include "common/workbook/workbookwriter.h"
 
 #include "common/failure.h"
-#include "common/workbookformattable.h"
-#include "common/workbooksheet.h"
+#include "common/workbook/workbookformattable.h"
+#include "common/workbook/workbooksheet.h"
 
 #include <QFile>
 #include <xlsxwriter.h>

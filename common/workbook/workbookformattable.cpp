@@ -1,4 +1,4 @@
-#include "common/workbookformattable.h"
+#include "common/workbook/workbookformattable.h"
 
 namespace fee {
 

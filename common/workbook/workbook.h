@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/workbookrange.h"
-#include "common/workbooksheet.h"
+#include "common/workbook/workbookrange.h"
+#include "common/workbook/workbooksheet.h"
 
 #include <QString>
 #include <memory>

@@ -1,7 +1,7 @@
-#include "common/workbookrange.h"
+#include "common/workbook/workbookrange.h"
 
 #include "common/failure.h"
-#include "common/workbooksheet.h"
+#include "common/workbook/workbooksheet.h"
 
 namespace fee {
 

@@ -1,4 +1,4 @@
-#include "demodbwriter.h"
+#include "cli/demodb/demodbwriter.h"
 
 #include "common/failure.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "demodbproperty.h"
+#include "cli/demodb/demodbproperty.h"
 
 #include <vector>
 

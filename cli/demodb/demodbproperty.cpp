@@ -1,7 +1,7 @@
-#include "demodbproperty.h"
+#include "cli/demodb/demodbproperty.h"
 
-#include "demodbrandom.h"
-#include "demodbwriter.h"
+#include "cli/demodb/demodbrandom.h"
+#include "cli/demodb/demodbwriter.h"
 
 #include <algorithm>
 

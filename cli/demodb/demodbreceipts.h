@@ -1,6 +1,6 @@
 #pragma once
 
-#include "demodbmodel.h"
+#include "cli/demodb/demodbmodel.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "common/workbookformat.h"
+#include "common/workbook/workbookformat.h"
 
 #include "common/failure.h"
 
