@@ -27,10 +27,14 @@ private:
 };
 
 // Numbers of failures that do not come from the database.
+constexpr int kErrInvalidArgument = 5; // an argument the operation cannot take (an empty list)
 constexpr int kErrInvalidNull = 94; // a NULL where text (or another value) was expected
 constexpr int kErrConnection = -2147467259; // the provider's generic "unspecified error"
 constexpr int kErrFile = 75; // path or file access error
 constexpr int kErrWorkbook = 1004; // the workbook component refused an operation
 constexpr int kErrCancelled = 32755; // a dialog was cancelled
+constexpr int kErrOperationCancelled = 3712; // a run was cancelled by the user (not an error to show)
+
+inline bool isCancellation(const Failure& failure) { return failure.number() == kErrOperationCancelled; }
 
 } // namespace fee

@@ -142,8 +142,23 @@ QString DbConnection::adapt(const QString& statement) const
     return m_backend == DbBackend::Sqlite ? adaptStatementForSqlite(statement) : statement;
 }
 
+std::unique_ptr<DbConnection> DbConnection::openSibling() const
+{
+    auto sibling = std::make_unique<DbConnection>();
+    sibling->open(m_connectionString);
+    return sibling;
+}
+
+void DbConnection::cancel() { m_cancelled.store(true); }
+
+void DbConnection::resetCancel() { m_cancelled.store(false); }
+
+bool DbConnection::isCancelled() const { return m_cancelled.load(); }
+
 DbResult DbConnection::query(const QString& statement)
 {
+    if (m_cancelled.load())
+        throw Failure(kErrOperationCancelled, QStringLiteral("Operation has been cancelled by the user."));
     if (!isOpen())
         throw Failure(kErrClosed, QStringLiteral("Operation is not allowed when the object is closed."));
     auto q = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_name, false));

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -76,6 +77,17 @@ public:
     // The text the connection was last opened from (also when the open failed).
     const QString& connectionString() const { return m_connectionString; }
 
+    // A new connection opened from the same text (for work on another
+    // thread, or a statement while a result of this one is open). Throws.
+    std::unique_ptr<DbConnection> openSibling() const;
+
+    // Safe from any thread: interrupts the statement in flight, and every
+    // later statement or row read on this connection throws the cancellation
+    // failure (kErrOperationCancelled) until resetCancel().
+    void cancel();
+    void resetCancel();
+    bool isCancelled() const;
+
     // Runs one statement; the rows are read forward only. Statements never
     // time out. Throws Failure with the database's number and message.
     DbResult query(const QString& statement);
@@ -91,6 +103,7 @@ public:
 private:
     QString m_name;
     QString m_connectionString;
+    std::atomic<bool> m_cancelled { false };
     DbBackend m_backend = DbBackend::None;
 };
 

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace fee {
+
+class DbConnection;
+
+// What a report run reads its progress from.
+struct RunProgress {
+    int officesDone = 0;
+    int officeCount = 0; // 0 when the run is not counted in offices
+    qint64 rowsRead = 0;
+};
+
+// Everything a report engine needs from its surroundings: the connection its
+// statements run on, more connections for offices run side by side, a cancel
+// flag and a place to report progress. The window runs an engine on a worker
+// thread with a context whose connections belong to that thread; the command
+// line and the tests run it synchronously over a connection they opened.
+//
+// Cancelling is safe from any thread: it interrupts the statements in flight
+// on every connection of the run, and the engine's next database call throws
+// the cancellation failure (isCancellation()). A cancelled run keeps the rows
+// it has written.
+class RunContext {
+public:
+    // A context over an open connection (not owned).
+    explicit RunContext(DbConnection& connection);
+    virtual ~RunContext();
+    RunContext(const RunContext&) = delete;
+    RunContext& operator=(const RunContext&) = delete;
+
+    DbConnection& connection() { return m_connection; }
+
+    void cancel();
+    bool isCancelled() const { return m_cancelled.load(); }
+    // Throws the cancellation failure once the run is cancelled.
+    void throwIfCancelled() const;
+
+    // How many connections forEachOffice may use at once (at least 1).
+    int parallelism() const { return m_parallelism; }
+    void setParallelism(int connections);
+    // The usual number: the machine's cores, at most 4; the environment
+    // variable FEE_REPORT_CONNECTIONS overrides it (1 runs one office at a time).
+    static int defaultParallelism();
+
+    // A unit of an office-by-office run: computes on the given connection
+    // (perhaps on another thread, side by side with other offices) and
+    // returns what writes its result, which is then called on the calling
+    // thread, in office order.
+    using OfficeTask = std::function<std::function<void()>(int index, DbConnection& connection)>;
+    // Runs task(0..count-1) and their writers in index order. When a task
+    // throws, the writers of the offices before it still run, then the
+    // failure is thrown; no later writer runs. Reports each written office.
+    void forEachOffice(int count, const OfficeTask& task);
+
+    // Progress, thread-safe. The sink (if any) is called on the thread that
+    // reports, after every change; a window throttles and forwards it.
+    void setOfficeCount(int count);
+    void officeDone();
+    void addRowsRead(qint64 rows);
+    RunProgress progress() const;
+    void setProgressSink(std::function<void(const RunProgress&)> sink);
+
+private:
+    DbConnection& connection(int slot);
+    void report();
+
+    DbConnection& m_connection;
+    std::vector<std::unique_ptr<DbConnection>> m_siblings; // extra connections, opened on first use
+    mutable std::mutex m_mutex;
+    std::atomic<bool> m_cancelled { false };
+    int m_parallelism = 1;
+    RunProgress m_progress;
+    std::function<void(const RunProgress&)> m_sink;
+};
+
+} // namespace fee
