@@ -5,14 +5,14 @@
 #include "db/dbconnection.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"
-#include "reports/monthly/monthlylists.h"
+#include "reports/shared/feeitemtree.h"
+#include "reports/shared/officelist.h"
+#include "reports/shared/selectionresolver.h"
 
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSet>
-#include <algorithm>
 #include <cstdio>
 
 namespace fee::cli {
@@ -23,16 +23,6 @@ namespace {
     {
         const QByteArray text = (message + QLatin1Char('\n')).toUtf8();
         std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
-    }
-
-    QStringList splitCodes(const QString& text)
-    {
-        QStringList codes;
-        for (const QString& part : text.split(QLatin1Char(','))) {
-            if (!part.trimmed().isEmpty())
-                codes.append(part.trimmed());
-        }
-        return codes;
     }
 
     const char* const kUsage = "usage: fee-reports-cli monthly --connect CONN --date YYYY-MM-DD "
@@ -103,8 +93,8 @@ int runMonthly(const QStringList& args)
     if (kind != QStringLiteral("residential") && kind != QStringLiteral("commercial"))
         return usage(QStringLiteral("--kind must be residential or commercial: %1").arg(kind));
     const bool commercial = kind == QStringLiteral("commercial");
-    const QStringList officeArg = splitCodes(parser.value(officesOpt));
-    const QStringList feeArg = splitCodes(parser.value(feesOpt));
+    const QStringList officeArg = splitCodeList(parser.value(officesOpt));
+    const QStringList feeArg = splitCodeList(parser.value(feesOpt));
     if (officeArg.isEmpty())
         return usage(QStringLiteral("--offices names no office"));
     if (feeArg.isEmpty())
@@ -122,44 +112,17 @@ int runMonthly(const QStringList& args)
         DbConnection connection;
         connection.open(parser.value(connectOpt));
 
-        // The office code is the entry's text before its first blank, as in the window.
-        QVector<MonthlyOffice> list;
-        for (const MonthlyOffice& office : loadOfficeList(connection, commercial))
-            list.append(officeFromEntryText(officeEntryText(office)));
         MonthlySelection selection;
         selection.statisticsDate = date;
         selection.reportYear = QString::number(date.year());
-        if (officeArg == QStringList { QStringLiteral("all") }) {
-            selection.offices = list;
-        } else {
-            for (const QString& code : officeArg) {
-                const bool listed = std::any_of(
-                    list.cbegin(), list.cend(), [&code](const MonthlyOffice& o) { return o.code == code; });
-                if (!listed)
-                    return usage(QStringLiteral("office %1 is not in the %2 office list").arg(code, kind));
-            }
-            // Ticked entries run in list order, each once, as in the window.
-            const QSet<QString> wanted(officeArg.cbegin(), officeArg.cend());
-            for (const MonthlyOffice& office : list) {
-                if (wanted.contains(office.code))
-                    selection.offices.append(office);
-            }
-        }
-        if (feeArg == QStringList { QStringLiteral("all") }) {
-            selection.feeCodes = allFeeCodes(loadFeeItemTree(connection));
-        } else {
-            // Tree order, as the window builds the list, whatever order the codes were given in.
-            const QStringList known = allFeeCodes(loadFeeItemTree(connection));
-            const QSet<QString> wanted(feeArg.cbegin(), feeArg.cend());
-            for (const QString& code : feeArg) {
-                if (!known.contains(code))
-                    return usage(QStringLiteral("fee item %1 does not exist").arg(code));
-            }
-            for (const QString& code : known) {
-                if (wanted.contains(code) && !selection.feeCodes.contains(code))
-                    selection.feeCodes.append(code);
-            }
-        }
+        QString error;
+        selection.offices = officesByCode(
+            loadOffices(connection, monthlyOfficeListStatement(commercial), OfficeNames::OnOneLine), officeArg, &error);
+        if (!error.isEmpty())
+            return usage(error + QStringLiteral(" (%1 offices)").arg(kind));
+        selection.feeCodes = feeCodesByCode(loadFeeItemTree(connection, FeeTreeQuery::AllItems), feeArg, &error);
+        if (!error.isEmpty())
+            return usage(error);
         if (selection.feeCodes.isEmpty())
             return usage(QStringLiteral("no fee item to report on"));
 

@@ -37,6 +37,20 @@ public:
     int fieldCount() const;
     QString fieldName(int index) const;
     bool hasField(const QString& name) const;
+    // The index of a field, found without regard to case; throws when the
+    // field does not exist. Resolve once per statement, then read by index.
+    int indexOf(const QString& name) const;
+
+    // Reads by field index: the same rules as the reads by name below.
+    bool isNull(int field) const;
+    QVariant value(int field) const;
+    QString text(int field) const;
+    QString textOrEmpty(int field) const;
+    double number(int field) const;
+    std::optional<double> numberOrNull(int field) const;
+    QDateTime dateTime(int field) const;
+    QDate date(int field) const;
+    bool boolean(int field) const;
 
     bool isNull(const QString& name) const;
     QVariant value(const QString& name) const; // NULL gives an invalid/null QVariant
@@ -51,8 +65,7 @@ public:
     bool boolean(const QString& name) const; // NULL throws
 
 private:
-    int indexOf(const QString& name) const; // throws when the field does not exist
-    const QVariant& cell(const QString& name) const; // the current row's value; throws before the first row
+    const QVariant& cell(int field) const; // the current row's value; throws before the first row
     QStringList m_names;
     QList<QVariantList> m_rows;
     qsizetype m_row = -1;

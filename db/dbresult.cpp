@@ -73,25 +73,33 @@ int DbResult::indexOf(const QString& name) const
             + name);
 }
 
-const QVariant& DbResult::cell(const QString& name) const
+const QVariant& DbResult::cell(int index) const
 {
-    const int index = indexOf(name);
+    if (index < 0 || index >= m_names.size())
+        throw Failure(3265,
+            QStringLiteral("Item cannot be found in the collection corresponding to the requested name or ordinal."));
     if (m_row < 0 || m_row >= m_rows.size())
         throw Failure(3021, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
     return m_rows[m_row][index];
 }
 
-bool DbResult::isNull(const QString& name) const { return cell(name).isNull(); }
+bool DbResult::isNull(const QString& name) const { return isNull(indexOf(name)); }
 
-QVariant DbResult::value(const QString& name) const
+bool DbResult::isNull(int field) const { return cell(field).isNull(); }
+
+QVariant DbResult::value(const QString& name) const { return value(indexOf(name)); }
+
+QVariant DbResult::value(int field) const
 {
-    const QVariant& v = cell(name);
+    const QVariant& v = cell(field);
     return v.isNull() ? QVariant() : v;
 }
 
-QString DbResult::textOrEmpty(const QString& name) const
+QString DbResult::textOrEmpty(const QString& name) const { return textOrEmpty(indexOf(name)); }
+
+QString DbResult::textOrEmpty(int field) const
 {
-    const QVariant v = value(name);
+    const QVariant v = value(field);
     if (!v.isValid())
         return {};
     // Dates read the same on both databases.
@@ -102,16 +110,22 @@ QString DbResult::textOrEmpty(const QString& name) const
     return v.toString();
 }
 
-QString DbResult::text(const QString& name) const
+QString DbResult::text(const QString& name) const { return text(indexOf(name)); }
+
+QString DbResult::text(int field) const
 {
-    if (!value(name).isValid())
-        throw Failure(kErrInvalidNull, QStringLiteral("Invalid use of Null (field ") + name + QLatin1Char(')'));
-    return textOrEmpty(name);
+    if (!value(field).isValid())
+        throw Failure(
+            kErrInvalidNull, QStringLiteral("Invalid use of Null (field ") + fieldName(field) + QLatin1Char(')'));
+    return textOrEmpty(field);
 }
 
-std::optional<double> DbResult::numberOrNull(const QString& name) const
+std::optional<double> DbResult::numberOrNull(const QString& name) const { return numberOrNull(indexOf(name)); }
+
+std::optional<double> DbResult::numberOrNull(int field) const
 {
-    const QVariant v = value(name);
+    const QString name = fieldName(field);
+    const QVariant v = value(field);
     if (!v.isValid())
         return std::nullopt;
     if (v.metaType().id() == QMetaType::Bool)
@@ -123,17 +137,23 @@ std::optional<double> DbResult::numberOrNull(const QString& name) const
     return d;
 }
 
-double DbResult::number(const QString& name) const
+double DbResult::number(const QString& name) const { return number(indexOf(name)); }
+
+double DbResult::number(int field) const
 {
-    const std::optional<double> d = numberOrNull(name);
+    const QString name = fieldName(field);
+    const std::optional<double> d = numberOrNull(field);
     if (!d)
         throw Failure(kErrInvalidNull, QStringLiteral("Invalid use of Null (field ") + name + QLatin1Char(')'));
     return *d;
 }
 
-QDateTime DbResult::dateTime(const QString& name) const
+QDateTime DbResult::dateTime(const QString& name) const { return dateTime(indexOf(name)); }
+
+QDateTime DbResult::dateTime(int field) const
 {
-    const QVariant v = value(name);
+    const QString name = fieldName(field);
+    const QVariant v = value(field);
     if (!v.isValid())
         return {};
     switch (v.metaType().id()) {
@@ -162,9 +182,14 @@ QDateTime DbResult::dateTime(const QString& name) const
 
 QDate DbResult::date(const QString& name) const { return dateTime(name).date(); }
 
-bool DbResult::boolean(const QString& name) const
+QDate DbResult::date(int field) const { return dateTime(field).date(); }
+
+bool DbResult::boolean(const QString& name) const { return boolean(indexOf(name)); }
+
+bool DbResult::boolean(int field) const
 {
-    const QVariant v = value(name);
+    const QString name = fieldName(field);
+    const QVariant v = value(field);
     if (!v.isValid())
         throw Failure(kErrInvalidNull, QStringLiteral("Invalid use of Null (field ") + name + QLatin1Char(')'));
     if (v.metaType().id() == QMetaType::QString) {

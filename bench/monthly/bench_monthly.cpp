@@ -4,7 +4,8 @@
 #include "common/failure.h"
 #include "db/dbconnection.h"
 #include "reports/monthly/monthlyengine.h"
-#include "reports/monthly/monthlylists.h"
+#include "reports/shared/feeitemtree.h"
+#include "reports/shared/officelist.h"
 #include "reports/monthly/monthlystatements.h"
 
 #include <QCommandLineParser>
@@ -59,8 +60,8 @@ int main(int argc, char** argv)
         }();
 
         fee::MonthlySelection selection;
-        selection.offices = fee::loadOfficeList(db, false);
-        selection.feeCodes = fee::allFeeCodes(fee::loadFeeItemTree(db));
+        selection.offices = fee::loadOffices(db, fee::monthlyOfficeListStatement(false), fee::OfficeNames::OnOneLine);
+        selection.feeCodes = fee::allFeeCodes(fee::loadFeeItemTree(db, fee::FeeTreeQuery::AllItems));
         selection.statisticsDate = parser.isSet(dateOpt)
             ? QDate::fromString(parser.value(dateOpt), QStringLiteral("yyyy-MM-dd"))
             : QDate::currentDate();
@@ -91,7 +92,7 @@ int main(int argc, char** argv)
         for (int column : fee::measureColumns()) {
             QElapsedTimer t;
             t.start();
-            for (const fee::MonthlyOffice& office : selection.offices) {
+            for (const fee::Office& office : selection.offices) {
                 const fee::MonthlyStatementInput input { office.code, selection.feeCodes, selection.statisticsDate,
                     selection.reportYear };
                 for (const fee::MeasureStatement& st : fee::summingStatements(column, input)) {

@@ -156,7 +156,7 @@ bool MonthlyEngine::run(
     MonthlyStatementInput input { QString(), selection.feeCodes, selection.statisticsDate, reportYear };
     const int count = int(selection.offices.size());
     for (int i = 0; i < count; ++i) {
-        const MonthlyOffice& office = selection.offices.at(i);
+        const Office& office = selection.offices.at(i);
         const int r = summary.appendRow();
         summary.setText(r, 0, QString::number(r - 1));
         summary.setText(r, 1, office.name);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/grid/gridmodel.h"
+#include "reports/shared/officeentry.h"
 
 #include <QDate>
 #include <QMap>
@@ -14,14 +15,9 @@ namespace fee {
 class DbConnection;
 struct MonthlyStatementInput;
 
-struct MonthlyOffice {
-    QString code; // GYD_DH
-    QString name; // GYD_Name without line breaks
-};
-
 // What one run of the monthly collection-rate report covers.
 struct MonthlySelection {
-    QVector<MonthlyOffice> offices; // the ticked offices, in list order
+    QVector<Office> offices; // the ticked offices, in list order
     QStringList feeCodes; // the ticked fee items' codes, in tree order; never empty for a run
     QDate statisticsDate;
     QString reportYear; // "yyyy"; the year of the statistics date at the last run

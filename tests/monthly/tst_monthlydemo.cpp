@@ -4,7 +4,8 @@
 #include "common/textformat.h"
 #include "db/dbconnection.h"
 #include "reports/monthly/monthlyengine.h"
-#include "reports/monthly/monthlylists.h"
+#include "reports/shared/feeitemtree.h"
+#include "reports/shared/officelist.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -21,8 +22,8 @@ class TestMonthlyDemo : public QObject {
     MonthlySelection selection(bool commercial, const QDate& date)
     {
         MonthlySelection s;
-        s.offices = loadOfficeList(m_db, commercial);
-        s.feeCodes = allFeeCodes(loadFeeItemTree(m_db));
+        s.offices = loadOffices(m_db, monthlyOfficeListStatement(commercial), OfficeNames::OnOneLine);
+        s.feeCodes = allFeeCodes(loadFeeItemTree(m_db, FeeTreeQuery::AllItems));
         s.statisticsDate = date;
         s.reportYear = QString::number(date.year());
         return s;

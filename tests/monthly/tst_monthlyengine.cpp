@@ -2,7 +2,9 @@
 #include "db/dbconnection.h"
 #include "ledgerfixture.h"
 #include "reports/monthly/monthlyengine.h"
-#include "reports/monthly/monthlylists.h"
+#include "common/textformat.h"
+#include "reports/shared/feeitemtree.h"
+#include "reports/shared/officelist.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -316,20 +318,20 @@ private slots:
     void lists()
     {
         QStringList entries;
-        for (const MonthlyOffice& o : loadOfficeList(m_db, false))
+        for (const Office& o : loadOffices(m_db, monthlyOfficeListStatement(false), OfficeNames::OnOneLine))
             entries << officeEntryText(o);
         QCOMPARE(entries, (QStringList { "01 A区花园", "02 B区", "03 C区", "06 F区", "07 G区" }));
-        QCOMPARE(loadOfficeList(m_db, true).size(), 1);
-        QCOMPARE(loadOfficeList(m_db, true).first().code, QStringLiteral("04"));
+        QCOMPARE(loadOffices(m_db, monthlyOfficeListStatement(true), OfficeNames::OnOneLine).size(), 1);
+        QCOMPARE(loadOffices(m_db, monthlyOfficeListStatement(true), OfficeNames::OnOneLine).first().code, QStringLiteral("04"));
 
         QStringList tree;
-        for (const FeeCategory& cat : loadFeeItemTree(m_db)) {
+        for (const FeeCategory& cat : loadFeeItemTree(m_db, FeeTreeQuery::AllItems)) {
             tree << cat.category + QLatin1Char(':');
             for (const FeeItem& item : cat.items)
-                tree << item.code + QLatin1Char(' ') + item.name + QLatin1Char('/') + item.endDateText;
+                tree << item.code + QLatin1Char(' ') + item.name + QLatin1Char('/') + formatDate(item.endDate, QStringLiteral("yyyy-mm-dd"));
         }
         QCOMPARE(tree, (QStringList { "停车类:", "02 车位费/", "物业类:", "01 物业费/", "03 水费/2019-12-31" }));
-        QCOMPARE(allFeeCodes(loadFeeItemTree(m_db)), (QStringList { "02", "01", "03" }));
+        QCOMPARE(allFeeCodes(loadFeeItemTree(m_db, FeeTreeQuery::AllItems)), (QStringList { "02", "01", "03" }));
     }
 };
 

@@ -2,7 +2,8 @@
 #include "tests/support/tdstestserver.h"
 #include "ledgerfixture.h"
 #include "reports/monthly/monthlyengine.h"
-#include "reports/monthly/monthlylists.h"
+#include "reports/shared/feeitemtree.h"
+#include "reports/shared/officelist.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -38,8 +39,8 @@ class TestMonthlySqlServer : public QObject {
     MonthlySelection selection(DbConnection& db) const
     {
         MonthlySelection s;
-        s.offices = loadOfficeList(db, false);
-        s.feeCodes = allFeeCodes(loadFeeItemTree(db));
+        s.offices = loadOffices(db, monthlyOfficeListStatement(false), OfficeNames::OnOneLine);
+        s.feeCodes = allFeeCodes(loadFeeItemTree(db, FeeTreeQuery::AllItems));
         s.statisticsDate = QDate(2020, 3, 15);
         s.reportYear = QStringLiteral("2020");
         return s;

@@ -65,12 +65,12 @@ private:
     void check1Click(bool ticked);
     void treeNodeCheck(QTreeWidgetItem* node, int column);
     void propagateNodeCheck(QTreeWidgetItem* node);
-    QVector<MonthlyOffice> tickedOffices() const;
+    QVector<Office> tickedOffices() const;
     QStringList tickedFeeCodes() const;
 
     // The statistics run.
     void command3Click();
-    void runStatistics(const QVector<MonthlyOffice>& offices);
+    void runStatistics(const QVector<Office>& offices);
     void closeAfterRun();
 
     // The drill-down.

@@ -5,10 +5,12 @@
 #include "common/failure.h"
 #include "common/messages.h"
 #include "common/sessioninfo.h"
+#include "common/textformat.h"
 #include "common/widgets/gridview.h"
 #include "db/dbconnection.h"
-#include "reports/monthly/monthlylists.h"
 #include "reports/monthly/ui/draggableframe.h"
+#include "reports/shared/feeitemtree.h"
+#include "reports/shared/officelist.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -74,11 +76,12 @@ void MonthlyReportWindow::loadOfficeList()
 {
     m_list1->clear();
     try {
-        fee::loadOfficeList(DbConnection::shared(), m_option2->isChecked(), [this](const MonthlyOffice& office) {
-            auto* entry = new QListWidgetItem(officeEntryText(office), m_list1);
-            entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-            entry->setCheckState(Qt::Unchecked);
-        });
+        fee::loadOffices(DbConnection::shared(), monthlyOfficeListStatement(m_option2->isChecked()),
+            OfficeNames::OnOneLine, [this](const Office& office) {
+                auto* entry = new QListWidgetItem(officeEntryText(office), m_list1);
+                entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+                entry->setCheckState(Qt::Unchecked);
+            });
     } catch (const Failure& failure) {
         ErrCodeBox(failure.number(), failure.description());
     }
@@ -94,8 +97,8 @@ void MonthlyReportWindow::loadFeeItemTree()
     const QIcon itemIcon = style()->standardIcon(QStyle::SP_FileIcon);
     QHash<QString, QTreeWidgetItem*> categories;
     try {
-        fee::loadFeeItemTree(
-            DbConnection::shared(), [&](const QString& category, const FeeItem& item, bool startsCategory) {
+        fee::loadFeeItemTree(DbConnection::shared(), FeeTreeQuery::AllItems,
+            [&](const QString& category, const FeeItem& item, bool startsCategory) {
                 const QString categoryKey = QStringLiteral("L") + category;
                 QTreeWidgetItem* parent = categories.value(categoryKey);
                 if (startsCategory && !parent) {
@@ -106,8 +109,9 @@ void MonthlyReportWindow::loadFeeItemTree()
                     categories.insert(categoryKey, parent);
                 }
                 QString text = item.code + QLatin1Char(' ') + item.name;
-                if (!item.endDateText.isEmpty())
-                    text += QStringLiteral("【") + item.endDateText + QStringLiteral("】");
+                if (item.endDate.isValid())
+                    text += QStringLiteral("【") + formatDate(item.endDate, QStringLiteral("yyyy-mm-dd"))
+                        + QStringLiteral("】");
                 auto* node = parent ? new QTreeWidgetItem(parent, QStringList { text })
                                     : new QTreeWidgetItem(m_treeView1, QStringList { text });
                 node->setData(0, kKeyRole, QStringLiteral("X") + item.code);
@@ -169,9 +173,9 @@ void MonthlyReportWindow::propagateNodeCheck(QTreeWidgetItem* node)
     }
 }
 
-QVector<MonthlyOffice> MonthlyReportWindow::tickedOffices() const
+QVector<Office> MonthlyReportWindow::tickedOffices() const
 {
-    QVector<MonthlyOffice> offices;
+    QVector<Office> offices;
     for (int i = 0; i < m_list1->count(); ++i) {
         const QListWidgetItem* entry = m_list1->item(i);
         if (entry->checkState() != Qt::Checked)

@@ -30,7 +30,7 @@ void MonthlyReportWindow::command3Click()
         msgBox(QStringLiteral("管理处列表为空,请检查登录者身份!"));
         return;
     }
-    const QVector<MonthlyOffice> offices = tickedOffices();
+    const QVector<Office> offices = tickedOffices();
     if (offices.isEmpty()) {
         msgBox(QStringLiteral("请勾选需要统计的管理处!"));
         return;
@@ -47,7 +47,7 @@ void MonthlyReportWindow::command3Click()
     closeAfterRun();
 }
 
-void MonthlyReportWindow::runStatistics(const QVector<MonthlyOffice>& offices)
+void MonthlyReportWindow::runStatistics(const QVector<Office>& offices)
 {
     m_running = true;
     m_stopRequested = false;
