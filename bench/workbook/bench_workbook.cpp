@@ -3,6 +3,7 @@
 #include "common/grid/gridmodel.h"
 #include "common/textformat.h"
 #include "common/workbook/workbook.h"
+#include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"
 
@@ -35,7 +36,7 @@ double bestMs(const std::function<void()>& work)
 GridModel summaryOf(int offices)
 {
     GridModel grid;
-    MonthlyEngine::layoutSummaryGrid(grid, QStringLiteral("2020"));
+    monthly::layoutSummaryGrid(grid, QStringLiteral("2020"));
     for (int o = 0; o < offices; ++o) {
         const int r = grid.appendRow();
         grid.setText(r, 0, QString::number(o + 1));

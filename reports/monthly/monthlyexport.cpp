@@ -1,5 +1,7 @@
 #include "reports/monthly/monthlyexport.h"
 
+#include "reports/monthly/monthlycolumns.h"
+
 #include "common/failure.h"
 #include "common/textformat.h"
 #include "common/workbook/workbook.h"
@@ -17,17 +19,14 @@ namespace {
     constexpr int kContinuous = 1;
     constexpr double kTwipsPerWidthUnit = 110;
     constexpr double kTwipsPerPoint = 20;
-    constexpr int kSummaryColumns = 38; // grid columns 0 to 37 become A to AL; 38 (office code) stays behind
+    constexpr int kSummaryColumns = monthly::kOfficeCode; // grid columns up to the office code become A to AL
     constexpr int kGridToSheetRow = 4;
 
     const QString kMoneyFormat = QStringLiteral("#0.00");
     const QString kTotalsLabel = QStringLiteral("合计");
 
     // Grid texts written as typed input: the rates become percentages.
-    bool isTypedSummaryColumn(int gridCol)
-    {
-        return gridCol == 6 || gridCol == 7 || gridCol == 25 || gridCol == 26 || gridCol == 32 || gridCol == 36;
-    }
+    bool isTypedSummaryColumn(int gridCol) { return monthly::isRateOrCount(gridCol); }
 
     // A money text as "#0.00" would show it; empty stays empty, a non-number is left as it is.
     QString moneyText(const QString& gridText)

@@ -14,7 +14,12 @@ RunContext::RunContext(DbConnection& connection)
 {
 }
 
-RunContext::~RunContext() = default;
+RunContext::~RunContext()
+{
+    // A cancellation belongs to its run: the connection serves the next one.
+    if (m_cancelled.load())
+        m_connection.resetCancel();
+}
 
 void RunContext::cancel()
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/runprogress.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <atomic>
@@ -11,13 +13,6 @@
 namespace fee {
 
 class DbConnection;
-
-// What a report run reads its progress from.
-struct RunProgress {
-    int officesDone = 0;
-    int officeCount = 0; // 0 when the run is not counted in offices
-    qint64 rowsRead = 0;
-};
 
 // Everything a report engine needs from its surroundings: the connection its
 // statements run on, more connections for offices run side by side, a cancel

@@ -4,9 +4,10 @@
 #include "common/messages.h"
 #include "common/sessioninfo.h"
 #include "common/widgets/gridview.h"
+#include "common/widgets/savefilechooser.h"
 #include "db/dbconnection.h"
+#include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/ui/monthlyreportwindow.h"
-#include "reports/monthly/ui/savefilechooser.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -513,7 +514,8 @@ private slots:
             QCOMPARE(grid.cellBackColor(r, 0), QColor());
         }
         if (button) {
-            QCOMPARE(btnB->property("Tag").toString(), QString::number(col));
+            QCOMPARE(window->pendingDetail().column, col);
+            QCOMPARE(window->pendingDetail().officeCode, grid.text(row, fee::monthly::kOfficeCode));
             auto* view = child<fee::GridView>(window.get(), "MSFlexGrid1");
             const QRect cell = view->cellRect(row, col);
             QCOMPARE(btnB->height(), cell.height());

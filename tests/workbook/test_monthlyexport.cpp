@@ -3,6 +3,7 @@
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
 #include "common/textformat.h"
+#include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"
 
@@ -40,7 +41,7 @@ const GridRow kTotalsOneOffice { "", "合计", "0.00", "1235", "0.00", "0", "", 
 GridModel summaryGrid(const QList<GridRow>& rows)
 {
     GridModel grid;
-    MonthlyEngine::layoutSummaryGrid(grid, QStringLiteral("2020"));
+    monthly::layoutSummaryGrid(grid, QStringLiteral("2020"));
     for (const GridRow& values : rows) {
         const int r = grid.appendRow();
         for (int c = 0; c < values.size(); ++c)
