@@ -18,10 +18,10 @@ namespace {
 // Expected cells as "column=text" pairs; every column not named must be empty.
 using Cells = QMap<int, QString>;
 
-Cells parseCells(const QString& spec)
+Cells parseCells(const QString& cellList)
 {
     Cells cells;
-    for (const QString& item : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString& item : cellList.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const int eq = item.indexOf(QLatin1Char('='));
         cells.insert(item.left(eq).toInt(), item.mid(eq + 1));
     }
@@ -49,9 +49,9 @@ class TestMonthlyEngine : public QObject {
         return s;
     }
 
-    static void compareRow(const GridModel& grid, int row, const QString& expectedSpec)
+    static void compareRow(const GridModel& grid, int row, const QString& expectedCells)
     {
-        const Cells expected = parseCells(expectedSpec);
+        const Cells expected = parseCells(expectedCells);
         for (int c = 0; c < 39; ++c) {
             const QString actual = grid.text(row, c);
             const QString wanted = expected.value(c);
