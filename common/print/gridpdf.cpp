@@ -25,11 +25,12 @@ namespace {
 
 } // namespace
 
-GridPdfResult writeGridPdf(const GridModel& grid, const QString& path, const PrintGridOptions& options)
+GridPdfResult writeGridPdf(
+    const GridModel& grid, const QString& path, const PrintGridOptions& options, const QPageSize& paper)
 {
     if (path.isEmpty())
         throw Failure(kErrFile, QStringLiteral("没有指定保存的文件名"));
-    const PrintPageChoice page = chooseA4Layout(grid, options.skip);
+    const PrintPageChoice page = choosePrintLayout(grid, options.skip, paper);
 
     // The pages are made in memory: the file's text maps are mended before it
     // is written (pdftextmap.h).
@@ -66,7 +67,8 @@ GridPdfResult writeGridPdf(const GridModel& grid, const QString& path, const Pri
     result.landscape = page.layout.orientation() == QPageLayout::Landscape;
     result.cutOff = printed.cutOff;
     if (result.cutOff)
-        result.notice = QStringLiteral("表格比横向A4纸的可打印宽度还宽，左右两边超出的部分打印不出来");
+        result.notice
+            = QStringLiteral("表格比横向%1纸的可打印宽度还宽，左右两边超出的部分打印不出来").arg(paper.name());
     return result;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QPagedPaintDevice>
 #include <QPen>
+#include <algorithm>
 
 namespace fee {
 
@@ -14,6 +15,46 @@ namespace {
     {
         return font.name + QLatin1Char('/') + QString::number(font.size)
             + (font.bold ? QStringLiteral("/b") : QString());
+    }
+
+    // Joins horizontal lines on one y (vertical ones on one x) that touch or
+    // overlap into single lines; other lines stay as they are.
+    QVector<QLineF> joinedLines(const QVector<QLineF>& lines)
+    {
+        // Ends computed by different sums may differ in the last bits.
+        constexpr double kJoinSlack = 0.01; // device pixels
+        struct Span {
+            double at; // y of a horizontal line, x of a vertical one
+            double from;
+            double to;
+        };
+        QVector<Span> across;
+        QVector<Span> down;
+        QVector<QLineF> joined;
+        for (const QLineF& l : lines) {
+            if (l.y1() == l.y2())
+                across.append({ l.y1(), std::min(l.x1(), l.x2()), std::max(l.x1(), l.x2()) });
+            else if (l.x1() == l.x2())
+                down.append({ l.x1(), std::min(l.y1(), l.y2()), std::max(l.y1(), l.y2()) });
+            else
+                joined.append(l);
+        }
+        const auto join = [&joined](QVector<Span>& spans, bool horizontal) {
+            std::sort(spans.begin(), spans.end(),
+                [](const Span& a, const Span& b) { return a.at != b.at ? a.at < b.at : a.from < b.from; });
+            for (int k = 0; k < spans.size();) {
+                Span run = spans[k++];
+                while (k < spans.size() && spans[k].at == run.at && spans[k].from <= run.to + kJoinSlack) {
+                    run.to = std::max(run.to, spans[k].to);
+                    ++k;
+                }
+                joined.append(
+                    horizontal ? QLineF(run.from, run.at, run.to, run.at) : QLineF(run.at, run.from, run.at, run.to));
+            }
+        };
+        join(across, true);
+        join(down, false);
+        return joined;
     }
 
 } // namespace
@@ -37,9 +78,14 @@ PainterSurface::~PainterSurface()
 
 const PainterSurface::FaceEntry& PainterSurface::face(const PageFont& font) const
 {
+    if (m_lastFace && font.size == m_lastFont.size && font.bold == m_lastFont.bold && font.name == m_lastFont.name)
+        return *m_lastFace;
     const QString key = faceKey(font);
-    if (FaceEntry* found = m_faces.value(key))
+    if (FaceEntry* found = m_faces.value(key)) {
+        m_lastFont = font;
+        m_lastFace = found;
         return *found;
+    }
     QFont f;
     f.setFamilies(printFontFamilies(font.name));
     f.setPointSizeF(font.size > 0 ? font.size : 9);
@@ -53,6 +99,8 @@ const PainterSurface::FaceEntry& PainterSurface::face(const PageFont& font) cons
     f.setStyleStrategy(QFont::PreferNoShaping);
     auto* entry = new FaceEntry { QFont(f, m_device), QFontMetricsF(f, m_device) };
     m_faces.insert(key, entry);
+    m_lastFont = font;
+    m_lastFace = entry;
     return *entry;
 }
 
@@ -82,10 +130,9 @@ void PainterSurface::drawTextTwips(const PageFont& font, double x, double y, con
 {
     begin();
     const FaceEntry& f = face(font);
-    const QString key = faceKey(font);
-    if (key != m_currentFace) {
+    if (&f != m_painterFace) {
         m_painter.setFont(f.font);
-        m_currentFace = key;
+        m_painterFace = &f;
     }
     m_painter.drawText(QPointF(x * m_dpiX / 1440.0, y * m_dpiY / 1440.0 + f.metrics.ascent()), text);
 }
@@ -101,7 +148,7 @@ void PainterSurface::drawLineTwips(double x1, double y1, double x2, double y2)
 void PainterSurface::flushLines()
 {
     if (!m_lines.isEmpty())
-        m_painter.drawLines(m_lines);
+        m_painter.drawLines(joinedLines(m_lines));
     m_lines.clear();
 }
 

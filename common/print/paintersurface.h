@@ -59,9 +59,13 @@ private:
     double m_pageWidth;
     double m_pageHeight;
     int m_pages = 0;
-    QString m_currentFace;
-    // Rules are collected and drawn once per page: one call for hundreds of
-    // lines costs far less than hundreds of calls.
+    // The face of the last call: texts come in long runs of one font.
+    mutable PageFont m_lastFont;
+    mutable const FaceEntry* m_lastFace = nullptr;
+    const FaceEntry* m_painterFace = nullptr;
+    // Rules are collected and drawn once per page, joined where they continue
+    // each other (the top borders of one row, the left borders of one
+    // column): a few long lines instead of thousands of short ones.
     QVector<QLineF> m_lines;
     mutable QHash<QString, FaceEntry*> m_faces;
 };

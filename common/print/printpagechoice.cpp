@@ -2,26 +2,25 @@
 
 #include "common/print/printgrid.h"
 
-#include <QPageSize>
 #include <QRectF>
 
 namespace fee {
 
-QPageLayout a4PrintLayout(QPageLayout::Orientation orientation)
+QPageLayout printPageLayout(const QPageSize& paper, QPageLayout::Orientation orientation)
 {
-    return QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(18, 18, 18, 18), QPageLayout::Point);
+    return QPageLayout(paper, orientation, QMarginsF(18, 18, 18, 18), QPageLayout::Point);
 }
 
-PrintPageChoice chooseA4Layout(const GridModel& grid, int skip)
+PrintPageChoice choosePrintLayout(const GridModel& grid, int skip, const QPageSize& paper)
 {
     const double tableTwips = printedTableWidth(grid, skip);
     const auto fitsOn = [tableTwips](const QPageLayout& layout) {
         return tableTwips <= layout.paintRect(QPageLayout::Point).width() * 20;
     };
-    const QPageLayout portrait = a4PrintLayout(QPageLayout::Portrait);
+    const QPageLayout portrait = printPageLayout(paper, QPageLayout::Portrait);
     if (fitsOn(portrait))
         return { portrait, true };
-    const QPageLayout landscape = a4PrintLayout(QPageLayout::Landscape);
+    const QPageLayout landscape = printPageLayout(paper, QPageLayout::Landscape);
     return { landscape, fitsOn(landscape) };
 }
 

@@ -14,7 +14,7 @@ namespace fee {
 void showGridPrintPreview(const GridModel& grid, const PrintGridOptions& options, QWidget* parent)
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(chooseA4Layout(grid, options.skip).layout);
+    printer.setPageLayout(choosePrintLayout(grid, options.skip).layout);
     printer.setDocName(options.title);
 
     PrintGridOptions previewOptions = options;

@@ -190,22 +190,29 @@ void TestGridPdf::renders()
 void TestGridPdf::orientation_data()
 {
     QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("paper");
     QTest::addColumn<bool>("landscape");
     QTest::addColumn<bool>("cutOff");
-    // A4 less quarter-inch margins: 11186 twips across in portrait, 16118 in landscape.
-    QTest::newRow("fits portrait") << 9 << false << false; // 10800
-    QTest::newRow("needs landscape") << 12 << true << false; // 14400
-    QTest::newRow("too wide even so") << 14 << true << true; // 16800
+    // Less quarter-inch margins, A4 is 11186 twips across in portrait and
+    // 16118 in landscape; A3 16118 and 23091.
+    const int a4 = QPageSize::A4;
+    const int a3 = QPageSize::A3;
+    QTest::newRow("fits portrait") << 9 << a4 << false << false; // 10800
+    QTest::newRow("needs landscape") << 12 << a4 << true << false; // 14400
+    QTest::newRow("too wide even so") << 14 << a4 << true << true; // 16800
+    QTest::newRow("A3 landscape") << 14 << a3 << true << false;
 }
 
 void TestGridPdf::orientation()
 {
     QFETCH(int, columns);
+    QFETCH(int, paper);
     QFETCH(bool, landscape);
     QFETCH(bool, cutOff);
 
-    const QString pdf = m_dir.filePath(QStringLiteral("wide%1.pdf").arg(columns));
-    const GridPdfResult result = writeGridPdf(receiptsGrid(columns, 1200), pdf, pdfOptions());
+    const QString pdf = m_dir.filePath(QStringLiteral("wide%1-%2.pdf").arg(columns).arg(paper));
+    const QPageSize paperSize { QPageSize::PageSizeId(paper) };
+    const GridPdfResult result = writeGridPdf(receiptsGrid(columns, 1200), pdf, pdfOptions(), paperSize);
     QCOMPARE(result.landscape, landscape);
     QCOMPARE(result.cutOff, cutOff);
     QCOMPARE(result.notice.isEmpty(), !cutOff);
@@ -214,6 +221,9 @@ void TestGridPdf::orientation()
     const QRegularExpressionMatch m = size.match(infoField(pdf, QStringLiteral("Page size")));
     QVERIFY(m.hasMatch());
     QCOMPARE(m.captured(1).toDouble() > m.captured(2).toDouble(), landscape);
+    const QSizeF points = paperSize.size(QPageSize::Point);
+    QCOMPARE(qRound(std::max(m.captured(1).toDouble(), m.captured(2).toDouble())),
+        qRound(std::max(points.width(), points.height())));
     const QString text = run(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
     QCOMPARE(text.count(QStringLiteral("zu**物业管理有限公司")), result.pages);
 }
