@@ -8,6 +8,7 @@
 #include "common/print/recordingsurface.h"
 
 #include <QtTest>
+#include <optional>
 
 using namespace fee;
 
@@ -98,16 +99,13 @@ QStringList textsOf(const QVector<SurfaceRecord>& records)
     return texts;
 }
 
-const SurfaceRecord* findText(const RecordingSurface& s, int page, const QString& prefix)
+std::optional<SurfaceRecord> findText(const RecordingSurface& s, int page, const QString& prefix)
 {
-    static SurfaceRecord found;
     for (const SurfaceRecord& r : s.texts(page)) {
-        if (r.text.startsWith(prefix)) {
-            found = r;
-            return &found;
-        }
+        if (r.text.startsWith(prefix))
+            return r;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 bool hasLine(const RecordingSurface& s, int page, double x1, double y1, double x2, double y2)
@@ -238,7 +236,7 @@ void TestPrintGrid::pagination()
         QVERIFY(findText(surface, page, QString::fromUtf8(kPrintCompanyLine)));
         QVERIFY(findText(surface, page, QStringLiteral("票据号码")));
         const QString numbered = QStringLiteral("第%1页 共%2页").arg(page).arg(pages);
-        const SurfaceRecord* footer = findText(surface, page, QStringLiteral("第"));
+        const std::optional<SurfaceRecord> footer = findText(surface, page, QStringLiteral("第"));
         QVERIFY(footer);
         QCOMPARE(footer->text, numbered);
         QCOMPARE(footer->x1, (kPageWidth - width9(numbered)) / 2);
@@ -247,7 +245,7 @@ void TestPrintGrid::pagination()
         // The table closes right under the page's last row.
         const double bottom = kYBase + kRowHeight * rowsPerPage[page - 1];
         QVERIFY(hasLine(surface, page, kLeft, bottom, kLeft + kTableWidth, bottom));
-        const SurfaceRecord* dated = findText(surface, page, QStringLiteral("打印日期"));
+        const std::optional<SurfaceRecord> dated = findText(surface, page, QStringLiteral("打印日期"));
         QVERIFY(dated);
         QCOMPARE(dated->text, QStringLiteral("打印日期 2024-01-05"));
         QCOMPARE(dated->x1 + width9(dated->text), kLeft + kTableWidth);
@@ -528,7 +526,7 @@ void TestPrintGrid::signatureAndSkip()
     const double left = (kPageWidth - width) / 2;
     const double bottom = kYBase + 4 * kRowHeight;
     const QString names = QStringLiteral("审核                制单              ");
-    const SurfaceRecord* signature = findText(surface, 1, QStringLiteral("审核"));
+    const std::optional<SurfaceRecord> signature = findText(surface, 1, QStringLiteral("审核"));
     QVERIFY(signature);
     QCOMPARE(signature->text, names);
     QCOMPARE(signature->x1, (kPageWidth - width9(names)) / 2.5);
@@ -546,7 +544,7 @@ void TestPrintGrid::printDateIsToday()
     o.printDate = QDate();
     RecordingSurface surface(kPageWidth, pageHeightFor(5));
     PrintGrid(surface, tableGrid(1), o);
-    const SurfaceRecord* dated = findText(surface, 1, QStringLiteral("打印日期"));
+    const std::optional<SurfaceRecord> dated = findText(surface, 1, QStringLiteral("打印日期"));
     QVERIFY(dated);
     QCOMPARE(dated->text, QStringLiteral("打印日期 ") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
 }
