@@ -8,7 +8,7 @@
 #include "common/widgets/officelistpanel.h"
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
-#include "reports/shared/runcontext.h"
+#include "reports/shared/reportrunner.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -122,10 +122,9 @@ MonthlyReportWindow::MonthlyReportWindow(QWidget* parent)
             QItemSelection(model->index(row, 0), model->index(row, model->columnCount() - 1)),
             QItemSelectionModel::ClearAndSelect);
     });
-    connect(m_wait, &WaitOverlay::cancelRequested, this, [this] {
-        if (m_run)
-            m_run->cancel();
-    });
+    m_runner = new ReportRunner(this);
+    connect(m_wait, &WaitOverlay::cancelRequested, m_runner, &ReportRunner::cancel);
+    connect(m_runner, &ReportRunner::progressed, m_wait, &WaitOverlay::showProgress);
 
     loadWindow();
 }
@@ -324,8 +323,7 @@ void MonthlyReportWindow::closeEvent(QCloseEvent* event)
     // once it has ended.
     if (m_running) {
         m_closeRequested = true;
-        if (m_run)
-            m_run->cancel();
+        m_runner->cancel();
         event->ignore();
         return;
     }

@@ -21,7 +21,8 @@ class DetailPanel;
 class FeeItemTreePanel;
 class GridView;
 class OfficeListPanel;
-class RunContext;
+class ReportRunner;
+struct RunOutcome;
 class SessionStatusBar;
 class WaitOverlay;
 
@@ -43,6 +44,9 @@ public:
 
 signals:
     void detailRequested(const fee::MonthlyDrillKey& key);
+    // A statistics run has ended (done, failed or cancelled); the grid holds
+    // what it wrote.
+    void statisticsEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -63,15 +67,17 @@ private:
     void loadFeeItemTree();
     void switchPropertyKind(bool commercial);
 
-    // The statistics run.
+    // The statistics run, on a worker thread.
     void startStatistics();
     void runStatistics(const MonthlySelection& selection);
+    void statisticsFinished(const RunOutcome& outcome);
     void closeAfterRun();
 
     // The detail list.
     void summaryClicked(int row, int col);
     void markRow(int row);
     void showDetail(const MonthlyDrillKey& key);
+    void detailFinished(const RunOutcome& outcome);
     void hideDetail();
 
     // The exports.
@@ -110,9 +116,9 @@ private:
     QStringList m_feeCodes; // the ticked fee items at the last start
     MonthlyDrillKey m_drillKey; // the figure under the drill button
     int m_markedRow = 0; // summary row marked by the last click, 0 while none
-    bool m_running = false;
+    bool m_running = false; // a statistics run or a detail list is being read
     bool m_closeRequested = false;
-    RunContext* m_run = nullptr; // the run going on, if any
+    ReportRunner* m_runner = nullptr;
 };
 
 } // namespace fee

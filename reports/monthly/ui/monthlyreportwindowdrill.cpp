@@ -7,6 +7,8 @@
 #include "common/widgets/gridview.h"
 #include "db/dbconnection.h"
 #include "reports/monthly/monthlycolumns.h"
+#include "reports/shared/reportrunner.h"
+#include "reports/shared/runcontext.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -63,8 +65,6 @@ void MonthlyReportWindow::showDetail(const MonthlyDrillKey& key)
     QString heading = m_summary.text(1, key.column);
     heading.remove(QStringLiteral("\r\n"));
     heading.remove(QLatin1Char('\n'));
-
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     m_detailPanel->caption()->setText(
         QStringLiteral("【") + key.officeName + QLatin1Char(' ') + heading + QStringLiteral("】明细"));
     // The columns are fitted to their texts in the window's own font.
@@ -76,17 +76,28 @@ void MonthlyReportWindow::showDetail(const MonthlyDrillKey& key)
     selection.feeCodes = m_feeCodes;
     selection.statisticsDate = key.statisticsDate;
     selection.reportYear = m_reportYear;
-    try {
-        MonthlyEngine engine(DbConnection::shared());
-        engine.fillDetail(selection, key.column, key.officeCode, m_detail);
-    } catch (const Failure& failure) {
-        QApplication::restoreOverrideCursor();
-        ErrNumberBox(failure.number(), failure.description());
-        return;
+
+    m_running = true;
+    m_summaryView->setCursor(Qt::BusyCursor);
+    disconnect(m_runner, &ReportRunner::finished, this, nullptr);
+    connect(m_runner, &ReportRunner::finished, this, &MonthlyReportWindow::detailFinished);
+    GridModel* detail = &m_detail;
+    m_runner->start(DbConnection::shared().connectionString(), [selection, key, detail](RunContext& run) {
+        MonthlyEngine(run.connection()).fillDetail(selection, key.column, key.officeCode, *detail);
+    });
+}
+
+void MonthlyReportWindow::detailFinished(const RunOutcome& outcome)
+{
+    m_summaryView->unsetCursor();
+    m_running = false;
+    if (outcome.failed) {
+        ErrNumberBox(outcome.number, outcome.description);
+    } else if (!outcome.cancelled) {
+        m_detailPanel->show();
+        m_detailPanel->raise();
     }
-    QApplication::restoreOverrideCursor();
-    m_detailPanel->show();
-    m_detailPanel->raise();
+    closeAfterRun();
 }
 
 void MonthlyReportWindow::hideDetail() { m_detailPanel->hide(); }

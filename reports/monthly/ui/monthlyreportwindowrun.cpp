@@ -10,6 +10,7 @@
 #include "common/widgets/waitoverlay.h"
 #include "db/dbconnection.h"
 #include "reports/monthly/monthlycolumns.h"
+#include "reports/shared/reportrunner.h"
 #include "reports/shared/runcontext.h"
 #include "reports/shared/selectionresolver.h"
 
@@ -53,41 +54,36 @@ void MonthlyReportWindow::startStatistics()
     // The statements do not depend on the kind of property, so commercial
     // offices are counted the same way as residential ones.
     runStatistics(selection);
-    closeAfterRun();
 }
 
 void MonthlyReportWindow::runStatistics(const MonthlySelection& selection)
 {
-    RunContext run(DbConnection::shared());
-    m_run = &run;
     m_running = true;
     // Switching the kind of property mid-run would cut the grid under the run.
     m_residential->setEnabled(false);
     m_commercial->setEnabled(false);
     m_wait->showOver(m_summaryView);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    run.setProgressSink([this](const RunProgress& progress) {
-        m_wait->showProgress(progress);
-        QCoreApplication::processEvents();
-    });
-    QCoreApplication::processEvents();
+    m_summaryView->setCursor(Qt::BusyCursor);
+    disconnect(m_runner, &ReportRunner::finished, this, nullptr);
+    connect(m_runner, &ReportRunner::finished, this, &MonthlyReportWindow::statisticsFinished);
+    // The grid is filled from the worker thread, row by row, while the
+    // window shows it.
+    GridModel* summary = &m_summary;
+    m_runner->start(DbConnection::shared().connectionString(),
+        [selection, summary](RunContext& run) { MonthlyEngine(run.connection()).run(run, selection, *summary); });
+}
 
-    std::optional<Failure> failed;
-    try {
-        MonthlyEngine(DbConnection::shared()).run(run, selection, m_summary);
-    } catch (const Failure& failure) {
-        if (!isCancellation(failure))
-            failed = failure;
-    }
-    m_run = nullptr;
-
+void MonthlyReportWindow::statisticsFinished(const RunOutcome& outcome)
+{
     m_wait->finish();
-    QApplication::restoreOverrideCursor();
+    m_summaryView->unsetCursor();
     m_residential->setEnabled(true);
     m_commercial->setEnabled(true);
     m_running = false;
-    if (failed)
-        ErrNumberBox(failed->number(), failed->description());
+    if (outcome.failed)
+        ErrNumberBox(outcome.number, outcome.description);
+    emit statisticsEnded();
+    closeAfterRun();
 }
 
 } // namespace fee
