@@ -3,6 +3,7 @@
 //   ten session fields joined by "{}" + "【】" + connection string + "【】" + any text
 // (arguments split by a shell are joined back with single blanks).
 #include "app/appfonts.h"
+#include "common/fontfamilies.h"
 #include "app/appresources.h"
 #include "app/shell.h"
 #include "app/startupcommand.h"

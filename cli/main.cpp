@@ -1,9 +1,10 @@
 #include "cli/clicommand.h"
 #include "cli/clioutput.h"
+#include "common/fontfamilies.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QLocale>
-#include <QDir>
 #include <clocale>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,6 +24,7 @@ int main(int argc, char* argv[])
     }
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("fee-reports-cli"));
+    fee::installFontSubstitutions();
     // Numbers and dates are written the same way whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());

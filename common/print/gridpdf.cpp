@@ -4,7 +4,7 @@
 #include "common/grid/gridmodel.h"
 #include "common/print/paintersurface.h"
 #include "common/print/pdftextmap.h"
-#include "common/print/printfonts.h"
+#include "common/fontfamilies.h"
 #include "common/print/printpagechoice.h"
 
 #include <QBuffer>
@@ -50,8 +50,8 @@ GridPdfResult writeGridPdf(
     }
     QByteArray pdf = buffer.buffer();
     buffer.close();
-    const QStringList faces { printFontFamilies(grid.fontName()).front(),
-        printFontFamilies(QStringLiteral("宋体")).front() };
+    const QStringList faces { fontFamiliesFor(grid.fontName()).front(),
+        fontFamiliesFor(QStringLiteral("宋体")).front() };
     repairPdfTextMaps(pdf, radicalIdeographs(faces));
 
     QSaveFile file(path);

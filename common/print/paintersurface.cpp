@@ -1,7 +1,7 @@
 #include "common/print/paintersurface.h"
 
 #include "common/failure.h"
-#include "common/print/printfonts.h"
+#include "common/fontfamilies.h"
 
 #include <QPagedPaintDevice>
 #include <QPen>
@@ -87,7 +87,7 @@ const PainterSurface::FaceEntry& PainterSurface::face(const PageFont& font) cons
         return *found;
     }
     QFont f;
-    f.setFamilies(printFontFamilies(font.name));
+    f.setFamilies(fontFamiliesFor(font.name));
     f.setPointSizeF(font.size > 0 ? font.size : 9);
     f.setBold(font.bold);
     // Widths measured here must be the widths drawn on the device.

@@ -17,7 +17,7 @@ namespace fee {
 // QPdfWriter (PDF). The printable area is the device's page minus its margins.
 // Nothing reaches the device before the first text or line, so a job given up
 // before it draws leaves no page and no print job behind. Font names resolve
-// to installed faces (printFontFamilies), so Chinese text draws and measures
+// to installed faces (fontFamiliesFor), so Chinese text draws and measures
 // with a real CJK font.
 class PainterSurface : public PageSurface {
 public:

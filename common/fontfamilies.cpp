@@ -1,5 +1,6 @@
-#include "common/print/printfonts.h"
+#include "common/fontfamilies.h"
 
+#include <QFont>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHash>
@@ -50,7 +51,7 @@ namespace {
 
 } // namespace
 
-QStringList printFontFamilies(const QString& requested)
+QStringList fontFamiliesFor(const QString& requested)
 {
     // The font database is asked once per name: a printout sets its fonts on
     // every page.
@@ -64,6 +65,24 @@ QStringList printFontFamilies(const QString& requested)
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         cache.insert(requested, families);
     return families;
+}
+
+void installFontSubstitutions()
+{
+    for (const FontRole& role : kRoles) {
+        for (const char* name : role.names) {
+            QStringList found = fontFamiliesFor(QString::fromUtf8(name));
+            found.removeLast(); // the requested name itself
+            if (!found.isEmpty())
+                QFont::insertSubstitutions(QString::fromUtf8(name), found);
+        }
+    }
+}
+
+QString substituteFamily(const QString& requested)
+{
+    const QStringList found = fontFamiliesFor(requested);
+    return found.size() > 1 ? found.first() : QString();
 }
 
 } // namespace fee
