@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+namespace fee {
+
+// The cell rules of the daily list's columns, the same on both databases.
+
+// 金额 and 税额: "#0.00"; NULL gives an empty cell.
+QString dailyMoneyText(const std::optional<double>& value);
+// 收入: the value of the 金额 cell minus the value of the 税额 cell (empty
+// reads 0), "0.00".
+QString dailyIncomeText(const QString& amountCell, const QString& taxCell);
+// 收款日期: "YYYY-MM-DD"; invalid (NULL) gives an empty cell.
+QString dailyDateText(const QDateTime& value);
+// SQL Server's zero date 1900-01-01 00:00:00, which an empty text becomes in a
+// datetime column. No invoice carries it.
+bool isZeroDate(const QDateTime& value);
+// 换票日期: the date "YYYY-MM-DD", followed by " HH:MM:SS" when the time is
+// not midnight (the program's general date text); invalid gives empty.
+QString dailyDateTimeText(const QDateTime& value);
+
+} // namespace fee
