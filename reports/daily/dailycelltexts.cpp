@@ -17,18 +17,18 @@ QString dailyIncomeText(const QString& amountCell, const QString& taxCell)
     return formatNumber(double(cents) / 100, QStringLiteral("0.00"));
 }
 
-QString dailyDateText(const QDateTime& value) { return formatDate(value.date(), QStringLiteral("yyyy-mm-dd")); }
+QString dailyDateText(const DayAndTime& value) { return formatDate(value.day, QStringLiteral("yyyy-mm-dd")); }
 
-bool isZeroDate(const QDateTime& value) { return value == QDateTime(QDate(1900, 1, 1), QTime(0, 0)); }
+bool isZeroDate(const DayAndTime& value) { return value.day == QDate(1900, 1, 1) && value.time == QTime(0, 0); }
 
-QString dailyDateTimeText(const QDateTime& value)
+QString dailyDateTimeText(const DayAndTime& value)
 {
     if (!value.isValid())
         return QString();
-    const QString day = formatDate(value.date(), QStringLiteral("yyyy-mm-dd"));
-    if (value.time() == QTime(0, 0))
+    const QString day = formatDate(value.day, QStringLiteral("yyyy-mm-dd"));
+    if (!value.time.isValid() || value.time == QTime(0, 0))
         return day;
-    return day + QLatin1Char(' ') + value.time().toString(QStringLiteral("HH:mm:ss"));
+    return day + QLatin1Char(' ') + value.time.toString(QStringLiteral("HH:mm:ss"));
 }
 
 } // namespace fee

@@ -17,8 +17,15 @@ int DailyColumnWidener::width(const GridModel& grid, const QString& text)
 
 void DailyColumnWidener::widenToRow(GridModel& grid, int row)
 {
+    if (m_lastTexts.size() != grid.cols())
+        m_lastTexts = QVector<QString>(grid.cols());
     for (int c = 0; c < grid.cols(); ++c) {
-        const int wanted = width(grid, grid.text(row, c)) + DailyGrid::kWidenPadding;
+        const QString text = grid.text(row, c);
+        // The same text as the row before fits already (columns never narrow).
+        if (!m_lastTexts.at(c).isNull() && text == m_lastTexts.at(c))
+            continue;
+        m_lastTexts[c] = text;
+        const int wanted = width(grid, text) + DailyGrid::kWidenPadding;
         if (wanted > grid.colWidth(c))
             grid.setColWidth(c, wanted);
     }

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QVector>
 
 namespace fee {
 
@@ -18,6 +19,7 @@ public:
 private:
     int width(const GridModel& grid, const QString& text);
     QHash<QString, int> m_widths;
+    QVector<QString> m_lastTexts; // per column, the text last fitted: rows often repeat it
 };
 
 } // namespace fee

@@ -7,6 +7,46 @@
 
 namespace fee {
 
+namespace {
+
+    int digits(const QChar* p, int n)
+    {
+        int v = 0;
+        for (int i = 0; i < n; ++i) {
+            const char16_t c = p[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            v = v * 10 + (c - u'0');
+        }
+        return v;
+    }
+
+    // The embedded database's date texts "YYYY-MM-DD" and "YYYY-MM-DD
+    // HH:MM:SS" read directly (the general reader parses through a format
+    // and costs more than the rest of a row); anything else, and the native
+    // values of SQL Server, through the general reader.
+    DayAndTime readDateTime(const DbResult& result, int field)
+    {
+        const QVariant v = result.value(field);
+        if (v.metaType().id() == QMetaType::QString) {
+            const QString s = v.toString();
+            const QChar* p = s.constData();
+            const bool dayOnly = s.size() == 10;
+            if ((dayOnly || s.size() == 19) && p[4] == u'-' && p[7] == u'-'
+                && (dayOnly || (p[10] == u' ' && p[13] == u':' && p[16] == u':'))) {
+                const QDate day(digits(p, 4), digits(p + 5, 2), digits(p + 8, 2));
+                const QTime time
+                    = dayOnly ? QTime(0, 0) : QTime(digits(p + 11, 2), digits(p + 14, 2), digits(p + 17, 2));
+                if (day.isValid() && time.isValid())
+                    return { day, time };
+            }
+        }
+        const QDateTime value = result.dateTime(field);
+        return value.isValid() ? DayAndTime { value.date(), value.time() } : DayAndTime {};
+    }
+
+} // namespace
+
 DailyResultReader::DailyResultReader(const DbResult& result)
     : m_result(result)
     , m_book(result.indexOf(QStringLiteral("入库单编号")))
@@ -35,7 +75,7 @@ QString DailyResultReader::invoiceDateText() const
     const QVariant raw = m_result.value(m_invoiceDate);
     if (!raw.isValid() || (raw.metaType().id() == QMetaType::QString && raw.toString().trimmed().isEmpty()))
         return QString();
-    const QDateTime value = m_result.dateTime(m_invoiceDate);
+    const DayAndTime value = readDateTime(m_result, m_invoiceDate);
     return isZeroDate(value) ? QString() : dailyDateText(value);
 }
 
@@ -48,9 +88,9 @@ QStringList DailyResultReader::texts(int serial) const
           << CompactPeriodList(m_result.textOrEmpty(m_summary)) << dailyMoneyText(m_result.numberOrNull(m_amount))
           << dailyMoneyText(m_result.numberOrNull(m_tax));
     cells << dailyIncomeText(cells.at(DailyGrid::Amount), cells.at(DailyGrid::Tax)) << invoiceDateText()
-          << m_result.textOrEmpty(m_issuer) << dailyDateText(m_result.dateTime(m_receiptDate))
+          << m_result.textOrEmpty(m_issuer) << dailyDateText(readDateTime(m_result, m_receiptDate))
           << m_result.textOrEmpty(m_payee) << m_result.textOrEmpty(m_method) << m_result.textOrEmpty(m_remark)
-          << dailyDateTimeText(m_result.dateTime(m_exchangeDate)) << m_result.textOrEmpty(m_exchangeNumber);
+          << dailyDateTimeText(readDateTime(m_result, m_exchangeDate)) << m_result.textOrEmpty(m_exchangeNumber);
     return cells;
 }
 

@@ -90,16 +90,16 @@ private slots:
 
     void dates()
     {
-        const QDateTime midnight(QDate(2024, 3, 5), QTime(0, 0));
-        const QDateTime afternoon(QDate(2024, 3, 5), QTime(14, 30, 5));
+        const DayAndTime midnight { QDate(2024, 3, 5), QTime(0, 0) };
+        const DayAndTime afternoon { QDate(2024, 3, 5), QTime(14, 30, 5) };
         QCOMPARE(dailyDateText(midnight), QStringLiteral("2024-03-05"));
         QCOMPARE(dailyDateText(afternoon), QStringLiteral("2024-03-05"));
-        QCOMPARE(dailyDateText(QDateTime()), QString());
+        QCOMPARE(dailyDateText(DayAndTime {}), QString());
         QCOMPARE(dailyDateTimeText(midnight), QStringLiteral("2024-03-05"));
         QCOMPARE(dailyDateTimeText(afternoon), QStringLiteral("2024-03-05 14:30:05"));
-        QCOMPARE(dailyDateTimeText(QDateTime()), QString());
-        QVERIFY(isZeroDate(QDateTime(QDate(1900, 1, 1), QTime(0, 0))));
-        QVERIFY(!isZeroDate(QDateTime(QDate(1900, 1, 1), QTime(0, 0, 1))));
+        QCOMPARE(dailyDateTimeText(DayAndTime {}), QString());
+        QVERIFY(isZeroDate(DayAndTime { QDate(1900, 1, 1), QTime(0, 0) }));
+        QVERIFY(!isZeroDate(DayAndTime { QDate(1900, 1, 1), QTime(0, 0, 1) }));
         QVERIFY(!isZeroDate(midnight));
     }
 
