@@ -22,6 +22,11 @@ QString dailyMoneyText(const std::optional<double>& value);
 // 收入: the value of the 金额 cell minus the value of the 税额 cell (empty
 // reads 0), "0.00".
 QString dailyIncomeText(const QString& amountCell, const QString& taxCell);
+// The value of a money cell in whole cents (its leading number; empty reads
+// 0), and whole cents as "0.00": the money cells hold two decimals, so their
+// differences and sums are exact in cents.
+qint64 dailyCellCents(const QString& cell);
+QString dailyCentsText(qint64 cents);
 // 收款日期: "YYYY-MM-DD"; invalid (NULL) gives an empty cell.
 QString dailyDateText(const DayAndTime& value);
 // SQL Server's zero date 1900-01-01 00:00:00, which an empty text becomes in a

@@ -1,8 +1,8 @@
 #include "reports/daily/dailyengine.h"
 
 #include "common/grid/gridmodel.h"
-#include "common/textformat.h"
 #include "db/dbconnection.h"
+#include "reports/daily/dailycelltexts.h"
 #include "reports/daily/dailycolumnwidener.h"
 #include "reports/daily/dailygrid.h"
 #include "reports/daily/dailyresultreader.h"
@@ -23,14 +23,12 @@ namespace {
         qint64 amount = 0;
         qint64 tax = 0;
         qint64 income = 0;
-        static qint64 cents(const QString& cell) { return qRound64(leadingNumber(cell) * 100); }
         void add(const QStringList& cells)
         {
-            amount += cents(cells.at(DailyGrid::Amount));
-            tax += cents(cells.at(DailyGrid::Tax));
-            income += cents(cells.at(DailyGrid::Income));
+            amount += dailyCellCents(cells.at(DailyGrid::Amount));
+            tax += dailyCellCents(cells.at(DailyGrid::Tax));
+            income += dailyCellCents(cells.at(DailyGrid::Income));
         }
-        static QString text(qint64 c) { return formatNumber(double(c) / 100, QStringLiteral("#0.00")); }
     };
 
     // The one place rows enter the grid.
@@ -185,9 +183,9 @@ DailyRunOutcome DailyEngine::RunDailyQuery(const DailySelection& selection, Grid
     if (grid.rows() > 1) {
         QStringList cells(DailyGrid::ColumnCount);
         cells[DailyGrid::Book] = QStringLiteral("合计");
-        cells[DailyGrid::Amount] = Totals::text(totals.amount);
-        cells[DailyGrid::Tax] = Totals::text(totals.tax);
-        cells[DailyGrid::Income] = Totals::text(totals.income);
+        cells[DailyGrid::Amount] = dailyCentsText(totals.amount);
+        cells[DailyGrid::Tax] = dailyCentsText(totals.tax);
+        cells[DailyGrid::Income] = dailyCentsText(totals.income);
         widener.widenToRow(grid, appendGridRow(grid, cells));
     }
     return outcome;

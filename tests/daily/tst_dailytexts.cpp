@@ -88,6 +88,30 @@ private slots:
         QCOMPARE(dailyIncomeText(amountText, taxText), income);
     }
 
+    void cents_data()
+    {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<qint64>("cents");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << "" << qint64(0) << "0.00";
+        QTest::newRow("plain") << "1753.18" << qint64(175318) << "1753.18";
+        QTest::newRow("negative") << "-47.17" << qint64(-4717) << "-47.17";
+        QTest::newRow("small negative") << "-0.05" << qint64(-5) << "-0.05";
+        QTest::newRow("zero") << "0.00" << qint64(0) << "0.00";
+        QTest::newRow("leading number") << "12.5%" << qint64(1250) << "12.50";
+        QTest::newRow("no number") << "合计" << qint64(0) << "0.00";
+        QTest::newRow("one decimal") << "3.5" << qint64(350) << "3.50";
+        QTest::newRow("large") << "12816336.48" << qint64(1281633648) << "12816336.48";
+    }
+    void cents()
+    {
+        QFETCH(QString, cell);
+        QFETCH(qint64, cents);
+        QFETCH(QString, text);
+        QCOMPARE(dailyCellCents(cell), cents);
+        QCOMPARE(dailyCentsText(cents), text);
+    }
+
     void dates()
     {
         const DayAndTime midnight { QDate(2024, 3, 5), QTime(0, 0) };
@@ -95,6 +119,7 @@ private slots:
         QCOMPARE(dailyDateText(midnight), QStringLiteral("2024-03-05"));
         QCOMPARE(dailyDateText(afternoon), QStringLiteral("2024-03-05"));
         QCOMPARE(dailyDateText(DayAndTime {}), QString());
+        QCOMPARE(dailyDateText(DayAndTime { QDate(987, 12, 31), QTime() }), QStringLiteral("0987-12-31"));
         QCOMPARE(dailyDateTimeText(midnight), QStringLiteral("2024-03-05"));
         QCOMPARE(dailyDateTimeText(afternoon), QStringLiteral("2024-03-05 14:30:05"));
         QCOMPARE(dailyDateTimeText(DayAndTime {}), QString());
