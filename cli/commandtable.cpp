@@ -13,6 +13,12 @@ const QVector<Command>& commands()
             QStringLiteral("--connect CONN --date YYYY-MM-DD [--kind residential|commercial] [--offices all|CODE,...] "
                            "[--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE]"),
             QStringLiteral("Run the monthly collection-rate summary and write it as CSV or a workbook."), &runMonthly },
+        { QStringLiteral("daily"),
+            QStringLiteral("--connect CONN --office CODE --from YYYY-MM-DD --to YYYY-MM-DD [--method all|NAME] "
+                           "[--payee all|NAME] [--scope 0|1|2] [--department CODE] [--fees all|CODE,...] "
+                           "[--csv FILE|-] [--xlsx FILE] [--pdf FILE]"),
+            QStringLiteral("List the receipts of one office in a range of receipt dates (收款日报表) as CSV."),
+            &runDaily },
     };
     return table;
 }
