@@ -44,7 +44,7 @@ int runDaily(const QStringList& args)
     const QCommandLineOption payeeOpt(
         QStringLiteral("payee"), QStringLiteral("all, or one payee."), QStringLiteral("NAME"), kAll);
     const QCommandLineOption scopeOpt(QStringLiteral("scope"),
-        QStringLiteral("0 不分部门统计, 1 按部门统计 (needs --department), 2 按管理项目统计."), QStringLiteral("N"),
+        QStringLiteral("0 不分部门统计, 1 按部门统计 (the receipts of --department), 2 按管理项目统计."), QStringLiteral("N"),
         QStringLiteral("0"));
     const QCommandLineOption departmentOpt(QStringLiteral("department"),
         QStringLiteral("The session's department code (scope 1)."), QStringLiteral("CODE"));
@@ -75,8 +75,6 @@ int runDaily(const QStringList& args)
         = parser.readChoice(scopeOpt, { QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2") }, scope))
         return *stop;
     const QString department = parser.value(departmentOpt);
-    if (scope == QStringLiteral("1") && department.isEmpty())
-        return parser.usageError(QStringLiteral("--scope 1 needs --department"));
     const QString method = parser.value(methodOpt);
     const QString payee = parser.value(payeeOpt);
     if (method.isEmpty())

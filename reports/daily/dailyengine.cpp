@@ -15,7 +15,6 @@ namespace fee {
 
 namespace {
 
-    const QString kPreIssuedSuffix = QStringLiteral("(预开收款)");
     constexpr qint64 kProgressStep = 256; // rows between two progress reports
 
     // Sums of two-decimal cell values, kept in whole cents.
@@ -87,12 +86,10 @@ namespace {
     {
         if (!marking)
             marking = run.connection().openSibling();
-        // A pre-issued invoice is listed with "(预开收款)" after its number; its
-        // replacements name the number alone.
-        QString number = invoiceNumber;
-        if (number.endsWith(kPreIssuedSuffix))
-            number.chop(kPreIssuedSuffix.size());
-        DbResult result = marking->query(dailyExchangeMarkingStatement(number));
+        // The number as the row shows it: a pre-issued invoice's carries
+        // "(预开收款)", which its replacements never name, so such a row shows
+        // no replacement numbers (the sites' lists have always read so).
+        DbResult result = marking->query(dailyExchangeMarkingStatement(invoiceNumber));
         const int field = result.indexOf(QStringLiteral("票据编号"));
         QString numbers;
         while (result.next())
