@@ -17,7 +17,7 @@ namespace {
     // The installed measure, swapped whole so a thread measuring keeps the one
     // it started with while another installs a new one.
     struct MeasureSlot {
-        QMutex mutex;
+        std::mutex mutex;
         std::shared_ptr<const GridModel::TextMeasure> measure;
     };
 
@@ -68,7 +68,7 @@ GridModel::GridModel()
 
 GridModel::GridModel(const GridModel& other)
 {
-    QMutexLocker lock(&other.m_mutex);
+    std::lock_guard lock(other.m_mutex);
     copyContents(other);
     m_redraw = other.m_redraw;
     m_dirty = other.m_dirty;
@@ -76,7 +76,7 @@ GridModel::GridModel(const GridModel& other)
 
 GridModel::~GridModel()
 {
-    QMutexLocker lock(&m_noticeMutex);
+    std::lock_guard lock(m_noticeMutex);
     const QVector<GridObserver*> observers = m_observers;
     for (GridObserver* o : observers) {
         if (m_observers.contains(o))
@@ -141,25 +141,25 @@ void GridModel::checkCell(int row, int col) const
 
 int GridModel::rows() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_rows;
 }
 
 int GridModel::cols() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_cols;
 }
 
 int GridModel::fixedRows() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_fixedRows;
 }
 
 int GridModel::fixedCols() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_fixedCols;
 }
 
@@ -167,7 +167,7 @@ void GridModel::setRows(int rows)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (rows < 0)
             outOfRange();
         const int old = m_rows;
@@ -203,7 +203,7 @@ int GridModel::appendRow(QVector<QString> cells)
     Notice n;
     int row = 0;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (cells.size() > m_cols)
             outOfRange();
         cells.resize(m_cols);
@@ -220,7 +220,7 @@ void GridModel::setCols(int cols)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (cols < 0)
             outOfRange();
         const int old = m_cols;
@@ -262,7 +262,7 @@ void GridModel::setFixedRows(int n)
         setRows(n);
     Notice change;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (n == m_fixedRows)
             return;
         m_fixedRows = n;
@@ -279,7 +279,7 @@ void GridModel::setFixedCols(int n)
         setCols(n);
     Notice change;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (n == m_fixedCols)
             return;
         m_fixedCols = n;
@@ -290,31 +290,31 @@ void GridModel::setFixedCols(int n)
 
 int GridModel::currentRow() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_currentRow;
 }
 
 void GridModel::setCurrentRow(int row)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     m_currentRow = row;
 }
 
 int GridModel::currentCol() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_currentCol;
 }
 
 void GridModel::setCurrentCol(int col)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     m_currentCol = col;
 }
 
 QString GridModel::text(int row, int col) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     checkCell(row, col);
     return m_cells[row][col];
 }
@@ -323,7 +323,7 @@ void GridModel::setText(int row, int col, const QString& text)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         checkCell(row, col);
         m_cells[row][col] = text;
         n = notice(Notice::Cells, row, col, row, col);
@@ -333,14 +333,14 @@ void GridModel::setText(int row, int col, const QString& text)
 
 QVector<QString> GridModel::rowTexts(int row) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     checkRow(row);
     return m_cells[row];
 }
 
 std::optional<GridCell> GridModel::cell(int row, int col) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
         return std::nullopt;
     GridCell cell;
@@ -360,7 +360,7 @@ std::optional<GridCell> GridModel::cell(int row, int col) const
 
 int GridModel::colWidth(int col) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     checkCol(col);
     return m_colWidth[col];
 }
@@ -369,7 +369,7 @@ void GridModel::setColWidth(int col, int twips)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         checkCol(col);
         // A negative width restores the default, as the grid control does.
         const int width = twips < 0 ? kDefaultColWidth : twips;
@@ -383,7 +383,7 @@ void GridModel::setColWidth(int col, int twips)
 
 QVector<int> GridModel::colWidths() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_colWidth;
 }
 
@@ -395,7 +395,7 @@ int GridModel::rowHeightOf(int row) const
 
 int GridModel::rowHeight(int row) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     checkRow(row);
     return rowHeightOf(row);
 }
@@ -404,7 +404,7 @@ void GridModel::setRowHeight(int row, int twips)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         checkRow(row);
         const int height = twips < 0 ? kDefaultRowHeight : twips;
         if (rowHeightOf(row) == height)
@@ -420,7 +420,7 @@ void GridModel::setRowHeight(int row, int twips)
 
 QMap<int, int> GridModel::customRowHeights() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     QMap<int, int> heights;
     for (const auto& [row, height] : m_rowHeights)
         heights.insert(row, height);
@@ -429,7 +429,7 @@ QMap<int, int> GridModel::customRowHeights() const
 
 int GridModel::colAlignment(int col) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     checkCol(col);
     return m_colAlign[col];
 }
@@ -438,7 +438,7 @@ void GridModel::setColAlignment(int col, int code)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         checkCol(col);
         if (m_colAlign[col] == code)
             return;
@@ -451,7 +451,7 @@ void GridModel::setColAlignment(int col, int code)
 
 int GridModel::fixedAlignment(int col) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     checkCol(col);
     return m_fixedAlign[col];
 }
@@ -460,7 +460,7 @@ void GridModel::setFixedAlignment(int col, int code)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         checkCol(col);
         if (m_fixedAlign[col] == code)
             return;
@@ -473,7 +473,7 @@ void GridModel::setFixedAlignment(int col, int code)
 
 int GridModel::mergeCells() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_mergeMode;
 }
 
@@ -481,7 +481,7 @@ void GridModel::setMergeCells(int mode)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (mode == m_mergeMode)
             return;
         m_mergeMode = mode;
@@ -492,7 +492,7 @@ void GridModel::setMergeCells(int mode)
 
 bool GridModel::mergeRow(int row) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     checkRow(row);
     return isMergeRow(row);
 }
@@ -501,7 +501,7 @@ void GridModel::setMergeRow(int row, bool merge)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         checkRow(row);
         if (isMergeRow(row) == merge)
             return;
@@ -516,7 +516,7 @@ void GridModel::setMergeRow(int row, bool merge)
 
 bool GridModel::mergeCol(int col) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     checkCol(col);
     return m_mergeCol[col];
 }
@@ -525,7 +525,7 @@ void GridModel::setMergeCol(int col, bool merge)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         checkCol(col);
         if (m_mergeCol[col] == merge)
             return;
@@ -655,7 +655,7 @@ QRect GridModel::spanWithin(int row, int col, int firstRow, int lastRow) const
 
 QRect GridModel::mergedSpan(int row, int col) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     checkCell(row, col);
     return spanWithin(row, col, 0, m_rows - 1);
 }
@@ -698,19 +698,19 @@ QVector<QRect> GridModel::blocksWithin(int firstRow, int lastRow) const
 
 QVector<QRect> GridModel::mergedBlocks() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return blocksWithin(0, m_rows - 1);
 }
 
 QVector<QRect> GridModel::mergedBlocks(int firstRow, int lastRow) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return blocksWithin(firstRow, lastRow);
 }
 
 QColor GridModel::cellBackColor(int row, int col) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     checkCell(row, col);
     auto it = m_colors.constFind(colorKey(row, col));
     return it == m_colors.constEnd() ? QColor() : it->back;
@@ -720,7 +720,7 @@ void GridModel::setCellBackColor(int row, int col, const QColor& color)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         checkCell(row, col);
         m_colors[colorKey(row, col)].back = color;
         n = notice(Notice::Cells, row, col, row, col);
@@ -730,7 +730,7 @@ void GridModel::setCellBackColor(int row, int col, const QColor& color)
 
 QColor GridModel::cellForeColor(int row, int col) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     checkCell(row, col);
     auto it = m_colors.constFind(colorKey(row, col));
     return it == m_colors.constEnd() ? QColor() : it->fore;
@@ -740,7 +740,7 @@ void GridModel::setCellForeColor(int row, int col, const QColor& color)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         checkCell(row, col);
         m_colors[colorKey(row, col)].fore = color;
         n = notice(Notice::Cells, row, col, row, col);
@@ -750,7 +750,7 @@ void GridModel::setCellForeColor(int row, int col, const QColor& color)
 
 QColor GridModel::gridLineColor() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_gridLineColor;
 }
 
@@ -758,7 +758,7 @@ void GridModel::setGridLineColor(const QColor& c)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (c == m_gridLineColor)
             return;
         m_gridLineColor = c;
@@ -769,7 +769,7 @@ void GridModel::setGridLineColor(const QColor& c)
 
 bool GridModel::wordWrap() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_wordWrap;
 }
 
@@ -777,7 +777,7 @@ void GridModel::setWordWrap(bool on)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (on == m_wordWrap)
             return;
         m_wordWrap = on;
@@ -788,7 +788,7 @@ void GridModel::setWordWrap(bool on)
 
 QString GridModel::fontName() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_fontName;
 }
 
@@ -796,7 +796,7 @@ void GridModel::setFontName(const QString& name)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (name == m_fontName)
             return;
         m_fontName = name;
@@ -807,7 +807,7 @@ void GridModel::setFontName(const QString& name)
 
 double GridModel::fontSize() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_fontSize;
 }
 
@@ -815,7 +815,7 @@ void GridModel::setFontSize(double points)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (points == m_fontSize)
             return;
         m_fontSize = points;
@@ -826,7 +826,7 @@ void GridModel::setFontSize(double points)
 
 bool GridModel::redraw() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     return m_redraw;
 }
 
@@ -834,7 +834,7 @@ void GridModel::setRedraw(bool on)
 {
     Notice n;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (on == m_redraw)
             return;
         m_redraw = on;
@@ -880,7 +880,7 @@ void GridModel::setTextMeasure(TextMeasure measure)
     std::shared_ptr<const TextMeasure> installed
         = measure ? std::make_shared<const TextMeasure>(std::move(measure)) : nullptr;
     MeasureSlot& slot = measureSlot();
-    QMutexLocker lock(&slot.mutex);
+    std::lock_guard lock(slot.mutex);
     slot.measure.swap(installed);
 }
 
@@ -889,7 +889,7 @@ int GridModel::measureText(const QString& text) const
     std::shared_ptr<const TextMeasure> measure;
     {
         MeasureSlot& slot = measureSlot();
-        QMutexLocker lock(&slot.mutex);
+        std::lock_guard lock(slot.mutex);
         measure = slot.measure;
     }
     if (!measure)
@@ -897,7 +897,7 @@ int GridModel::measureText(const QString& text) const
     QString fontName;
     double fontSize = 0;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         fontName = m_fontName;
         fontSize = m_fontSize;
     }
@@ -906,14 +906,14 @@ int GridModel::measureText(const QString& text) const
 
 void GridModel::addObserver(GridObserver* observer)
 {
-    QMutexLocker lock(&m_noticeMutex);
+    std::lock_guard lock(m_noticeMutex);
     if (observer && !m_observers.contains(observer))
         m_observers.append(observer);
 }
 
 void GridModel::removeObserver(GridObserver* observer)
 {
-    QMutexLocker lock(&m_noticeMutex);
+    std::lock_guard lock(m_noticeMutex);
     m_observers.removeAll(observer);
 }
 
@@ -930,7 +930,7 @@ void GridModel::deliver(const Notice& n)
 {
     if (n.kind == Notice::None)
         return;
-    QMutexLocker lock(&m_noticeMutex);
+    std::lock_guard lock(m_noticeMutex);
     const QVector<GridObserver*> observers = m_observers;
     for (GridObserver* o : observers) {
         // An observer removed by an earlier one in this round is not told.

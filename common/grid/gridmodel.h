@@ -6,13 +6,13 @@
 #include <QColor>
 #include <QHash>
 #include <QMap>
-#include <QMutex>
 #include <QRect>
 #include <QRecursiveMutex>
 #include <QString>
 #include <QVector>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 
@@ -223,7 +223,7 @@ private:
     // Called without m_mutex held.
     void deliver(const Notice& notice);
 
-    mutable QMutex m_mutex; // guards every member below except the observers
+    mutable std::mutex m_mutex; // guards every member below except the observers
     int m_rows = 2;
     int m_cols = 2;
     int m_fixedRows = 1;
@@ -248,7 +248,7 @@ private:
 
     // Guards the observer list and keeps notices one at a time; recursive
     // because an observer may add or remove observers while it is told.
-    QRecursiveMutex m_noticeMutex;
+    std::recursive_mutex m_noticeMutex;
     QVector<GridObserver*> m_observers; // belong to this grid object: copies start without any
 };
 

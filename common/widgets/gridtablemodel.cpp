@@ -98,7 +98,7 @@ bool GridTableModel::onOtherThread() const { return QThread::currentThread() != 
 void GridTableModel::collect(const std::function<void(Pending&)>& change)
 {
     {
-        QMutexLocker lock(&m_pendingMutex);
+        std::lock_guard lock(m_pendingMutex);
         change(m_pending);
     }
     if (!m_publishQueued.exchange(true))
@@ -121,7 +121,7 @@ void GridTableModel::publishPending()
     m_publishQueued = false;
     Pending pending;
     {
-        QMutexLocker lock(&m_pendingMutex);
+        std::lock_guard lock(m_pendingMutex);
         std::swap(pending, m_pending);
     }
     m_sincePublish.restart();

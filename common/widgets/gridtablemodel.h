@@ -4,10 +4,10 @@
 
 #include <QAbstractTableModel>
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QTimer>
 #include <atomic>
 #include <functional>
+#include <mutex>
 
 namespace fee {
 
@@ -80,7 +80,7 @@ private:
     int m_rows = 0;
     int m_cols = 0;
 
-    QMutex m_pendingMutex;
+    std::mutex m_pendingMutex;
     Pending m_pending;
     std::atomic_bool m_publishQueued { false };
     QTimer m_publishTimer;

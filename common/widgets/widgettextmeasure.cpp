@@ -8,10 +8,10 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHash>
-#include <QMutex>
 #include <QScreen>
 #include <cmath>
 #include <memory>
+#include <mutex>
 
 namespace fee {
 
@@ -31,14 +31,14 @@ namespace {
     // measurement runs at a time; fills measure each distinct text once
     // (ColumnFitter), which keeps the waiting short.
     struct MetricsCache {
-        QMutex mutex;
+        std::mutex mutex;
         QHash<QString, QFontMetrics> metrics;
         double dpi = kScreenDpi;
 
         int measure(const QString& text, const QString& fontName, double fontSize)
         {
             const QString key = fontName + QLatin1Char('/') + QString::number(fontSize);
-            QMutexLocker lock(&mutex);
+            std::lock_guard lock(mutex);
             auto it = metrics.constFind(key);
             if (it == metrics.constEnd()) {
                 QFont font(fontName);
