@@ -30,7 +30,8 @@ public:
 
     // The width of a text in twips in the grid's font, measured at most once.
     int textWidth(const GridModel& grid, const QString& text);
-    // How many measurements the fitter has made (distinct texts and fonts).
+    // How many texts the fitter has measured since it was made or cleared
+    // (each distinct text once per font).
     int measurements() const { return m_measurements; }
     // Forgets every measured width (another text measure was installed).
     void clear();
