@@ -18,7 +18,7 @@ using namespace fee;
 
 namespace {
 
-constexpr int kRuns = 3;
+constexpr int kRuns = 7; // the machine is shared: the best of several runs
 
 double bestMs(const std::function<void()>& work)
 {

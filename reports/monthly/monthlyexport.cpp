@@ -29,9 +29,25 @@ namespace {
         return gridCol == 6 || gridCol == 7 || gridCol == 25 || gridCol == 26 || gridCol == 32 || gridCol == 36;
     }
 
+    // "-123.45": already what "#0.00" shows, and it types in as the same number.
+    bool isTwoDecimalText(const QString& text)
+    {
+        const qsizetype n = text.size();
+        const qsizetype start = n > 0 && text.at(0) == u'-' ? 1 : 0;
+        if (n - start < 4 || text.at(n - 3) != u'.')
+            return false;
+        for (qsizetype i = start; i < n; ++i)
+            if (i != n - 3 && !(text.at(i) >= u'0' && text.at(i) <= u'9'))
+                return false;
+        return true;
+    }
+
     // A money text as "#0.00" would show it; empty stays empty, a non-number is left as it is.
     QString moneyText(const QString& gridText)
     {
+        // The grid's own money texts skip the reformatting: it is most of the time of a summary export.
+        if (isTwoDecimalText(gridText))
+            return gridText;
         bool ok = false;
         const double value = gridText.trimmed().toDouble(&ok);
         if (gridText.trimmed().isEmpty() || !ok)

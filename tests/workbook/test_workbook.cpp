@@ -174,6 +174,22 @@ void TestWorkbook::typedInput_data()
                                          << "";
     QTest::newRow("empty") << "" << E << 0.0 << ""
                            << "";
+    QTest::newRow("plus sign") << "+5" << N << 5.0 << ""
+                               << "";
+    QTest::newRow("blank before percent") << " 5 % " << N << 0.05 << ""
+                                          << "0%";
+    QTest::newRow("exponent without digits") << "1e" << T << 0.0 << "1e"
+                                             << "";
+    QTest::newRow("too large") << "1e400" << T << 0.0 << "1e400"
+                               << "";
+    QTest::newRow("too small reads as zero") << "1e-400" << N << 0.0 << ""
+                                             << "";
+    QTest::newRow("trailing point") << "3." << N << 3.0 << ""
+                                    << "";
+    QTest::newRow("full-width digits stay text") << "１２" << T << 0.0 << "１２"
+                                                 << "";
+    QTest::newRow("long run of digits") << (QString(100, u'0') + QStringLiteral("12.5")) << N << 12.5 << ""
+                                        << "";
 }
 
 void TestWorkbook::typedInput()
