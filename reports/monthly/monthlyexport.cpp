@@ -213,6 +213,7 @@ void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& 
         .setFontSize(10);
     ws.range(ws.cells(4, 1), ws.cells(last, kSummaryColumns)).setBorderLineStyle(kContinuous);
     ws.range(ws.cells(last, 1), ws.cells(last, kSummaryColumns)).setInteriorColor(kHeadingColour);
+    ws.setPrintLayout(kGridToSheetRow, kGridToSheetRow + 1);
 
     book.saveAs(savePath);
 }
@@ -262,6 +263,7 @@ void ExportDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& inf
     ws.range(ws.cells(1, 1), ws.cells(1, cols)).setFontName(QStringLiteral("微软雅黑")).setFontBold(true);
     ws.range(ws.cells(2, 1), ws.cells(last + 1, cols)).setFontName(QStringLiteral("微软雅黑")).setFontSize(9);
     ws.range(ws.cells(4, 1), ws.cells(last, cols)).setBorderLineStyle(kContinuous);
+    ws.setPrintLayout(kGridToSheetRow, kGridToSheetRow);
 
     book.saveAs(savePath);
 }
