@@ -72,6 +72,7 @@ private slots:
     void exportWritesTickedColumnsAndCloses();
     void browseFillsTheFileName();
     void closedSourceGridFailsCleanly();
+    void quitClosesWithoutWriting();
 
 private:
     template <typename T> T* child(const char* name)
