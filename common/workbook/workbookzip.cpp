@@ -88,7 +88,9 @@ void WorkbookZip::write(const QString& part, const QByteArray& data)
         failOnError();
     const QString key = part.toLower();
     zip_int64_t index;
-    if (const auto it = m_index.constFind(key); it != m_index.constEnd()) {
+    const auto it = m_index.constFind(key);
+    const bool replaced = it != m_index.constEnd();
+    if (replaced) {
         index = it.value();
         if (zip_file_replace(m_zip, zip_uint64_t(index), source, 0) < 0) {
             zip_source_free(source);
@@ -102,7 +104,11 @@ void WorkbookZip::write(const QString& part, const QByteArray& data)
         }
         m_index.insert(key, index);
     }
-    if (zip_set_file_compression(m_zip, zip_uint64_t(index), ZIP_CM_DEFLATE, kCompressionLevel) < 0)
+    // libzip forgets the level when the method equals the replaced entry's
+    // own (and then deflates at its slowest, level 9); for a replaced entry
+    // "default" names deflate too and keeps the level.
+    const zip_int32_t method = replaced ? ZIP_CM_DEFAULT : ZIP_CM_DEFLATE;
+    if (zip_set_file_compression(m_zip, zip_uint64_t(index), method, kCompressionLevel) < 0)
         failOnError();
 }
 
