@@ -138,8 +138,9 @@ void GridSheetExport::fill(WorkbookSheet& ws, const GridModel& grid, const GridS
     ws.rows(1).setFontSize(14);
     ws.rows(2, 3).setFontSize(10);
     if (n > 0) {
-        const WorkbookRange table = ws.range(ws.cells(kFirstGridRow, 1), ws.cells(n + kFirstGridRow - 1, k));
-        WorkbookRange(table).setBorderLineStyle(kThin).setFontSize(10.5);
+        ws.range(ws.cells(kFirstGridRow, 1), ws.cells(n + kFirstGridRow - 1, k))
+            .setBorderLineStyle(kThin)
+            .setFontSize(10.5);
     }
     if (grid.fixedRows() == 2 && n >= 2)
         mergeHeadings(ws, k);

@@ -136,7 +136,9 @@ QVector<int> WorkbookSheetXml::usedFormats(const WorkbookSheet& sheet)
 QByteArray WorkbookSheetXml::write(const WorkbookSheet& sheet, const QHash<int, int>& styleOf)
 {
     QByteArray bytes;
-    bytes.reserve(4096 + qsizetype(sheet.lastRow()) * 64 * (sheet.lastRow() ? sheet.row(1).size() + 1 : 1));
+    // About 50 bytes a cell of markup and text; rows are as wide as the widest one written last.
+    const qsizetype width = sheet.lastRow() ? sheet.row(sheet.lastRow()).size() : 0;
+    bytes.reserve(4096 + qsizetype(sheet.lastRow()) * (32 + 50 * width));
     Out out(bytes);
     auto style = [&](int format) { return styleOf.value(format, 0); };
     const WorkbookPrintLayout& layout = sheet.printLayout();

@@ -183,6 +183,71 @@ QMap<QString, QStringList> styleSections(const QByteArray& styles)
     return sections;
 }
 
+void writePackage(const QString& path, const QMap<QString, QByteArray>& parts)
+{
+    int error = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    QVERIFY(z);
+    for (auto it = parts.cbegin(); it != parts.cend(); ++it) {
+        zip_source_t* src = zip_source_buffer(z, it.value().constData(), zip_uint64_t(it.value().size()), 0);
+        QVERIFY(zip_file_add(z, it.key().toUtf8().constData(), src, ZIP_FL_ENC_UTF_8) >= 0);
+    }
+    QCOMPARE(zip_close(z), 0);
+}
+
+const char* const kMain = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+const char* const kRels = "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
+
+// A package written by hand as other programs may write one: no styles part,
+// a calculation chain, the reused sheet hidden with a print area, a user's
+// name on it, and (optionally) a chart sheet.
+QMap<QString, QByteArray> handWrittenPackage(bool withChartSheet)
+{
+    const QByteArray rt = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    const QByteArray ct = "application/vnd.openxmlformats-officedocument.spreadsheetml.";
+    QMap<QString, QByteArray> parts;
+    parts["[Content_Types].xml"] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                                   "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                                   "<Default Extension=\"rels\" ContentType=\"application/"
+                                   "vnd.openxmlformats-package.relationships+xml\"/>"
+                                   "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                                   "<Override PartName=\"/xl/workbook.xml\" ContentType=\""
+        + ct + "sheet.main+xml\"/><Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"" + ct
+        + "worksheet+xml\"/><Override PartName=\"/xl/worksheets/sheet2.xml\" ContentType=\"" + ct
+        + "worksheet+xml\"/><Override PartName=\"/xl/calcChain.xml\" ContentType=\"" + ct + "calcChain+xml\"/></Types>";
+    parts["_rels/.rels"] = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                           "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                           "<Relationship Id=\"rId1\" Type=\""
+        + rt + "officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
+    QByteArray sheets = "<sheet name=\"Data\" sheetId=\"1\" r:id=\"rId1\"/>"
+                        "<sheet name=\"收款日报表\" sheetId=\"5\" state=\"hidden\" r:id=\"rId2\"/>";
+    if (withChartSheet)
+        sheets += "<sheet name=\"图\" sheetId=\"6\" r:id=\"rId9\"/>";
+    parts["xl/workbook.xml"] = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook ") + kMain + " " + kRels
+        + "><sheets>" + sheets
+        + "</sheets><definedNames><definedName name=\"_xlnm.Print_Area\" localSheetId=\"1\">'收款日报表'!$A$1:$B$2"
+          "</definedName><definedName name=\"MyName\" localSheetId=\"1\">'收款日报表'!$A$1</definedName>"
+          "</definedNames></workbook>";
+    QByteArray rels = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+                      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                      "<Relationship Id=\"rId1\" Type=\""
+        + rt + "worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + rt
+        + "worksheet\" Target=\"/xl/worksheets/sheet2.xml\"/><Relationship Id=\"rId3\" Type=\"" + rt
+        + "calcChain\" Target=\"calcChain.xml\"/>";
+    if (withChartSheet)
+        rels += "<Relationship Id=\"rId9\" Type=\"" + rt + "chartsheet\" Target=\"chartsheets/sheet1.xml\"/>";
+    parts["xl/_rels/workbook.xml.rels"] = rels + "</Relationships>";
+    parts["xl/worksheets/sheet1.xml"] = QByteArray("<worksheet ") + kMain
+        + "><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"B1\"><f>A1+1</f><v>2</v></c></row>"
+          "</sheetData></worksheet>";
+    parts["xl/worksheets/sheet2.xml"] = QByteArray("<worksheet ") + kMain
+        + "><sheetData><row r=\"1\"><c r=\"A1\"><v>7</v></c><c r=\"B1\"><f>A1*2</f><v>14</v></c></row>"
+          "</sheetData></worksheet>";
+    parts["xl/calcChain.xml"]
+        = QByteArray("<calcChain ") + kMain + "><c r=\"B1\" i=\"1\"/><c r=\"B1\" i=\"5\"/></calcChain>";
+    return parts;
+}
+
 } // namespace
 
 class TestGridSheetExport : public QObject {
@@ -204,6 +269,9 @@ private slots:
     void stylesOnlyGrow();
     void missingFileHoldsOnlyTheSheet();
     void chartAndPictureStillOpenInLibreOffice();
+    void handWrittenPackage();
+    void sheetNameTakenByAnotherSheet_data();
+    void sheetNameTakenByAnotherSheet();
     void failedWriteLeavesFileAsItWas_data();
     void failedWriteLeavesFileAsItWas();
 };
@@ -558,6 +626,67 @@ void TestGridSheetExport::chartAndPictureStillOpenInLibreOffice()
     QVERIFY(charts.contains(QStringLiteral("<draw:object")));
     QVERIFY(charts.contains(QStringLiteral("<draw:image")));
     QVERIFY(content.mid(nextSheet).contains(kTitle));
+}
+
+void TestGridSheetExport::handWrittenPackage()
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("hand.xlsx"));
+    writePackage(target, ::handWrittenPackage(false));
+    GridSheetExport::write(dailyGrid(), options({ 0, 1, 2, 3, 4, 5 }), target);
+
+    const QString workbook = QString::fromUtf8(entry(target, QStringLiteral("xl/workbook.xml")));
+    // The reused sheet is shown again; its old print area goes, the user's name stays, the print titles come.
+    QVERIFY2(!workbook.contains(QStringLiteral("state=")), qPrintable(workbook));
+    QVERIFY(!workbook.contains(QStringLiteral("_xlnm.Print_Area")));
+    QVERIFY(workbook.contains(
+        QStringLiteral("<definedName name=\"MyName\" localSheetId=\"1\">'收款日报表'!$A$1</definedName>")));
+    QVERIFY(workbook.contains(QStringLiteral(
+        "<definedName name=\"_xlnm.Print_Titles\" localSheetId=\"1\">'收款日报表'!$4:$4</definedName>")));
+    // The calculation chain listed the old sheet's formulas: it goes, with its relationship and content type.
+    const QMap<QString, QByteArray> after = entryHashes(target);
+    QVERIFY(!after.contains(QStringLiteral("xl/calcChain.xml")));
+    QVERIFY(!entry(target, QStringLiteral("xl/_rels/workbook.xml.rels")).contains("calcChain"));
+    QVERIFY(!entry(target, QStringLiteral("[Content_Types].xml")).contains("calcChain"));
+    // A styles part is made for a package without one.
+    QVERIFY(after.contains(QStringLiteral("xl/styles.xml")));
+    QVERIFY(entry(target, QStringLiteral("xl/_rels/workbook.xml.rels")).contains("Target=\"styles.xml\""));
+    QVERIFY(entry(target, QStringLiteral("[Content_Types].xml")).contains("PartName=\"/xl/styles.xml\""));
+    QCOMPARE(entry(target, QStringLiteral("xl/worksheets/sheet1.xml")),
+        ::handWrittenPackage(false).value(QStringLiteral("xl/worksheets/sheet1.xml")));
+
+    const WorkbookReadback book = WorkbookReadback::read(target, kSheet);
+    QVERIFY2(book.ok(), qPrintable(book.error()));
+    QCOMPARE(book.sheets(), QStringList({ "Data", kSheet }));
+    QCOMPARE(book.cell("A1").value("value").toString(), kTitle);
+    QCOMPARE(book.cell("A1").value("size").toDouble(), 14.0);
+    QCOMPARE(book.cell("B1").value("type").toString(), QStringLiteral("empty")); // the old formula is gone
+    QCOMPARE(book.cell("C5").value("value").toString(), QStringLiteral("0101"));
+}
+
+void TestGridSheetExport::sheetNameTakenByAnotherSheet_data()
+{
+    QTest::addColumn<QString>("sheetName");
+    QTest::newRow("a chart sheet's name") << "图";
+    QTest::newRow("a worksheet's name in other letter case") << "DATA";
+}
+
+void TestGridSheetExport::sheetNameTakenByAnotherSheet()
+{
+    QFETCH(QString, sheetName);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("hand.xlsx"));
+    writePackage(target, ::handWrittenPackage(true));
+    const QByteArray old = fileBytes(target);
+    GridSheetOptions o = options({ 0, 1 });
+    o.sheetName = sheetName;
+    try {
+        GridSheetExport::write(dailyGrid(), o, target);
+        QFAIL("the name is taken");
+    } catch (const Failure& f) {
+        QCOMPARE(f.number(), kErrWorkbook);
+    }
+    QCOMPARE(fileBytes(target), old);
 }
 
 void TestGridSheetExport::failedWriteLeavesFileAsItWas_data()
