@@ -175,7 +175,7 @@ QString GridSheetExport::write(const GridModel& grid, const GridSheetOptions& op
     if (QFileInfo::exists(fileName))
         WorkbookPatch::putSheet(fileName, ws);
     else
-        book.saveToFile(fileName);
+        WorkbookPatch::createWithSheet(fileName, ws);
     return fileName;
 }
 

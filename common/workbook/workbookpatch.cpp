@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QSet>
 #include <QTemporaryFile>
 
@@ -441,13 +442,70 @@ void WorkbookPatch::checkPackageSignature(const QString& fileName)
         refuse(fileName, QStringLiteral("它不是 Excel 工作簿 (.xlsx)"));
 }
 
+namespace {
+
+    // The parts every workbook has, with no sheet yet: the sheet and the
+    // styles are then added like to any other workbook.
+    QMap<QString, QByteArray> emptyPackage()
+    {
+        QMap<QString, QByteArray> parts;
+        const QByteArray head = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+        parts.insert(kContentTypesPart,
+            head
+                + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                  "<Default Extension=\"rels\" "
+                  "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                  "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                  "<Override PartName=\"/xl/workbook.xml\" "
+                  "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+                  "</Types>");
+        parts.insert(QStringLiteral("_rels/.rels"),
+            head
+                + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                  "<Relationship Id=\"rId1\" "
+                  "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+                  "Target=\"xl/workbook.xml\"/></Relationships>");
+        parts.insert(QStringLiteral("xl/workbook.xml"),
+            head
+                + "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                  "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+                  "<bookViews><workbookView/></bookViews><sheets></sheets></workbook>");
+        parts.insert(QStringLiteral("xl/_rels/workbook.xml.rels"),
+            head
+                + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                  "</Relationships>");
+        return parts;
+    }
+
+    QString scratchName() { return QDir::tempPath() + QStringLiteral("/fee-workbook-XXXXXX.xlsx"); }
+
+} // namespace
+
+void WorkbookPatch::createWithSheet(const QString& fileName, const WorkbookSheet& sheet)
+{
+    WorkbookFileCommit out(fileName);
+    QTemporaryFile scratch(scratchName());
+    if (!scratch.open())
+        refuse(fileName, scratch.errorString());
+    scratch.close();
+    {
+        WorkbookZip zip(scratch.fileName(), WorkbookZip::Create, fileName);
+        const QMap<QString, QByteArray> parts = emptyPackage();
+        for (auto it = parts.cbegin(); it != parts.cend(); ++it)
+            zip.write(it.key(), it.value());
+        PackagePatcher(zip, fileName, sheet).apply();
+        zip.commit();
+    }
+    out.commitFrom(scratch.fileName());
+}
+
 void WorkbookPatch::putSheet(const QString& fileName, const WorkbookSheet& sheet)
 {
     checkPackageSignature(fileName);
     WorkbookFileCommit out(fileName);
 
     // The package is changed in a private copy; the file itself is replaced only at the end.
-    QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/fee-workbook-XXXXXX.xlsx"));
+    QTemporaryFile scratch(scratchName());
     if (!scratch.open())
         refuse(fileName, scratch.errorString());
     {

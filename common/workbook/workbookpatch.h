@@ -21,6 +21,10 @@ public:
     // Failure(kErrWorkbook) for a name another kind of sheet holds.
     static void putSheet(const QString& fileName, const WorkbookSheet& sheet);
 
+    // Creates a workbook file holding only this sheet (a file of that name is
+    // replaced whole, through a temporary file). Throws Failure.
+    static void createWithSheet(const QString& fileName, const WorkbookSheet& sheet);
+
     // Throws Failure(kErrFile) unless the file starts like a zip package;
     // a legacy binary workbook (or an encrypted one) gets its own message.
     static void checkPackageSignature(const QString& fileName);

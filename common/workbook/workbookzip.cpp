@@ -29,7 +29,8 @@ WorkbookZip::WorkbookZip(const QString& fileName, Mode mode, const QString& disp
     : m_displayName(displayName.isEmpty() ? fileName : displayName)
 {
     int error = 0;
-    m_zip = zip_open(QFile::encodeName(fileName).constData(), mode == ReadOnly ? ZIP_RDONLY : 0, &error);
+    const int flags = mode == ReadOnly ? ZIP_RDONLY : mode == Create ? ZIP_CREATE | ZIP_TRUNCATE : 0;
+    m_zip = zip_open(QFile::encodeName(fileName).constData(), flags, &error);
     if (!m_zip)
         fail(zipErrorText(error));
     const zip_int64_t count = zip_get_num_entries(m_zip, 0);
@@ -58,7 +59,10 @@ void WorkbookZip::failOnError() const { fail(QString::fromUtf8(zip_strerror(m_zi
 
 QByteArray WorkbookZip::read(const QString& part, bool required) const
 {
-    const auto it = m_index.constFind(part.toLower());
+    const QString key = part.toLower();
+    if (const auto written = m_written.constFind(key); written != m_written.constEnd())
+        return written.value();
+    const auto it = m_index.constFind(key);
     if (it == m_index.constEnd()) {
         if (required)
             fail(QStringLiteral("缺少 %1").arg(part));
@@ -81,12 +85,14 @@ QByteArray WorkbookZip::read(const QString& part, bool required) const
 
 void WorkbookZip::write(const QString& part, const QByteArray& data)
 {
-    m_buffers.append(data);
-    const QByteArray& kept = m_buffers.last();
+    const QString key = part.toLower();
+    // libzip reads the data at commit: it stays here until then (a part written twice keeps both).
+    m_kept.append(data);
+    m_written.insert(key, data);
+    const QByteArray& kept = m_kept.last();
     zip_source_t* source = zip_source_buffer(m_zip, kept.constData(), zip_uint64_t(kept.size()), 0);
     if (!source)
         failOnError();
-    const QString key = part.toLower();
     zip_int64_t index;
     const auto it = m_index.constFind(key);
     const bool replaced = it != m_index.constEnd();
@@ -121,6 +127,7 @@ void WorkbookZip::remove(const QString& part)
     if (zip_delete(m_zip, zip_uint64_t(it.value())) < 0)
         failOnError();
     m_index.remove(key);
+    m_written.remove(key);
 }
 
 void WorkbookZip::commit()
@@ -128,7 +135,8 @@ void WorkbookZip::commit()
     if (zip_close(m_zip) < 0)
         failOnError(); // the archive stays open and is discarded with this object
     m_zip = nullptr;
-    m_buffers.clear();
+    m_kept.clear();
+    m_written.clear();
 }
 
 } // namespace fee

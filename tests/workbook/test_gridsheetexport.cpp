@@ -268,7 +268,7 @@ private slots:
     void stylesOnlyGrow_data();
     void stylesOnlyGrow();
     void missingFileHoldsOnlyTheSheet();
-    void chartAndPictureStillOpenInLibreOffice();
+    void libreOfficeOpensWhatWeWrite();
     void handWrittenPackage();
     void sheetNameTakenByAnotherSheet_data();
     void sheetNameTakenByAnotherSheet();
@@ -600,19 +600,20 @@ void TestGridSheetExport::missingFileHoldsOnlyTheSheet()
     QCOMPARE(book.cell("B5").value("value").toString(), QStringLiteral("2024-01-05"));
 }
 
-void TestGridSheetExport::chartAndPictureStillOpenInLibreOffice()
+void TestGridSheetExport::libreOfficeOpensWhatWeWrite()
 {
     QTemporaryDir dir;
     const QString target = prepareTarget(dir, QStringLiteral("existing.xlsx"));
     GridSheetOptions o = options({ 0, 1, 2, 3, 4, 5 });
     o.sheetName = QStringLiteral("新表");
     GridSheetExport::write(dailyGrid(), o, target);
+    const QString created = GridSheetExport::write(dailyGrid(), options({ 0, 1, 2 }), dir.filePath("new.xlsx"));
 
     QProcess office;
     office.start(QStringLiteral("soffice"),
         { QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=file://") + dir.filePath("profile"),
             QStringLiteral("--convert-to"), QStringLiteral("ods"), QStringLiteral("--outdir"), dir.filePath("out"),
-            target });
+            target, created });
     QVERIFY(office.waitForFinished(300000));
     QCOMPARE(office.exitCode(), 0);
     const QString content = QString::fromUtf8(entry(dir.filePath("out/target.ods"), QStringLiteral("content.xml")));
@@ -626,6 +627,12 @@ void TestGridSheetExport::chartAndPictureStillOpenInLibreOffice()
     QVERIFY(charts.contains(QStringLiteral("<draw:object")));
     QVERIFY(charts.contains(QStringLiteral("<draw:image")));
     QVERIFY(content.mid(nextSheet).contains(kTitle));
+
+    // A workbook we create is read as well.
+    const QString fresh = QString::fromUtf8(entry(dir.filePath("out/new.ods"), QStringLiteral("content.xml")));
+    QVERIFY(fresh.contains(QStringLiteral("table:name=\"收款日报表\"")));
+    QVERIFY(fresh.contains(kTitle));
+    QVERIFY(fresh.contains(QStringLiteral(">0101<")));
 }
 
 void TestGridSheetExport::handWrittenPackage()
