@@ -123,6 +123,7 @@ namespace {
             const QString sheetPart = position >= 0 ? reuseSheet(position) : appendSheet();
             writeSheet(sheetPart);
             setPrintTitles(position >= 0 ? position : int(m_sheets.size()));
+            showWorkbookWindow();
             m_contentTypes.save(m_zip);
             m_workbook.save(m_zip);
             m_workbookRels.save(m_zip);
@@ -340,6 +341,21 @@ namespace {
                 if (span.depth == 2 && (span.name == u"functionGroups" || span.name == u"externalReferences"))
                     at = std::max(at, span.end);
             m_workbook.edits.insert(at, QStringLiteral("<%1definedNames>%2</%1definedNames>").arg(prefix, added));
+        }
+
+        // The sheet is written to be seen: a workbook whose first window is
+        // hidden shows it again.
+        void showWorkbookWindow()
+        {
+            for (const XmlSpan& span : m_workbook.spans) {
+                if (span.depth != 3 || span.name != u"workbookView")
+                    continue;
+                const QString visibility = span.attribute(QStringLiteral("visibility"));
+                if (!visibility.isEmpty() && visibility != u"visible")
+                    m_workbook.edits.replace(span.start, span.startTagEnd,
+                        withoutAttribute(m_workbook.startTagOf(span), QStringLiteral("visibility")));
+                return;
+            }
         }
 
         // The calculation chain lists formula cells by sheet; entries for a

@@ -199,8 +199,8 @@ const char* const kMain = "xmlns=\"http://schemas.openxmlformats.org/spreadsheet
 const char* const kRels = "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"";
 
 // A package written by hand as other programs may write one: no styles part,
-// a calculation chain, the reused sheet hidden with a print area, a user's
-// name on it, and (optionally) a chart sheet.
+// a calculation chain, a hidden window, the reused sheet hidden with a print
+// area, a user's name on it, and (optionally) a chart sheet.
 QMap<QString, QByteArray> handWrittenPackage(bool withChartSheet)
 {
     const QByteArray rt = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
@@ -224,7 +224,7 @@ QMap<QString, QByteArray> handWrittenPackage(bool withChartSheet)
     if (withChartSheet)
         sheets += "<sheet name=\"图\" sheetId=\"6\" r:id=\"rId9\"/>";
     parts["xl/workbook.xml"] = QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><workbook ") + kMain + " " + kRels
-        + "><sheets>" + sheets
+        + "><bookViews><workbookView visibility=\"hidden\" activeTab=\"0\"/></bookViews><sheets>" + sheets
         + "</sheets><definedNames><definedName name=\"_xlnm.Print_Area\" localSheetId=\"1\">'收款日报表'!$A$1:$B$2"
           "</definedName><definedName name=\"MyName\" localSheetId=\"1\">'收款日报表'!$A$1</definedName>"
           "</definedNames></workbook>";
@@ -645,6 +645,7 @@ void TestGridSheetExport::handWrittenPackage()
     const QString workbook = QString::fromUtf8(entry(target, QStringLiteral("xl/workbook.xml")));
     // The reused sheet is shown again; its old print area goes, the user's name stays, the print titles come.
     QVERIFY2(!workbook.contains(QStringLiteral("state=")), qPrintable(workbook));
+    QVERIFY(workbook.contains(QStringLiteral("<workbookView activeTab=\"0\"/>"))); // the window shows too
     QVERIFY(!workbook.contains(QStringLiteral("_xlnm.Print_Area")));
     QVERIFY(workbook.contains(
         QStringLiteral("<definedName name=\"MyName\" localSheetId=\"1\">'收款日报表'!$A$1</definedName>")));
