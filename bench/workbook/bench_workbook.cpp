@@ -155,10 +155,9 @@ GridModel dailyOf(int rows)
         const QString texts[18] = { n, QStringLiteral("2024-01-%1").arg(r % 28 + 1, 2, 10, QLatin1Char('0')),
             QStringLiteral("%1").arg(r, 8, 10, QLatin1Char('0')), QStringLiteral("A-%1").arg(r % 900),
             QStringLiteral("业主%1").arg(r % 5000), QStringLiteral("物业管理费"), formatNumber(r * 1.25, "0.00"),
-            formatNumber(r * 1.25, "0.00"), QStringLiteral("现金"), QStringLiteral("收款员"),
-            QStringLiteral("202401"), QStringLiteral("0.00"), QString(), QStringLiteral("备注%1").arg(r % 10),
-            QStringLiteral("V%1").arg(r), QStringLiteral("0101"), QStringLiteral("%1栋").arg(r % 30),
-            QStringLiteral("正常") };
+            formatNumber(r * 1.25, "0.00"), QStringLiteral("现金"), QStringLiteral("收款员"), QStringLiteral("202401"),
+            QStringLiteral("0.00"), QString(), QStringLiteral("备注%1").arg(r % 10), QStringLiteral("V%1").arg(r),
+            QStringLiteral("0101"), QStringLiteral("%1栋").arg(r % 30), QStringLiteral("正常") };
         for (int c = 0; c < 18; ++c)
             grid.setText(r, c, texts[c]);
     }
@@ -235,8 +234,9 @@ int main(int argc, char** argv)
     const double replaceMs = timed([&] { GridSheetExport::write(daily, options, dir + "/daily-append.xlsx"); });
     QFile::remove(dir + "/daily-new.xlsx");
     const double newMs = timed([&] { GridSheetExport::write(daily, options, dir + "/daily-new.xlsx"); });
-    out << QStringLiteral("dialog sheet, 100000 rows x 18 columns: filling the sheet model %1 ms; into a workbook of two "
-                          "other sheets: appended %2 ms, replaced %3 ms; as a new file %4 ms (%5 MB)\n")
+    out << QStringLiteral(
+        "dialog sheet, 100000 rows x 18 columns: filling the sheet model %1 ms; into a workbook of two "
+        "other sheets: appended %2 ms, replaced %3 ms; as a new file %4 ms (%5 MB)\n")
                .arg(fillMs, 0, 'f', 0)
                .arg(appendMs, 0, 'f', 0)
                .arg(replaceMs, 0, 'f', 0)
