@@ -28,9 +28,25 @@ namespace {
     // Grid texts written as typed input: the rates become percentages.
     bool isTypedSummaryColumn(int gridCol) { return monthly::isRateOrCount(gridCol); }
 
+    // "-123.45": already what "#0.00" shows, and it types in as the same number.
+    bool isTwoDecimalText(const QString& text)
+    {
+        const qsizetype n = text.size();
+        const qsizetype start = n > 0 && text.at(0) == u'-' ? 1 : 0;
+        if (n - start < 4 || text.at(n - 3) != u'.')
+            return false;
+        for (qsizetype i = start; i < n; ++i)
+            if (i != n - 3 && !(text.at(i) >= u'0' && text.at(i) <= u'9'))
+                return false;
+        return true;
+    }
+
     // A money text as "#0.00" would show it; empty stays empty, a non-number is left as it is.
     QString moneyText(const QString& gridText)
     {
+        // The grid's own money texts skip the reformatting: it is most of the time of a summary export.
+        if (isTwoDecimalText(gridText))
+            return gridText;
         bool ok = false;
         const double value = gridText.trimmed().toDouble(&ok);
         if (gridText.trimmed().isEmpty() || !ok)
@@ -196,6 +212,7 @@ void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& 
         .setFontSize(10);
     ws.range(ws.cells(4, 1), ws.cells(last, kSummaryColumns)).setBorderLineStyle(kContinuous);
     ws.range(ws.cells(last, 1), ws.cells(last, kSummaryColumns)).setInteriorColor(kHeadingColour);
+    ws.setPrintLayout(kGridToSheetRow, kGridToSheetRow + 1);
 
     book.saveAs(savePath);
 }
@@ -245,6 +262,7 @@ void ExportDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& inf
     ws.range(ws.cells(1, 1), ws.cells(1, cols)).setFontName(QStringLiteral("微软雅黑")).setFontBold(true);
     ws.range(ws.cells(2, 1), ws.cells(last + 1, cols)).setFontName(QStringLiteral("微软雅黑")).setFontSize(9);
     ws.range(ws.cells(4, 1), ws.cells(last, cols)).setBorderLineStyle(kContinuous);
+    ws.setPrintLayout(kGridToSheetRow, kGridToSheetRow);
 
     book.saveAs(savePath);
 }
