@@ -8,7 +8,7 @@
 #include "app/shell.h"
 #include "app/startupcommand.h"
 #include "common/widgets/messageboxhandler.h"
-#include "common/widgets/widgettextmeasure.h"
+#include "common/grid/fonttextmeasure.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -25,7 +25,7 @@ int main(int argc, char* argv[])
     fee::installFontSubstitutions();
     fee::useApplicationFont();
     fee::installMessageBoxHandler();
-    fee::installWidgetTextMeasure();
+    fee::installFontTextMeasure();
 
     fee::Shell::start(fee::commandLineText(QCoreApplication::arguments().mid(1)));
     return app.exec();

@@ -1,6 +1,7 @@
 #include "cli/clicommand.h"
 #include "cli/clioutput.h"
 #include "common/fontfamilies.h"
+#include "common/grid/fonttextmeasure.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -25,6 +26,8 @@ int main(int argc, char* argv[])
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("fee-reports-cli"));
     fee::installFontSubstitutions();
+    // Column widths follow the texts as the windows measure them.
+    fee::installFontTextMeasure();
     // Numbers and dates are written the same way whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());

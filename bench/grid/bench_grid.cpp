@@ -8,7 +8,7 @@
 #include "common/grid/gridmodel.h"
 #include "common/widgets/gridtablemodel.h"
 #include "common/widgets/gridview.h"
-#include "common/widgets/widgettextmeasure.h"
+#include "common/grid/fonttextmeasure.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -107,7 +107,7 @@ int main(int argc, char** argv)
         else if (args[i].toInt() > 0)
             rows = args[i].toInt();
     }
-    installWidgetTextMeasure();
+    installFontTextMeasure();
     QTextStream out(stdout);
 
     // The grid alone, on one thread: what a command-line run pays.

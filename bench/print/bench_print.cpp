@@ -5,7 +5,7 @@
 #include "common/print/gridpdf.h"
 #include "common/print/printgrid.h"
 #include "common/print/recordingsurface.h"
-#include "common/widgets/widgettextmeasure.h"
+#include "common/grid/fonttextmeasure.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -119,7 +119,7 @@ int main(int argc, char* argv[])
     out << "grid: " << kRows << " rows, " << counted.cols() << " columns, filled in " << fill.elapsed() << " ms\n";
     out << "character-count widths: ";
     timeGrid(out, counted, QDir(folder).filePath(QStringLiteral("daily-10000-counted.pdf")));
-    installWidgetTextMeasure();
+    installFontTextMeasure();
     out << "font-measured widths: ";
     timeGrid(out, dailyGrid(), QDir(folder).filePath(QStringLiteral("daily-10000-font.pdf")));
     if (argc > 1)

@@ -3,7 +3,7 @@
 #include "common/grid/twips.h"
 #include "common/widgets/gridtablemodel.h"
 #include "common/widgets/gridview.h"
-#include "common/widgets/widgettextmeasure.h"
+#include "common/grid/fonttextmeasure.h"
 
 #include <QAbstractItemModelTester>
 #include <QElapsedTimer>
@@ -102,7 +102,7 @@ private slots:
 void TestGridStream::initTestCase()
 {
     // The real font measure, called from the writers' threads.
-    fee::installWidgetTextMeasure();
+    fee::installFontTextMeasure();
 }
 
 void TestGridStream::workerFillsShownGrid()

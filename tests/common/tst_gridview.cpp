@@ -2,7 +2,7 @@
 #include "common/widgets/gridtablemodel.h"
 #include "common/widgets/gridview.h"
 #include "common/widgets/messageboxhandler.h"
-#include "common/widgets/widgettextmeasure.h"
+#include "common/grid/fonttextmeasure.h"
 #include "common/widgets/windowhelpers.h"
 
 #include <QAbstractItemModelTester>
@@ -268,7 +268,7 @@ void TestGridView::centerInMdi()
 
 void TestGridView::widgetTextMeasure()
 {
-    fee::installWidgetTextMeasure();
+    fee::installFontTextMeasure();
     fee::GridModel g;
     g.setFontName(QStringLiteral("Noto Sans CJK SC"));
     QCOMPARE(g.measureText(QString()), 0);

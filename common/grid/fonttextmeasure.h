@@ -9,7 +9,7 @@ namespace fee {
 // call it on the GUI thread). The measure may then be called from any
 // thread, report runs measuring on their own threads included; it is
 // uninstalled when the application object goes.
-void installWidgetTextMeasure();
+void installFontTextMeasure();
 
 // Width of a text in twips for these font metrics; a text with line breaks is
 // as wide as its widest line. Without a dpi the primary screen's applies

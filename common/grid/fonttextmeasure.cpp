@@ -1,4 +1,4 @@
-#include "common/widgets/widgettextmeasure.h"
+#include "common/grid/fonttextmeasure.h"
 
 #include "common/grid/gridmodel.h"
 #include "common/grid/twips.h"
@@ -70,7 +70,7 @@ double textWidthTwips(const QFontMetrics& metrics, const QString& text)
     return textWidthTwips(metrics, text, screenDpi());
 }
 
-void installWidgetTextMeasure()
+void installFontTextMeasure()
 {
     auto cache = std::make_shared<MetricsCache>();
     cache->dpi = screenDpi();
