@@ -1,9 +1,9 @@
 #include "reports/daily/dailyengine.h"
 
+#include "common/grid/columnfitter.h"
 #include "common/grid/gridmodel.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailycelltexts.h"
-#include "reports/daily/dailycolumnwidener.h"
 #include "reports/daily/dailygrid.h"
 #include "reports/daily/dailyresultreader.h"
 #include "reports/shared/runcontext.h"
@@ -155,7 +155,7 @@ DailyRunOutcome DailyEngine::RunDailyQuery(const DailySelection& selection, Grid
     grid.setRows(1);
     MergeOnExit mergeOnExit(grid);
     RowCounter counter(m_run);
-    DailyColumnWidener widener;
+    ColumnFitter widener(DailyGrid::kWidenPadding);
     Totals totals;
     std::unique_ptr<DbConnection> marking;
     // The fill widens the columns to each new row's texts (and then to the
@@ -173,7 +173,7 @@ DailyRunOutcome DailyEngine::RunDailyQuery(const DailySelection& selection, Grid
         const int row = appendGridRow(grid, cells);
         ++outcome.resultRows;
         totals.add(cells);
-        widener.widenToRow(grid, row);
+        widener.fitRow(grid, row);
     }
     marking.reset();
 
@@ -183,7 +183,7 @@ DailyRunOutcome DailyEngine::RunDailyQuery(const DailySelection& selection, Grid
         cells[DailyGrid::Amount] = dailyCentsText(totals.amount);
         cells[DailyGrid::Tax] = dailyCentsText(totals.tax);
         cells[DailyGrid::Income] = dailyCentsText(totals.income);
-        widener.widenToRow(grid, appendGridRow(grid, cells));
+        widener.fitRow(grid, appendGridRow(grid, cells));
     }
     return outcome;
 }

@@ -1,7 +1,7 @@
+#include "common/grid/columnfitter.h"
 #include "common/grid/gridmodel.h"
 #include "reports/daily/compactperiodlist.h"
 #include "reports/daily/dailycelltexts.h"
-#include "reports/daily/dailycolumnwidener.h"
 #include "reports/daily/dailygrid.h"
 
 #include <QtTest>
@@ -182,12 +182,12 @@ private slots:
         DailyGrid::layout(grid);
         const int narrow = grid.colWidth(3);
         calls.clear();
-        DailyColumnWidener widener;
+        ColumnFitter widener(DailyGrid::kWidenPadding);
         for (int i = 0; i < 3; ++i) {
             const int r = grid.appendRow();
             grid.setText(r, 3, QStringLiteral("一个很长很长很长很长的付款人名字"));
             grid.setText(r, 5, QStringLiteral("短"));
-            widener.widenToRow(grid, r);
+            widener.fitRow(grid, r);
         }
         QCOMPARE(grid.colWidth(3), 16 * 100 + 90);
         QVERIFY(grid.colWidth(3) > narrow);
@@ -196,7 +196,7 @@ private slots:
         QCOMPARE(calls.value(QString()), 1);
         const int r = grid.appendRow();
         grid.setText(r, 3, QStringLiteral("短"));
-        widener.widenToRow(grid, r);
+        widener.fitRow(grid, r);
         QCOMPARE(grid.colWidth(3), 16 * 100 + 90);
         GridModel::setTextMeasure({});
     }
