@@ -8,5 +8,6 @@ namespace fee::cli {
 
 int runDemoDb(const QStringList& args);
 int runMonthly(const QStringList& args);
+int runReceipts(const QStringList& args);
 
 } // namespace fee::cli
