@@ -1,7 +1,7 @@
 #include "cli/demodb/demodbschema.h"
 
-#include "db/sqlitefunctions.h"
 #include "cli/demodb/demodbwriter.h"
+#include "db/sqlitefunctions.h"
 
 namespace fee::demo {
 
