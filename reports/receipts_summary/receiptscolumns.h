@@ -34,6 +34,18 @@ namespace ReceiptsColumn {
 // What a summary column holds.
 enum class ReceiptsColumnRole { Text, Amount, Tax, Income, Detail, Cumulative, Hidden };
 ReceiptsColumnRole receiptsColumnRole(int column);
+// The three sums of the five groups (合计: columns 19, 20, 21).
+inline bool isReceiptsSumColumn(int column)
+{
+    return column >= ReceiptsColumn::kTotalAmount && column <= ReceiptsColumn::kTotalIncome;
+}
+// The money group (0 to 5, 5 the sums) a figure column belongs to; -1 for others.
+inline int receiptsGroupOf(int column)
+{
+    return column >= ReceiptsColumn::kFirstFigure && column <= ReceiptsColumn::kLastFigure
+        ? (column - ReceiptsColumn::kFirstFigure) / 3
+        : -1;
+}
 
 // The summary grid's headings (row 0 and row 1) and widths in twips.
 QString receiptsHeading(int row, int column);

@@ -175,6 +175,8 @@ private slots:
         QCOMPARE(grid.fixedAlignment(column), int(AlignCenter));
         QCOMPARE(grid.mergeCol(column), merges);
         QCOMPARE(receiptsColumnRole(column), role);
+        QCOMPARE(isReceiptsSumColumn(column), column >= 19 && column <= 21);
+        QCOMPARE(receiptsGroupOf(column), column >= 4 && column <= 21 ? (column - 4) / 3 : -1);
     }
 
     // The merged headings: equal neighbours of row 0, the double headings of
