@@ -177,6 +177,22 @@ private slots:
         QCOMPARE(run(s), expected);
     }
 
+    // The year groups follow the year of the range's start, even when the
+    // range runs into the next year.
+    void yearSplitByStart()
+    {
+        ReceiptsSelection s = selection({ "01" });
+        s.feeCodes = { "01" };
+        s.receipts = { QDate(2025, 12, 1), QDate(2026, 3, 31) };
+        const QStringList rows = run(s);
+        QCOMPARE(rows.at(0),
+            summaryRow("1|甲区|A类物业|物业管理费",
+                cells({ { 3, "100.00" }, { 4, "6.00" }, { 5, "94.00" }, { 6, "250.00" }, { 7, "15.00" },
+                    { 8, "235.00" }, { 9, "710.00" }, { 10, "42.60" }, { 11, "667.40" }, { 15, "1060.00" },
+                    { 16, "63.60" }, { 17, "996.40" } }),
+                "明细|||2|01 01"));
+    }
+
     void coloursAndProgress()
     {
         ReceiptsSelection s = selection({ "01", "03" });
