@@ -8,6 +8,7 @@ namespace fee::cli {
 
 int runDemoDb(const QStringList& args);
 int runMonthly(const QStringList& args);
+int runReceipts(const QStringList& args);
 int runDaily(const QStringList& args);
 
 } // namespace fee::cli

@@ -1,14 +1,15 @@
 #include "cli/demodb/demodb.h"
 
-#include "common/failure.h"
-#include "db/sqlitefunctions.h"
 #include "cli/demodb/demodbledger.h"
 #include "cli/demodb/demodborganisation.h"
 #include "cli/demodb/demodbproperty.h"
 #include "cli/demodb/demodbrandom.h"
 #include "cli/demodb/demodbreceipts.h"
 #include "cli/demodb/demodbschema.h"
+#include "cli/demodb/demodbspaces.h"
 #include "cli/demodb/demodbwriter.h"
+#include "common/failure.h"
+#include "db/sqlitefunctions.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,6 +37,7 @@ namespace {
         DemoReceipts receipts(writer, random, world);
         writeLedger(writer, random, world, accounts, receipts);
         receipts.writeNonRoutine();
+        writeSpaceLedger(writer, random, world, receipts, options.rooms);
 
         createDemoIndexes(writer);
         writer.execute("COMMIT");

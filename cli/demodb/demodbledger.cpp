@@ -148,7 +148,8 @@ namespace {
                 // back in the data's last month.
                 const Day driveStart = std::max(from, dayOf(2026, 12, 1));
                 if (!hopeless && driveStart <= kDataEnd && m_random.chance(0.4))
-                    payOldest(charges, static_cast<int>(m_random.between(1, 4)), m_random.between(driveStart, kDataEnd));
+                    payOldest(
+                        charges, static_cast<int>(m_random.between(1, 4)), m_random.between(driveStart, kDataEnd));
                 break;
             }
             case PayerHabit::Prepaid: {

@@ -150,8 +150,29 @@ void DemoReceipts::writeNonRoutine()
                 extras.voided = std::min(kDataEnd, request.day + m_random.between(0, 3));
             else if (fate < 0.09 && request.day + 100 <= kDataEnd)
                 request.refunded = request.day + m_random.between(10, 100);
-            const long long id = writeHeader(request, nextNumber(o), extras);
+            // Some were written out days before the money came in.
+            if (m_random.chance(0.08))
+                extras.issued = request.day - m_random.between(1, 20);
+            // Non-routine receipts are exchanged internally too: the original
+            // records its replacement (or only the date), the replacement the
+            // number it replaced.
+            const ReceiptNumber number = nextNumber(o);
+            ReceiptNumber replacement;
+            if (!extras.voided && !request.refunded && m_random.chance(0.06) && request.day + 40 <= kDataEnd) {
+                extras.exchanged = request.day + m_random.between(1, 30);
+                replacement = nextNumber(o);
+                if (m_random.chance(0.7))
+                    extras.exchangedInto = replacement;
+            }
+            const long long id = writeHeader(request, number, extras);
             writeLine(id, line, line.item != "21", true);
+            if (!replacement.number.empty()) {
+                HeaderExtras swapped;
+                swapped.issued = extras.exchanged;
+                swapped.withOffice = extras.withOffice;
+                swapped.replaces = number.number;
+                writeLine(writeHeader(request, replacement, swapped), line, line.item != "21", true);
+            }
         }
     }
 }

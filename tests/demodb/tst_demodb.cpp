@@ -294,11 +294,17 @@ void TestDemoDb::populations_data()
     row("prepaid for the year ahead of 2025",
         "SELECT count(*) FROM WYZJ WHERE ZJ_CNY LIKE '2026%' AND ZJ_SKRQ < '2026-01-01'");
     row("collections after the data end", "SELECT count(*) FROM WYZJ WHERE ZJ_SKRQ >= '2026-12-11'", false);
-    row("charges after 2027", "SELECT count(*) FROM WYZJ WHERE ZJ_CNY > '202712'", false);
+    // Only owners of a parking space prepay beyond 2027.
+    row("charges after 2027", "SELECT count(*) FROM WYZJ WHERE ZJ_CNY > '202712' AND CW_ID IS NULL", false);
+    row("space prepaid through 2028", "SELECT count(*) FROM WYZJ WHERE ZJ_CNY = '202812' AND ZJ_SKRQ IS NOT NULL");
+    row("charges on a space alone",
+        "SELECT count(*) FROM WYZJ WHERE ZH_ID IS NULL AND DJ_ID IS NULL AND CW_ID IS NOT NULL");
     row("entry dates on ordinary rows", "SELECT count(*) FROM WYZJ WHERE zj_bdrq IS NOT NULL AND ZJ_BZ IS NULL");
     row("set-aside pairs", "SELECT count(*) FROM WYZJ WHERE zj_jzrq IS NOT NULL AND zj_tzrq > zj_jzrq");
     row("half a pair", "SELECT count(*) FROM WYZJ WHERE (zj_jzrq IS NULL) <> (zj_tzrq IS NULL)", false);
-    row("household and parking keys exclusive", "SELECT count(*) FROM WYZJ WHERE (ZH_ID IS NULL) = (DJ_ID IS NULL)",
+    row("household and parking keys exclusive",
+        "SELECT count(*) FROM WYZJ WHERE (ZH_ID IS NULL) = (DJ_ID IS NULL) AND NOT (ZH_ID IS NULL AND CW_ID IS NOT "
+        "NULL)",
         false);
     row("parking rows with their space", "SELECT count(*) FROM WYZJ WHERE DJ_ID IS NOT NULL AND CW_ID IS NOT NULL");
     row("income is amount net of tax", "SELECT count(*) FROM WYZJ WHERE abs(收入 - round(ZJ_JE / 1.06, 2)) > 0.0051",
@@ -369,6 +375,13 @@ void TestDemoDb::populations_data()
     row("exchange recorded on the replacement only",
         "SELECT count(*) FROM 票据 a JOIN 票据 b ON b.被换票票据编号 = a.票据编号 WHERE a.内换日期 IS NOT NULL AND "
         "a.内换票据编号 IS NULL");
+    row("exchanged non-routine receipts",
+        "SELECT count(*) FROM 票据 p JOIN 票据开票数据 d ON d.票据id = p.ID WHERE d.非日常 = 1 AND p.被换票票据编号 IS "
+        "NOT "
+        "NULL");
+    row("pre-issued non-routine receipts",
+        "SELECT count(*) FROM 票据 p JOIN 票据开票数据 d ON d.票据id = p.ID WHERE d.非日常 = 1 AND p.开票日期 < "
+        "substr(p.收款日期, 1, 10)");
     row("receipt numbers repeat",
         "SELECT count(*) FROM (SELECT 入库单编号 || 票据编号 FROM 票据 GROUP BY 1 HAVING count(*) > 1)", false);
 }

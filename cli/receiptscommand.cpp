@@ -1,0 +1,156 @@
+#include "cli/clicommand.h"
+#include "cli/clioutput.h"
+#include "cli/commandparser.h"
+#include "cli/commands.h"
+
+#include "common/failure.h"
+#include "common/grid/gridmodel.h"
+#include "db/dbconnection.h"
+#include "reports/receipts_summary/receiptscolumns.h"
+#include "reports/receipts_summary/receiptsengine.h"
+#include "reports/shared/feeitemtree.h"
+#include "reports/shared/officelist.h"
+#include "reports/shared/runcontext.h"
+#include "reports/shared/selectionlists.h"
+#include "reports/shared/selectionresolver.h"
+
+#include <QCommandLineParser>
+
+namespace fee::cli {
+
+namespace {
+
+    // An optional date range given by two options: both or neither.
+    std::optional<int> readRange(const CommandParser& parser, const QCommandLineOption& from,
+        const QCommandLineOption& to, std::optional<DateRange>& range)
+    {
+        if (!parser.isSet(from) && !parser.isSet(to))
+            return std::nullopt;
+        if (!parser.isSet(from) || !parser.isSet(to))
+            return parser.usageError(
+                QStringLiteral("--%1 and --%2 go together").arg(from.names().front(), to.names().front()));
+        DateRange r;
+        if (auto stop = parser.readDate(from, r.start))
+            return stop;
+        if (auto stop = parser.readDate(to, r.end))
+            return stop;
+        range = r;
+        return std::nullopt;
+    }
+
+} // namespace
+
+int runReceipts(const QStringList& args)
+{
+    CommandParser parser(QStringLiteral("receipts"));
+    const QCommandLineOption connectOpt(
+        QStringLiteral("connect"), QStringLiteral("Connection string."), QStringLiteral("CONN"));
+    const QCommandLineOption fromOpt(
+        QStringLiteral("from"), QStringLiteral("First receipt date."), QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption toOpt(
+        QStringLiteral("to"), QStringLiteral("Last receipt date."), QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption monthFromOpt(QStringLiteral("month-from"),
+        QStringLiteral("Start of the month-to-date column (with --month-to)."), QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption monthToOpt(
+        QStringLiteral("month-to"), QStringLiteral("End of the month-to-date column."), QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption yearFromOpt(QStringLiteral("year-from"),
+        QStringLiteral("Start of the year-to-date column (with --year-to)."), QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption yearToOpt(
+        QStringLiteral("year-to"), QStringLiteral("End of the year-to-date column."), QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption methodOpt(QStringLiteral("method"),
+        QStringLiteral("all, or one payment method as the list shows it."), QStringLiteral("NAME"),
+        QStringLiteral("all"));
+    const QCommandLineOption modeOpt(QStringLiteral("mode"),
+        QStringLiteral("0 不分部门统计, 1 按部门统计, 2 按管理项目统计 (default 0)."), QStringLiteral("MODE"),
+        QStringLiteral("0"));
+    const QCommandLineOption departmentOpt(QStringLiteral("department"),
+        QStringLiteral("The session's department code (mode 1)."), QStringLiteral("CODE"));
+    const QCommandLineOption officesOpt(QStringLiteral("offices"), QStringLiteral("all, or office codes."),
+        QStringLiteral("CODES"), QStringLiteral("all"));
+    const QCommandLineOption feesOpt(QStringLiteral("fees"), QStringLiteral("all, or fee-item codes."),
+        QStringLiteral("CODES"), QStringLiteral("all"));
+    const QCommandLineOption csvOpt(
+        QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
+    const QCommandLineOption xlsxOpt(
+        QStringLiteral("xlsx"), QStringLiteral("Workbook file (not available yet)."), QStringLiteral("FILE"));
+    const QCommandLineOption pdfOpt(
+        QStringLiteral("pdf"), QStringLiteral("PDF printout (not available yet)."), QStringLiteral("FILE"));
+    for (const QCommandLineOption& option : { connectOpt, fromOpt, toOpt, monthFromOpt, monthToOpt, yearFromOpt,
+             yearToOpt, methodOpt, modeOpt, departmentOpt, officesOpt, feesOpt, csvOpt, xlsxOpt, pdfOpt })
+        parser.addOption(option);
+
+    if (auto stop = parser.parse(args))
+        return *stop;
+    if (parser.isSet(xlsxOpt))
+        return parser.usageError(QStringLiteral("--xlsx is not available for the receipts summary yet"));
+    if (parser.isSet(pdfOpt))
+        return parser.usageError(QStringLiteral("--pdf is not available for the receipts summary yet"));
+    if (auto stop = parser.requireValue(connectOpt))
+        return *stop;
+
+    ReceiptsSelection selection;
+    if (auto stop = parser.readDate(fromOpt, selection.receipts.start))
+        return *stop;
+    if (auto stop = parser.readDate(toOpt, selection.receipts.end))
+        return *stop;
+    if (auto stop = readRange(parser, monthFromOpt, monthToOpt, selection.monthToDate))
+        return *stop;
+    if (auto stop = readRange(parser, yearFromOpt, yearToOpt, selection.yearToDate))
+        return *stop;
+    QString mode;
+    if (auto stop = parser.readChoice(modeOpt, { QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2") }, mode))
+        return *stop;
+    selection.mode = static_cast<ReceiptsMode>(mode.toInt());
+    selection.departmentCode = parser.value(departmentOpt);
+    const QString method = parser.value(methodOpt);
+    selection.chosenMethod = method == QStringLiteral("all") ? QString::fromUtf8(kChooseAll) : method;
+    if (selection.chosenMethod.isEmpty())
+        return parser.usageError(QStringLiteral("--method needs all or a payment method"));
+    // The date check comes before the offices and fee items are looked up,
+    // as the window makes it before it builds the fee-item list.
+    if (selection.receipts.start > selection.receipts.end)
+        return parser.usageError(QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！"));
+
+    const QStringList officeArg = splitCodeList(parser.value(officesOpt));
+    const QStringList feeArg = splitCodeList(parser.value(feesOpt));
+    if (officeArg.isEmpty())
+        return parser.usageError(QStringLiteral("--offices names no office"));
+    if (feeArg.isEmpty())
+        return parser.usageError(QStringLiteral("--fees names no fee item"));
+    QString csvTarget = parser.isSet(csvOpt) ? parser.value(csvOpt) : QStringLiteral("-");
+    if (csvTarget.isEmpty())
+        return parser.usageError(QStringLiteral("--csv needs a file name or -"));
+
+    try {
+        DbConnection connection;
+        connection.open(parser.value(connectOpt));
+
+        QString error;
+        selection.offices = officesByCode(
+            loadOffices(connection, receiptsOfficeListStatement(), OfficeNames::AsStored), officeArg, &error);
+        if (!error.isEmpty())
+            return parser.usageError(error);
+        selection.feeCodes = feeCodesByCode(loadFeeItemTree(connection, FeeTreeQuery::InUseByCategory), feeArg, &error);
+        if (!error.isEmpty())
+            return parser.usageError(error);
+        selection.paymentMethods = loadPaymentMethods(connection);
+
+        const ReceiptsCheck check = checkReceiptsSelection(selection);
+        if (check.refusal != ReceiptsRefusal::None)
+            return parser.usageError(check.message);
+
+        GridModel grid;
+        LayoutReceiptsGrid(grid);
+        RunContext run(connection);
+        ProgressLine progress(QStringLiteral("receipts"));
+        progress.attach(run);
+        BuildReceiptsSummary(run, selection, grid);
+        progress.finish();
+        writeCsv(grid, csvTarget);
+    } catch (const Failure& f) {
+        return reportFailure(QStringLiteral("receipts"), f);
+    }
+    return kExitOk;
+}
+
+} // namespace fee::cli

@@ -1,0 +1,290 @@
+#include "reports/receipts_summary/receiptsengine.h"
+
+#include "common/failure.h"
+#include "common/grid/gridmodel.h"
+#include "common/textformat.h"
+#include "db/dbconnection.h"
+#include "reports/receipts_summary/gridpainting.h"
+#include "reports/receipts_summary/receiptscolumns.h"
+#include "reports/receipts_summary/receiptsvalues.h"
+#include "reports/shared/runcontext.h"
+#include "reports/shared/selectionlists.h"
+
+#include <QElapsedTimer>
+#include <array>
+#include <memory>
+#include <optional>
+
+namespace fee {
+
+namespace {
+
+    namespace col = ReceiptsColumn;
+
+    // One row of an office's summary statement with its cumulative figures.
+    struct SummaryRow {
+        QString category;
+        QString code;
+        QString name;
+        std::array<std::optional<double>, col::kGroupCount> amount;
+        std::array<std::optional<double>, col::kGroupCount> income;
+        QString kind;
+        std::optional<double> monthToDate;
+        std::optional<double> yearToDate;
+    };
+
+    // The JE and SR fields of the five groups, in column order.
+    const char* const kGroupFields[col::kGroupCount] = { "收历年", "收当年", "收明年", "收明年后", "非日常" };
+
+    // Runs a statement and hands every row to the reader; the time spent in
+    // the database (the statement and each fetch) goes to the stats.
+    template <typename Reader>
+    void readAll(RunContext& run, DbConnection& connection, const QString& statement, ReceiptsRunStats* stats,
+        const Reader& reader)
+    {
+        run.throwIfCancelled();
+        QElapsedTimer timer;
+        timer.start();
+        qint64 waited = 0;
+        DbResult result = connection.query(statement);
+        waited += timer.nsecsElapsed();
+        reader.prepare(result);
+        qint64 rows = 0;
+        while (true) {
+            timer.restart();
+            const bool more = result.next();
+            waited += timer.nsecsElapsed();
+            if (!more)
+                break;
+            reader.read(result);
+            ++rows;
+        }
+        if (stats)
+            stats->add(statement, waited);
+        run.addRowsRead(rows);
+    }
+
+    struct SummaryReader {
+        QVector<SummaryRow>& rows;
+        mutable int category = 0, code = 0, name = 0, kind = 0;
+        mutable std::array<int, col::kGroupCount> je {}, sr {};
+
+        void prepare(const DbResult& r) const
+        {
+            category = r.indexOf(QStringLiteral("收费类别"));
+            code = r.indexOf(QStringLiteral("DH"));
+            name = r.indexOf(QStringLiteral("XM"));
+            kind = r.indexOf(QStringLiteral("汇总类别"));
+            for (int g = 0; g < col::kGroupCount; ++g) {
+                const QString stem = QString::fromUtf8(kGroupFields[g]);
+                je[g] = r.indexOf(stem + QStringLiteral("JE"));
+                sr[g] = r.indexOf(stem + QStringLiteral("SR"));
+            }
+        }
+        void read(const DbResult& r) const
+        {
+            SummaryRow row;
+            row.category = r.textOrEmpty(category);
+            row.code = r.textOrEmpty(code);
+            row.name = r.textOrEmpty(name);
+            for (int g = 0; g < col::kGroupCount; ++g) {
+                row.amount[g] = r.numberOrNull(je[g]);
+                row.income[g] = r.numberOrNull(sr[g]);
+            }
+            row.kind = QString::number(qRound64(r.number(kind)));
+            rows.append(row);
+        }
+    };
+
+    struct CumulativeReader {
+        std::optional<double>& value;
+        mutable int je = 0;
+        void prepare(const DbResult& r) const { je = r.indexOf(QStringLiteral("je")); }
+        void read(const DbResult& r) const
+        {
+            if (!value)
+                value = r.numberOrNull(je).value_or(0.0);
+        }
+    };
+
+    double cumulative(RunContext& run, DbConnection& connection, const ReceiptsStatementInput& input,
+        const QString& officeCode, const QString& itemCode, ReceiptsRunStats* stats)
+    {
+        if (officeCode.isEmpty() || itemCode.isEmpty() || input.paymentMethods.isEmpty())
+            return 0;
+        std::optional<double> value;
+        readAll(run, connection, receiptsCumulativeStatement(input, officeCode, itemCode), stats,
+            CumulativeReader { value });
+        return decimalValue(value.value_or(0.0));
+    }
+
+    void paintRow(GridModel& grid, int row, const QColor& color)
+    {
+        for (int c = col::kOffice; c <= col::kSummaryKind; ++c)
+            grid.setCellBackColor(row, c, color);
+    }
+
+    // Writes one office's rows; returns nothing, the subtotal row closes them.
+    void writeOffice(
+        GridModel& grid, const Office& office, const QVector<SummaryRow>& rows, const ReceiptsSelection& selection)
+    {
+        std::array<double, 18> totals {};
+        double monthTotal = 0;
+        double yearTotal = 0;
+        for (const SummaryRow& row : rows) {
+            const int r = grid.appendRow();
+            grid.setText(r, col::kSequence, QString::number(r - 1));
+            grid.setText(r, col::kOffice, office.name);
+            grid.setText(r, col::kCategory, row.category);
+            grid.setText(r, col::kItem, row.name);
+            std::array<double, 3> sums {};
+            for (int g = 0; g < col::kGroupCount; ++g) {
+                const int amountCol = col::kFirstGroup + 3 * g;
+                grid.setText(r, amountCol, moneyOrEmpty(row.amount[g]));
+                grid.setText(r, amountCol + 2, moneyOrEmpty(row.income[g]));
+                grid.setText(r, amountCol + 1, taxText(grid.text(r, amountCol), grid.text(r, amountCol + 2)));
+                for (int k = 0; k < 3; ++k) {
+                    const double v = leadingNumber(grid.text(r, amountCol + k));
+                    totals[3 * g + k] += v;
+                    sums[k] += v;
+                }
+            }
+            for (int k = 0; k < 3; ++k) {
+                grid.setText(r, col::kTotalAmount + k, money(sums[k]));
+                totals[15 + k] += leadingNumber(grid.text(r, col::kTotalAmount + k));
+            }
+            grid.setText(r, col::kDetail, QString::fromUtf8(kReceiptsDetailText));
+            grid.setCellForeColor(r, col::kDetail, receiptsDetailTextColor());
+            grid.setText(r, col::kSummaryKind, row.kind);
+            grid.setText(r, col::kKey, office.code + QLatin1Char(' ') + row.code);
+            // An item on consecutive rows (one per category) shows its
+            // cumulative amount on each but enters the subtotal once.
+            const bool newItem = grid.text(r, col::kItem) != grid.text(r - 1, col::kItem);
+            if (row.monthToDate) {
+                grid.setText(r, col::kMonthCumulative, money(*row.monthToDate));
+                if (newItem)
+                    monthTotal += *row.monthToDate;
+            }
+            if (row.yearToDate) {
+                grid.setText(r, col::kYearCumulative, money(*row.yearToDate));
+                if (newItem)
+                    yearTotal += *row.yearToDate;
+            }
+        }
+        if (decimalValue(totals[15]) == 0) {
+            const int r = grid.appendRow();
+            grid.setText(r, col::kSequence, QString::number(r - 1));
+            grid.setText(r, col::kOffice, office.name);
+        }
+        const int r = grid.appendRow();
+        grid.setText(r, col::kSequence, QString::number(r - 1));
+        grid.setText(r, col::kOffice, QString::fromUtf8(kReceiptsSubtotalText));
+        for (int k = 0; k < 18; ++k)
+            grid.setText(r, col::kFirstFigure + k, money(totals[k]));
+        if (selection.monthToDate)
+            grid.setText(r, col::kMonthCumulative, money(monthTotal));
+        if (selection.yearToDate)
+            grid.setText(r, col::kYearCumulative, money(yearTotal));
+        paintRow(grid, r, receiptsSubtotalColor());
+    }
+
+    // The grand total adds up the subtotal rows as they show.
+    void writeGrandTotal(GridModel& grid)
+    {
+        std::array<double, 18> totals {};
+        double month = 0;
+        double year = 0;
+        const QString subtotal = QString::fromUtf8(kReceiptsSubtotalText);
+        for (int r = 2; r < grid.rows(); ++r) {
+            if (grid.text(r, col::kOffice) != subtotal)
+                continue;
+            for (int k = 0; k < 18; ++k)
+                totals[k] += leadingNumber(grid.text(r, col::kFirstFigure + k));
+            month += leadingNumber(grid.text(r, col::kMonthCumulative));
+            year += leadingNumber(grid.text(r, col::kYearCumulative));
+        }
+        const int r = grid.appendRow();
+        grid.setText(r, col::kSequence, QString::number(r - 1));
+        grid.setText(r, col::kOffice, QString::fromUtf8(kReceiptsTotalText));
+        for (int k = 0; k < 18; ++k)
+            grid.setText(r, col::kFirstFigure + k, money(totals[k]));
+        grid.setText(r, col::kMonthCumulative, money(month));
+        grid.setText(r, col::kYearCumulative, money(year));
+        paintRow(grid, r, receiptsTotalColor());
+    }
+
+} // namespace
+
+void ReceiptsRunStats::add(const QString& statement, qint64 nanoseconds)
+{
+    ++m_statements;
+    m_databaseNs += nanoseconds;
+    if (m_keepStatements) {
+        std::lock_guard lock(m_mutex);
+        m_texts.append(statement);
+    }
+}
+
+QStringList ReceiptsRunStats::statements() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_texts;
+}
+
+ReceiptsStatementInput receiptsStatementInput(const ReceiptsSelection& selection, const DateRange& range)
+{
+    ReceiptsStatementInput input;
+    input.feeItems = feeItemList(selection.feeCodes);
+    input.paymentMethods = receiptsPaymentMethodList(selection);
+    input.mode = selection.mode;
+    input.departmentCode = selection.departmentCode;
+    input.start = range.start;
+    input.end = range.end;
+    return input;
+}
+
+double 累计实收(DbConnection& connection, const ReceiptsStatementInput& input, const QString& officeCode,
+    const QString& itemCode, ReceiptsRunStats* stats)
+{
+    RunContext run(connection);
+    return cumulative(run, connection, input, officeCode, itemCode, stats);
+}
+
+void BuildReceiptsSummary(RunContext& run, const ReceiptsSelection& selection, GridModel& grid, ReceiptsRunStats* stats)
+{
+    const ReceiptsCheck check = checkReceiptsSelection(selection);
+    if (check.refusal != ReceiptsRefusal::None)
+        throw Failure(kErrInvalidArgument, check.message);
+    // Built before the grid is touched: an empty method list stops the run
+    // with the grid as it was.
+    const ReceiptsStatementInput summaryInput = receiptsStatementInput(selection, selection.receipts);
+    std::optional<ReceiptsStatementInput> monthInput;
+    std::optional<ReceiptsStatementInput> yearInput;
+    if (selection.monthToDate)
+        monthInput = receiptsStatementInput(selection, *selection.monthToDate);
+    if (selection.yearToDate)
+        yearInput = receiptsStatementInput(selection, *selection.yearToDate);
+
+    if (grid.cols() != col::kCount || grid.fixedRows() != 2)
+        LayoutReceiptsGrid(grid);
+    GridPainting paused(grid);
+    grid.setRows(2);
+
+    const QVector<Office>& offices = selection.offices;
+    run.setOfficeCount(int(offices.size()));
+    run.forEachOffice(int(offices.size()), [&](int index, DbConnection& connection) -> std::function<void()> {
+        const Office office = offices.at(index);
+        auto rows = std::make_shared<QVector<SummaryRow>>();
+        readAll(run, connection, receiptsSummaryStatement(summaryInput, office.code), stats, SummaryReader { *rows });
+        for (SummaryRow& row : *rows) {
+            if (monthInput)
+                row.monthToDate = cumulative(run, connection, *monthInput, office.code, row.code, stats);
+            if (yearInput)
+                row.yearToDate = cumulative(run, connection, *yearInput, office.code, row.code, stats);
+        }
+        return [&grid, office, rows, &selection] { writeOffice(grid, office, *rows, selection); };
+    });
+    writeGrandTotal(grid);
+}
+
+} // namespace fee

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "reports/receipts_summary/receiptsselection.h"
+
+#include <QDate>
+#include <QString>
+
+namespace fee {
+
+// The values the receipts statements are built from. The two lists are the
+// texts that go inside the In lists, already quoted (FeeItemList,
+// PaymentMethodList); every other value is quoted by the builders.
+struct ReceiptsStatementInput {
+    QString feeItems; // '01','02'
+    QString paymentMethods; // '现金','微信'
+    ReceiptsMode mode = ReceiptsMode::AllDepartments;
+    QString departmentCode;
+    QDate start;
+    QDate end;
+};
+
+// The summary statement of one office: the non-routine receipt lines
+// (汇总类别 1) and the household, parking-registration and parking-space
+// ledgers (2, 3, 4), one row per fee item and category, ordered by 收费类别, DH.
+QString receiptsSummaryStatement(const ReceiptsStatementInput& input, const QString& officeCode);
+
+// The pieces it is made of, for the tests and for reading.
+QString receiptsOfficeClause(ReceiptsMode mode, const QString& officeCode, const QString& departmentCode);
+QString receiptsExclusionA(const QString& officeCode);
+QString receiptsExclusionB(const QString& officeCode);
+// Category 2, 3 or 4: the wrapper over the four year groups.
+QString receiptsLedgerPart(int category, const ReceiptsStatementInput& input, const QString& officeCode);
+
+// 累计实收: the amount received for one fee item of one office between the
+// input's two dates, over the four sources; one row with field "je".
+QString receiptsCumulativeStatement(
+    const ReceiptsStatementInput& input, const QString& officeCode, const QString& itemCode);
+
+// The detail lists behind a summary row (the mode is not used: details are
+// always taken by office). The year groups come from the input's start.
+QString invoiceDetailsStatement(
+    const ReceiptsStatementInput& input, const QString& officeCode, const QString& itemCode);
+QString householdDetailsStatement(
+    const ReceiptsStatementInput& input, const QString& officeCode, const QString& itemCode);
+QString parkingRegistrationDetailsStatement(
+    const ReceiptsStatementInput& input, const QString& officeCode, const QString& itemCode);
+QString parkingSpaceDetailsStatement(
+    const ReceiptsStatementInput& input, const QString& officeCode, const QString& itemCode);
+
+} // namespace fee

@@ -1,0 +1,456 @@
+#include "common/failure.h"
+#include "common/grid/gridmodel.h"
+#include "db/dbconnection.h"
+#include "receiptsfixture.h"
+#include "reports/receipts_summary/receiptscolumns.h"
+#include "reports/receipts_summary/receiptsdetails.h"
+#include "reports/receipts_summary/receiptsengine.h"
+#include "reports/shared/officelist.h"
+#include "reports/shared/runcontext.h"
+#include "reports/shared/selectionlists.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <sqlite3.h>
+
+using namespace fee;
+
+namespace {
+
+QString rowText(const GridModel& g, int r)
+{
+    QStringList cells;
+    for (int c = 0; c < g.cols(); ++c)
+        cells << g.text(r, c);
+    return cells.join(QLatin1Char('|'));
+}
+
+// A summary row: the fifteen group cells, then the three sums.
+QString summaryRow(const QString& head, const QStringList& groups, const QString& tail)
+{
+    Q_ASSERT(groups.size() == 18);
+    return head + QLatin1Char('|') + groups.join(QLatin1Char('|')) + QLatin1Char('|') + tail;
+}
+
+QStringList cells(std::initializer_list<std::pair<int, const char*>> set)
+{
+    QStringList groups(18);
+    for (const auto& [offset, text] : set)
+        groups[offset] = QString::fromUtf8(text);
+    return groups;
+}
+
+QStringList zeros(std::initializer_list<std::pair<int, const char*>> set)
+{
+    QStringList groups(18, QStringLiteral("0.00"));
+    for (const auto& [offset, text] : set)
+        groups[offset] = QString::fromUtf8(text);
+    return groups;
+}
+
+} // namespace
+
+class TestReceiptsEngine : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_path;
+    DbConnection m_db;
+
+    ReceiptsSelection selection(const QStringList& officeCodes)
+    {
+        ReceiptsSelection s;
+        const QVector<Office> list = loadOffices(m_db, receiptsOfficeListStatement(), OfficeNames::AsStored);
+        for (const QString& code : officeCodes) {
+            for (const Office& o : list)
+                if (o.code == code)
+                    s.offices << o;
+        }
+        s.feeCodes = { "01", "02", "11", "21", "22" };
+        s.paymentMethods = { "现金", "微信" };
+        s.chosenMethod = QString::fromUtf8(kChooseAll);
+        s.receipts = { QDate(2026, 3, 1), QDate(2026, 3, 31) };
+        return s;
+    }
+
+    QStringList run(const ReceiptsSelection& s)
+    {
+        GridModel grid;
+        LayoutReceiptsGrid(grid);
+        RunContext context(m_db);
+        BuildReceiptsSummary(context, s, grid);
+        QStringList rows;
+        for (int r = 2; r < grid.rows(); ++r)
+            rows << rowText(grid, r);
+        return rows;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_path = m_dir.filePath(QStringLiteral("receipts.db"));
+        const QString error = createReceiptsFixture(m_path);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        m_db.open(receiptsFixtureConnection(m_path));
+    }
+
+    // Every office kind of the fixture in one run with both cumulative
+    // columns: the end bounds, the year split, the exchanges, the Union of the
+    // cumulative statement, the subtotal over items of one name, an office
+    // with receipts only, offices without money and the grand total.
+    void wholeRun()
+    {
+        ReceiptsSelection s = selection({ "01", "02", "03", "04", "06" });
+        s.monthToDate = DateRange { QDate(2026, 3, 1), QDate(2026, 3, 31) };
+        s.yearToDate = DateRange { QDate(2026, 1, 1), QDate(2026, 3, 31) };
+        const QStringList expected {
+            // 202512 received at 18:00 on the last day counts (收历年); 202701
+            // is 收明年, 202801 and 203001 收明年后; the row without a period
+            // counts nowhere. The cumulative leaves out ledger rows that carry
+            // a receipt number and adds the receipt lines of the item.
+            summaryRow("1|甲区|A类物业|物业管理费",
+                cells({ { 0, "100.00" }, { 1, "6.00" }, { 2, "94.00" }, { 3, "200.00" }, { 4, "12.00" },
+                    { 5, "188.00" }, { 6, "300.00" }, { 7, "18.00" }, { 8, "282.00" }, { 9, "410.00" }, { 10, "24.60" },
+                    { 11, "385.40" }, { 15, "1010.00" }, { 16, "60.60" }, { 17, "949.40" } }),
+                "明细|915.00|965.00|2|01 01"),
+            // 0.1 + 0.2 - 0.3 received: an amount of 0 shows nothing.
+            summaryRow("2|甲区|A类物业|公共能耗", cells({ { 15, "0.00" }, { 16, "0.00" }, { 17, "0.00" } }),
+                "明细|0.00|0.00|2|01 02"),
+            // The registration and the space ledger each give 150; the
+            // cumulative's Union counts the equal rows once.
+            summaryRow("3|甲区|B类车位|车位管理费",
+                cells({ { 3, "150.00" }, { 4, "8.49" }, { 5, "141.51" }, { 15, "150.00" }, { 16, "8.49" },
+                    { 17, "141.51" } }),
+                "明细|150.00|150.00|3|01 11"),
+            summaryRow("4|甲区|B类车位|车位管理费",
+                cells({ { 3, "150.00" }, { 4, "8.49" }, { 5, "141.51" }, { 15, "150.00" }, { 16, "8.49" },
+                    { 17, "141.51" } }),
+                "明细|150.00|150.00|4|01 11"),
+            // 500 + 1000 (no office) + 50 (the exchanged original) + 70; the
+            // line at 10:00 on 2026-03-31, the refunded, the voided and the
+            // replacement receipt do not count.
+            summaryRow("5|甲区|C类其他|押金",
+                cells({ { 12, "1620.00" }, { 13, "0.00" }, { 14, "1620.00" }, { 15, "1620.00" }, { 16, "0.00" },
+                    { 17, "1620.00" } }),
+                "明细|1620.00|1650.00|1|01 21"),
+            summaryRow("6|甲区|C类其他|押金",
+                cells({ { 12, "200.00" }, { 13, "12.00" }, { 14, "188.00" }, { 15, "200.00" }, { 16, "12.00" },
+                    { 17, "188.00" } }),
+                "明细|200.00|200.00|1|01 22"),
+            // Items of one name on consecutive rows enter the cumulative
+            // subtotals once: 915 + 0 + 150 + 1620.
+            summaryRow("7|小计||",
+                zeros({ { 0, "100.00" }, { 1, "6.00" }, { 2, "94.00" }, { 3, "500.00" }, { 4, "28.98" },
+                    { 5, "471.02" }, { 6, "300.00" }, { 7, "18.00" }, { 8, "282.00" }, { 9, "410.00" }, { 10, "24.60" },
+                    { 11, "385.40" }, { 12, "1820.00" }, { 13, "12.00" }, { 14, "1808.00" }, { 15, "3130.00" },
+                    { 16, "89.58" }, { 17, "3040.42" } }),
+                "|2685.00|2765.00||"),
+            summaryRow("8|乙区|C类其他|押金",
+                cells({ { 12, "800.00" }, { 13, "0.00" }, { 14, "800.00" }, { 15, "800.00" }, { 16, "0.00" },
+                    { 17, "800.00" } }),
+                "明细|800.00|800.00|1|02 21"),
+            summaryRow("9|小计||", zeros({ { 12, "800.00" }, { 14, "800.00" }, { 15, "800.00" }, { 17, "800.00" } }),
+                "|800.00|800.00||"),
+            "10|丙区" + QString(25, QLatin1Char('|')),
+            summaryRow("11|小计||", zeros({}), "|0.00|0.00||"),
+            // An exchange recorded without the replacement's book puts a NULL
+            // into the exclusion: no receipt line of 丁区 counts, its ledger does.
+            summaryRow("12|丁区|A类物业|物业管理费",
+                cells({ { 3, "80.00" }, { 4, "4.53" }, { 5, "75.47" }, { 15, "80.00" }, { 16, "4.53" },
+                    { 17, "75.47" } }),
+                "明细|80.00|80.00|2|04 01"),
+            summaryRow("13|小计||",
+                zeros({ { 3, "80.00" }, { 4, "4.53" }, { 5, "75.47" }, { 15, "80.00" }, { 16, "4.53" },
+                    { 17, "75.47" } }),
+                "|80.00|80.00||"),
+            // A replacement without book: likewise.
+            "14|己区" + QString(25, QLatin1Char('|')),
+            summaryRow("15|小计||", zeros({}), "|0.00|0.00||"),
+            summaryRow("16|合计||",
+                zeros({ { 0, "100.00" }, { 1, "6.00" }, { 2, "94.00" }, { 3, "580.00" }, { 4, "33.51" },
+                    { 5, "546.49" }, { 6, "300.00" }, { 7, "18.00" }, { 8, "282.00" }, { 9, "410.00" }, { 10, "24.60" },
+                    { 11, "385.40" }, { 12, "2620.00" }, { 13, "12.00" }, { 14, "2608.00" }, { 15, "4010.00" },
+                    { 16, "94.11" }, { 17, "3915.89" } }),
+                "|3565.00|3645.00||"),
+        };
+        QCOMPARE(run(s), expected);
+    }
+
+    // The year groups follow the year of the range's start, even when the
+    // range runs into the next year.
+    void yearSplitByStart()
+    {
+        ReceiptsSelection s = selection({ "01" });
+        s.feeCodes = { "01" };
+        s.receipts = { QDate(2025, 12, 1), QDate(2026, 3, 31) };
+        const QStringList rows = run(s);
+        QCOMPARE(rows.at(0),
+            summaryRow("1|甲区|A类物业|物业管理费",
+                cells({ { 3, "100.00" }, { 4, "6.00" }, { 5, "94.00" }, { 6, "250.00" }, { 7, "15.00" },
+                    { 8, "235.00" }, { 9, "710.00" }, { 10, "42.60" }, { 11, "667.40" }, { 15, "1060.00" },
+                    { 16, "63.60" }, { 17, "996.40" } }),
+                "明细|||2|01 01"));
+    }
+
+    void coloursAndProgress()
+    {
+        ReceiptsSelection s = selection({ "01", "03" });
+        GridModel grid;
+        LayoutReceiptsGrid(grid);
+        RunContext context(m_db);
+        BuildReceiptsSummary(context, s, grid);
+        QVERIFY(grid.redraw());
+        QCOMPARE(grid.text(8, 1), QStringLiteral("小计"));
+        QCOMPARE(grid.text(11, 1), QStringLiteral("合计"));
+        for (int c = 1; c <= 25; ++c) {
+            QCOMPARE(grid.cellBackColor(8, c), QColor(192, 255, 255));
+            QCOMPARE(grid.cellBackColor(11, c), QColor(192, 192, 255));
+        }
+        QCOMPARE(grid.cellBackColor(8, 0), QColor());
+        QCOMPARE(grid.cellBackColor(8, 26), QColor());
+        QCOMPARE(grid.cellForeColor(2, 22), QColor(0, 0, 255));
+        QCOMPARE(grid.cellBackColor(2, 1), QColor());
+        // Without cumulative ranges the data and subtotal rows leave 23 and
+        // 24 empty; the grand total shows 0.00.
+        QCOMPARE(grid.text(2, 23), QString());
+        QCOMPARE(grid.text(8, 24), QString());
+        QCOMPARE(grid.text(11, 23), QStringLiteral("0.00"));
+        QCOMPARE(grid.text(11, 24), QStringLiteral("0.00"));
+        const RunProgress p = context.progress();
+        QCOMPARE(p.officeCount, 2);
+        QCOMPARE(p.officesDone, 2);
+        QCOMPARE(p.rowsRead, qint64(6));
+    }
+
+    // Mode 1: only receipts of the session's department without an office,
+    // the same for every office; no ledger rows.
+    void byDepartment()
+    {
+        ReceiptsSelection s = selection({ "01", "02", "03" });
+        s.mode = ReceiptsMode::ByDepartment;
+        s.departmentCode = "D1";
+        const QStringList rows = run(s);
+        QCOMPARE(rows.size(), 7);
+        const QString figures = "||||||||||||1000.00|0.00|1000.00|1000.00|0.00|1000.00|明细|||1";
+        QCOMPARE(rows.at(0), "1|甲区|C类其他|押金|" + figures + "|01 21");
+        QCOMPARE(rows.at(2), "3|乙区|C类其他|押金|" + figures + "|02 21");
+        QCOMPARE(rows.at(4), "5|丙区|C类其他|押金|" + figures + "|03 21");
+        QCOMPARE(rows.at(6),
+            summaryRow("7|合计||",
+                zeros({ { 12, "3000.00" }, { 14, "3000.00" }, { 15, "3000.00" }, { 17, "3000.00" } }), "|0.00|0.00||"));
+    }
+
+    // Mode 2 leaves out the receipt without an office; one method chosen
+    // leaves out the other's receipts.
+    void byOfficeAndMethod_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("deposit");
+        QTest::newRow("mode 2") << 2 << ""
+                                << "620.00";
+        QTest::newRow("cash only") << 0 << "现金"
+                                   << "1550.00";
+        QTest::newRow("wechat only") << 0 << "微信"
+                                     << "70.00";
+    }
+    void byOfficeAndMethod()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, method);
+        QFETCH(QString, deposit);
+        ReceiptsSelection s = selection({ "01" });
+        s.mode = static_cast<ReceiptsMode>(mode);
+        if (!method.isEmpty())
+            s.chosenMethod = method;
+        GridModel grid;
+        RunContext context(m_db);
+        BuildReceiptsSummary(context, s, grid);
+        int found = 0;
+        for (int r = 2; r < grid.rows(); ++r) {
+            if (grid.text(r, 26) == QStringLiteral("01 21")) {
+                QCOMPARE(grid.text(r, 16), deposit);
+                ++found;
+            }
+        }
+        QCOMPARE(found, 1);
+    }
+
+    // A refused selection or an empty method list stops before the grid is touched.
+    void refusals()
+    {
+        GridModel grid;
+        LayoutReceiptsGrid(grid);
+        grid.setRows(3);
+        grid.setText(2, 1, "kept");
+        RunContext context(m_db);
+        ReceiptsSelection s = selection({});
+        try {
+            BuildReceiptsSummary(context, s, grid);
+            QFAIL("no failure");
+        } catch (const Failure& f) {
+            QCOMPARE(f.number(), kErrInvalidArgument);
+            QCOMPARE(f.description(), QStringLiteral("请勾选管理处！"));
+        }
+        s = selection({ "01" });
+        s.paymentMethods.clear();
+        QVERIFY_THROWS_EXCEPTION(Failure, BuildReceiptsSummary(context, s, grid));
+        QCOMPARE(grid.rows(), 3);
+        QCOMPARE(grid.text(2, 1), QStringLiteral("kept"));
+    }
+
+    // A cumulative statement that fails ends the run like any other: no
+    // figure shows as a plausible 0.00; the offices written stay.
+    void failingCumulative()
+    {
+        const QString broken = m_dir.filePath(QStringLiteral("broken.db"));
+        QVERIFY(createReceiptsFixture(broken).isEmpty());
+        sqlite3* handle = nullptr;
+        QCOMPARE(sqlite3_open(broken.toUtf8().constData(), &handle), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(handle, "ALTER TABLE WYZJ DROP COLUMN 发票号码", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(handle);
+
+        DbConnection db;
+        db.open(receiptsFixtureConnection(broken));
+        ReceiptsSelection s = selection({ "03", "01" });
+        s.monthToDate = DateRange { QDate(2026, 3, 1), QDate(2026, 3, 31) };
+        GridModel grid;
+        RunContext context(db);
+        try {
+            BuildReceiptsSummary(context, s, grid);
+            QFAIL("no failure");
+        } catch (const Failure& f) {
+            QVERIFY(!isCancellation(f));
+            QVERIFY2(f.description().contains("发票号码"), qPrintable(f.description()));
+        }
+        QVERIFY(grid.redraw());
+        QCOMPARE(grid.rows(), 4);
+        QCOMPARE(grid.text(2, 1), QStringLiteral("丙区"));
+        QCOMPARE(grid.text(3, 1), QStringLiteral("小计"));
+
+        ReceiptsStatementInput input = receiptsStatementInput(s, *s.monthToDate);
+        QVERIFY_THROWS_EXCEPTION(Failure, 累计实收(db, input, "01", "01"));
+        // Nothing to ask for: 0 without a statement.
+        QCOMPARE(累计实收(db, input, "", "01"), 0.0);
+        QCOMPARE(累计实收(db, input, "01", ""), 0.0);
+        QCOMPARE(累计实收(m_db, input, "03", "01"), 0.0);
+    }
+
+    // Cancelled after the first office: its rows stay, no grand total.
+    void cancelled()
+    {
+        ReceiptsSelection s = selection({ "02", "01" });
+        DbConnection db;
+        db.open(receiptsFixtureConnection(m_path));
+        GridModel grid;
+        RunContext context(db);
+        context.setProgressSink([&context](const RunProgress& p) {
+            if (p.officesDone == 1)
+                context.cancel();
+        });
+        try {
+            BuildReceiptsSummary(context, s, grid);
+            QFAIL("not cancelled");
+        } catch (const Failure& f) {
+            QVERIFY(isCancellation(f));
+        }
+        QCOMPARE(grid.rows(), 4);
+        QCOMPARE(grid.text(3, 1), QStringLiteral("小计"));
+    }
+
+    void detailLists_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("rows");
+        // The detail bound compares whole days: the line at 10:00 on the
+        // last day is listed although the summary leaves it out.
+        QTest::newRow("receipt lines")
+            << "01 21"
+            << "1"
+            << QStringList {
+                   "1|B1|N1|钱一|押金|[202601-202603]|500.00|0.00|500.00|2026-03-10|甲|开甲|2026-03-10|",
+                   "2|B1|N10|钱十|押金|[微信]|70.00|0.00|70.00|2026-03-20|乙|开乙|2026-03-20|",
+                   "3|B1|N2|钱二|押金|[补]|300.00|0.00|300.00|2026-03-31|甲|开甲|2026-03-31|",
+                   "4|B1|N4|钱四|押金|[无管理处]|1000.00|0.00|1000.00|2026-03-05|甲|开甲|2026-03-05|",
+                   "5|B1|N8|钱八|押金|[原票]|50.00|0.00|50.00|2026-03-11|甲|开甲|2026-03-11|",
+                   "|合计|||||1920.00|0.00|1920.00|||||",
+               };
+        QTest::newRow("tax and null remark")
+            << "01 22"
+            << "1"
+            << QStringList {
+                   "1|B1|N3|钱三|押金||200.00|12.00|188.00|2026-03-31|甲|开甲|2026-02-20|",
+                   "|合计|||||200.00|12.00|188.00|||||",
+               };
+        QTest::newRow("household")
+            << "01 01"
+            << "2"
+            << QStringList {
+                   "1|||甲区1栋101室 张三|物业管理费|[202701-203001]|710.00|42.60|667.40|2026-03-20|乙|||",
+                   "2|||甲区1栋101室 张三|物业管理费|[202512-202512]|100.00|6.00|94.00|2026-03-31|甲|||",
+                   "3|B1|N7|甲区1栋101室 张三|物业管理费|[202603-202603]|200.00|12.00|188.00|2026-03-15|甲|||",
+                   "|合计|||||1010.00|60.60|949.40|||||",
+               };
+        QTest::newRow("parking registration")
+            << "01 11"
+            << "3"
+            << QStringList { "1|||王五|车位管理费|[202603-202603]|150.00|8.49|141.51|2026-03-03|甲|||",
+                   "|合计|||||150.00|8.49|141.51|||||" };
+        QTest::newRow("parking space") << "01 11"
+                                       << "4"
+                                       << QStringList {
+                                              "1|||李四|车位管理费|[202603-202603]|150.00|8.49|141.51|2026-03-03|甲|||",
+                                              "|合计|||||150.00|8.49|141.51|||||",
+                                          };
+        QTest::newRow("nothing listed") << "03 21"
+                                        << "1" << QStringList {};
+    }
+    void detailLists()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, kind);
+        QFETCH(QStringList, rows);
+        GridModel detail;
+        LayoutReceiptsDetailGrid(detail);
+        detail.setRows(4); // a previous list
+        const int firstWidth = detail.colWidth(3);
+        RunContext context(m_db);
+        QVERIFY(ShowReceiptsDetails(context, selection({}), key, kind, detail));
+        QStringList actual;
+        for (int r = 1; r < detail.rows(); ++r)
+            actual << rowText(detail, r);
+        QCOMPARE(actual, rows);
+        QCOMPARE(detail.text(0, 1), QStringLiteral("票据簿编号"));
+        QCOMPARE(detail.mergeCells(), int(MergeRestrictColumns));
+        for (int c = 0; c < 14; ++c)
+            QCOMPARE(detail.mergeCol(c), c <= 2);
+        QCOMPARE(detail.colWidth(13), 0);
+        QVERIFY(detail.redraw());
+        // Columns grow to their texts and never shrink.
+        QVERIFY(detail.colWidth(3) >= firstWidth);
+        for (int r = 1; r + 1 < detail.rows(); ++r)
+            QVERIFY(detail.colWidth(3) >= detail.measureText(detail.text(r, 3)) + 95);
+        if (!rows.isEmpty()) {
+            const int last = detail.rows() - 1;
+            for (int c = 1; c <= 13; ++c)
+                QCOMPARE(detail.cellBackColor(last, c), QColor(192, 192, 255));
+        }
+    }
+
+    // Rows without key (name-only, 小计, 合计) and unknown categories open nothing.
+    void detailWithoutKey()
+    {
+        GridModel detail;
+        LayoutReceiptsDetailGrid(detail);
+        detail.setRows(3);
+        RunContext context(m_db);
+        QVERIFY(!ShowReceiptsDetails(context, selection({}), "", "1", detail));
+        QVERIFY(!ShowReceiptsDetails(context, selection({}), "01 21", "", detail));
+        QCOMPARE(detail.rows(), 3);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReceiptsEngine)
+#include "tst_receiptsengine.moc"

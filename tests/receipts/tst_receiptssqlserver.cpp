@@ -1,0 +1,119 @@
+#include "common/grid/gridmodel.h"
+#include "db/dbconnection.h"
+#include "receiptsfixture.h"
+#include "reports/receipts_summary/receiptscolumns.h"
+#include "reports/receipts_summary/receiptsdetails.h"
+#include "reports/receipts_summary/receiptsengine.h"
+#include "reports/shared/feeitemtree.h"
+#include "reports/shared/officelist.h"
+#include "reports/shared/runcontext.h"
+#include "reports/shared/selectionlists.h"
+#include "tests/support/tdstestserver.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace fee;
+
+// The same grids through the SQL Server road (QODBC, FreeTDS and the TDS test
+// server over the fixture) as on the embedded road.
+class TestReceiptsSqlServer : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    testing::TdsTestServer m_server;
+    DbConnection m_embedded;
+    DbConnection m_remote;
+
+    static QStringList texts(const GridModel& g)
+    {
+        QStringList out;
+        for (int r = 0; r < g.rows(); ++r) {
+            QStringList row;
+            for (int c = 0; c < g.cols(); ++c)
+                row << g.text(r, c);
+            out << row.join(QLatin1Char('|'));
+        }
+        return out;
+    }
+
+    static ReceiptsSelection selection(DbConnection& db, int mode)
+    {
+        ReceiptsSelection s;
+        s.offices = loadOffices(db, receiptsOfficeListStatement(), OfficeNames::AsStored);
+        s.feeCodes = allFeeCodes(loadFeeItemTree(db, FeeTreeQuery::InUseByCategory));
+        s.paymentMethods = loadPaymentMethods(db);
+        s.chosenMethod = QString::fromUtf8(kChooseAll);
+        s.mode = static_cast<ReceiptsMode>(mode);
+        s.departmentCode = QStringLiteral("D1");
+        s.receipts = { QDate(2026, 3, 1), QDate(2026, 3, 31) };
+        s.monthToDate = DateRange { QDate(2026, 3, 1), QDate(2026, 3, 31) };
+        s.yearToDate = DateRange { QDate(2026, 1, 1), QDate(2026, 3, 31) };
+        return s;
+    }
+
+    static GridModel summary(DbConnection& db, int mode)
+    {
+        GridModel grid;
+        LayoutReceiptsGrid(grid);
+        RunContext run(db);
+        BuildReceiptsSummary(run, selection(db, mode), grid);
+        return grid;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString missing = testing::TdsTestServer::missingReason();
+        if (!missing.isEmpty())
+            QSKIP(qPrintable(missing));
+        QVERIFY(m_dir.isValid());
+        const QString db = m_dir.filePath(QStringLiteral("receipts.db"));
+        const QString error = createReceiptsFixture(db);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        m_embedded.open(receiptsFixtureConnection(db));
+        QVERIFY2(m_server.start(db, m_dir.path()) > 0, "the test server did not start");
+        m_remote.open(m_server.oleDbString());
+    }
+
+    void cleanupTestCase() { m_server.stop(); }
+
+    void summaryMatches_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("不分部门统计") << 0;
+        QTest::newRow("按部门统计") << 1;
+        QTest::newRow("按管理项目统计") << 2;
+    }
+    void summaryMatches()
+    {
+        QFETCH(int, mode);
+        const GridModel embedded = summary(m_embedded, mode);
+        QVERIFY(embedded.rows() > 8);
+        QCOMPARE(texts(summary(m_remote, mode)), texts(embedded));
+    }
+
+    void detailsMatch()
+    {
+        const GridModel grid = summary(m_embedded, 0);
+        int lists = 0;
+        for (int r = 2; r < grid.rows(); ++r) {
+            const QString key = grid.text(r, ReceiptsColumn::kKey);
+            if (key.isEmpty())
+                continue;
+            const QString kind = grid.text(r, ReceiptsColumn::kSummaryKind);
+            GridModel embedded;
+            GridModel remote;
+            RunContext embeddedRun(m_embedded);
+            RunContext remoteRun(m_remote);
+            QVERIFY(ShowReceiptsDetails(embeddedRun, selection(m_embedded, 0), key, kind, embedded));
+            QVERIFY(ShowReceiptsDetails(remoteRun, selection(m_remote, 0), key, kind, remote));
+            QCOMPARE(texts(remote), texts(embedded));
+            ++lists;
+        }
+        QVERIFY(lists >= 6);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReceiptsSqlServer)
+#include "tst_receiptssqlserver.moc"
