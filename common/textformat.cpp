@@ -176,4 +176,15 @@ QString formatDate(const QDate& date, const QString& pattern)
     return out;
 }
 
+double decimalValue(double value)
+{
+    if (!std::isfinite(value))
+        return value;
+    // Through the nine-decimal text: exact at any magnitude, unlike value * 1e9.
+    const double rounded = QString::number(value, 'f', 9).toDouble();
+    return rounded == 0.0 ? 0.0 : rounded;
+}
+
+QString moneyText(double value) { return formatNumber(decimalValue(value), QStringLiteral("0.00")); }
+
 } // namespace fee

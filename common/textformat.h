@@ -11,6 +11,14 @@ namespace fee {
 // shortest decimal form (2.675 gives 2.68) and never shows "-0.00".
 QString formatNumber(double value, const QString& format);
 
+// A sum of amounts as its decimal form reads: a double's binary noise (0.1 +
+// 0.2) dropped at nine decimals, and -0 made 0, so tests for zero and the
+// texts agree on both databases.
+double decimalValue(double value);
+
+// A sum as money: decimalValue(value) written "0.00".
+QString moneyText(double value);
+
 // "0.00" + "%"
 QString formatRate(double percent);
 

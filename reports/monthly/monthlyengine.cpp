@@ -15,18 +15,8 @@ namespace {
 
     const QString kMoney = QStringLiteral("0.00");
 
-    // Sums of two-decimal amounts carry binary noise (0.1 + 0.2); rounding to
-    // 1e-9 gives back the decimal value before it is tested for zero or shown.
-    double clean(double v)
-    {
-        if (!std::isfinite(v))
-            return v;
-        // Through the nine-decimal text: exact at any magnitude, unlike v * 1e9.
-        const double r = QString::number(v, 'f', 9).toDouble();
-        return r == 0.0 ? 0.0 : r;
-    }
-
-    QString money(double v) { return formatNumber(clean(v), kMoney); }
+    double clean(double v) { return decimalValue(v); }
+    QString money(double v) { return moneyText(v); }
     QString moneyOrEmpty(double v) { return v == 0.0 ? QString() : money(v); }
     QString rate(double numerator, double denominator) { return formatRate(clean(numerator / denominator * 100)); }
 

@@ -1,9 +1,9 @@
 #include "reports/receipts_summary/receiptsdetails.h"
 
 #include "common/grid/gridmodel.h"
+#include "common/grid/gridpainting.h"
 #include "common/textformat.h"
 #include "db/dbconnection.h"
-#include "reports/receipts_summary/gridpainting.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
 #include "reports/receipts_summary/receiptsremark.h"
@@ -84,7 +84,8 @@ namespace {
                 detail.setText(r, dcol::kAmount, amountText(a));
                 detail.setText(r, dcol::kIncome, amountText(s));
                 detail.setText(r, dcol::kTax,
-                    money(leadingNumber(detail.text(r, dcol::kAmount)) - leadingNumber(detail.text(r, dcol::kIncome))));
+                    moneyText(
+                        leadingNumber(detail.text(r, dcol::kAmount)) - leadingNumber(detail.text(r, dcol::kIncome))));
                 detail.setText(r, dcol::kReceived, dateText(result, received));
                 detail.setText(r, dcol::kCashier, result.textOrEmpty(cashier));
                 detail.setText(r, dcol::kIssuer, result.textOrEmpty(issuer));

@@ -2,9 +2,9 @@
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
+#include "common/grid/gridpainting.h"
 #include "common/textformat.h"
 #include "db/dbconnection.h"
-#include "reports/receipts_summary/gridpainting.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsvalues.h"
 #include "reports/shared/runcontext.h"
@@ -150,7 +150,7 @@ namespace {
                 }
             }
             for (int k = 0; k < 3; ++k) {
-                grid.setText(r, col::kTotalAmount + k, money(sums[k]));
+                grid.setText(r, col::kTotalAmount + k, moneyText(sums[k]));
                 totals[15 + k] += leadingNumber(grid.text(r, col::kTotalAmount + k));
             }
             grid.setText(r, col::kDetail, QString::fromUtf8(kReceiptsDetailText));
@@ -161,12 +161,12 @@ namespace {
             // cumulative amount on each but enters the subtotal once.
             const bool newItem = grid.text(r, col::kItem) != grid.text(r - 1, col::kItem);
             if (row.monthToDate) {
-                grid.setText(r, col::kMonthCumulative, money(*row.monthToDate));
+                grid.setText(r, col::kMonthCumulative, moneyText(*row.monthToDate));
                 if (newItem)
                     monthTotal += *row.monthToDate;
             }
             if (row.yearToDate) {
-                grid.setText(r, col::kYearCumulative, money(*row.yearToDate));
+                grid.setText(r, col::kYearCumulative, moneyText(*row.yearToDate));
                 if (newItem)
                     yearTotal += *row.yearToDate;
             }
@@ -180,11 +180,11 @@ namespace {
         grid.setText(r, col::kSequence, QString::number(r - 1));
         grid.setText(r, col::kOffice, QString::fromUtf8(kReceiptsSubtotalText));
         for (int k = 0; k < 18; ++k)
-            grid.setText(r, col::kFirstFigure + k, money(totals[k]));
+            grid.setText(r, col::kFirstFigure + k, moneyText(totals[k]));
         if (selection.monthToDate)
-            grid.setText(r, col::kMonthCumulative, money(monthTotal));
+            grid.setText(r, col::kMonthCumulative, moneyText(monthTotal));
         if (selection.yearToDate)
-            grid.setText(r, col::kYearCumulative, money(yearTotal));
+            grid.setText(r, col::kYearCumulative, moneyText(yearTotal));
         paintRow(grid, r, receiptsSubtotalColor());
     }
 
@@ -207,9 +207,9 @@ namespace {
         grid.setText(r, col::kSequence, QString::number(r - 1));
         grid.setText(r, col::kOffice, QString::fromUtf8(kReceiptsTotalText));
         for (int k = 0; k < 18; ++k)
-            grid.setText(r, col::kFirstFigure + k, money(totals[k]));
-        grid.setText(r, col::kMonthCumulative, money(month));
-        grid.setText(r, col::kYearCumulative, money(year));
+            grid.setText(r, col::kFirstFigure + k, moneyText(totals[k]));
+        grid.setText(r, col::kMonthCumulative, moneyText(month));
+        grid.setText(r, col::kYearCumulative, moneyText(year));
         paintRow(grid, r, receiptsTotalColor());
     }
 
