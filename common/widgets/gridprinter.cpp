@@ -36,4 +36,21 @@ GridPrintOutcome printGridToPrinter(const GridModel& grid, const PrintGridOption
     return result.printed ? GridPrintOutcome::Printed : GridPrintOutcome::NotPrinted;
 }
 
+namespace {
+    GridPrinter& installedPrinter()
+    {
+        static GridPrinter printer;
+        return printer;
+    }
+}
+
+void setGridPrinter(GridPrinter printer) { installedPrinter() = std::move(printer); }
+
+GridPrintOutcome printGrid(const GridModel& grid, const PrintGridOptions& options, QWidget* parent)
+{
+    if (const GridPrinter& printer = installedPrinter())
+        return printer(grid, options, parent);
+    return printGridToPrinter(grid, options, parent);
+}
+
 } // namespace fee

@@ -2,6 +2,8 @@
 
 #include "common/print/printgrid.h"
 
+#include <functional>
+
 class QWidget;
 
 namespace fee {
@@ -19,5 +21,12 @@ enum class GridPrintOutcome {
 // fee::Failure (kErrPrinter for the printer or a page too short for one row);
 // the calling window shows them in its error box.
 GridPrintOutcome printGridToPrinter(const GridModel& grid, const PrintGridOptions& options, QWidget* parent = nullptr);
+
+// Where the windows' print buttons send their grids: printGridToPrinter
+// unless another printer is installed (tests record what a button hands
+// over, or print to a recording surface, instead of opening a preview).
+using GridPrinter = std::function<GridPrintOutcome(const GridModel&, const PrintGridOptions&, QWidget* parent)>;
+void setGridPrinter(GridPrinter printer); // an empty one restores printGridToPrinter
+GridPrintOutcome printGrid(const GridModel& grid, const PrintGridOptions& options, QWidget* parent = nullptr);
 
 } // namespace fee
