@@ -5,6 +5,7 @@
 #include "app/programexit.h"
 #include "common/messages.h"
 #include "common/widgets/windowhelpers.h"
+#include "reports/daily/ui/dailyreportwindow.h"
 #include "reports/monthly/ui/monthlyreportwindow.h"
 
 #include <QCloseEvent>
@@ -145,7 +146,10 @@ QMdiSubWindow* MainWindow::openMonthlyReport()
 
 QMdiSubWindow* MainWindow::openDailyReport()
 {
-    return showChild(m_daily, [] { return emptyReport(QStringLiteral("收款日报表")); });
+    QMdiSubWindow* sub = showChild(m_daily, [] { return static_cast<QWidget*>(new DailyReportWindow); });
+    // The daily list opens filling the main window.
+    sub->showMaximized();
+    return sub;
 }
 
 QMdiSubWindow* MainWindow::openReceiptsSummary()
