@@ -1,11 +1,13 @@
 #include "app/loginwindow.h"
 
+#include "app/loginservice.h"
+
 #include "app/appversion.h"
 #include "app/connectdatabase.h"
 #include "app/programexit.h"
 #include "app/shell.h"
-#include "common/grid/twips.h"
 #include "common/failure.h"
+#include "common/grid/twips.h"
 #include "common/messages.h"
 #include "db/dbconnection.h"
 
@@ -174,30 +176,22 @@ void LoginWindow::checkLogin()
         return;
     }
 
-    DbConnection& db = DbConnection::shared();
-    {
-        DbResult employee = db.query(employeeCheckStatement(user, trimSpaces(password)));
-        if (!employee.next()) {
-            msgBox(QStringLiteral("用户名或密码不正确,请重新输入!"), programTitle());
-            return;
-        }
+    const LoginCheck check = fee::checkLogin(DbConnection::shared(), user, password);
+    if (!check.employeeFound) {
+        msgBox(QStringLiteral("用户名或密码不正确,请重新输入!"), programTitle());
+        return;
     }
-
-    DbResult rows = db.query(positionStatement(user));
-    if (!rows.next()) {
+    if (check.positions.isEmpty()) {
         msgBox(QStringLiteral("对不起，您没有岗位，请选择系统管理员"), programTitle(), BoxIcon::None);
         return;
     }
 
     m_list1->clear();
     m_positionChoices.clear();
-    do {
-        const bool mainPosition = rows.boolean(QStringLiteral("主要岗位"));
-        const QString entry = positionEntryText(
-            rows.text(QStringLiteral("职能部门名称")), rows.text(QStringLiteral("岗位名称")), mainPosition);
-        m_list1->addItem(entry);
-        m_positionChoices.append(positionChoiceFromRow(user, rows));
-    } while (rows.next());
+    for (const LoginPosition& position : check.positions) {
+        m_list1->addItem(position.entryText);
+        m_positionChoices.append(position.choice);
+    }
 
     if (m_list1->count() == 1) {
         m_list1->setCurrentRow(0);

@@ -3,11 +3,12 @@
 //   ten session fields joined by "{}" + "【】" + connection string + "【】" + any text
 // (arguments split by a shell are joined back with single blanks).
 #include "app/appfonts.h"
+#include "common/fontfamilies.h"
 #include "app/appresources.h"
 #include "app/shell.h"
 #include "app/startupcommand.h"
 #include "common/widgets/messageboxhandler.h"
-#include "common/widgets/widgettextmeasure.h"
+#include "common/grid/fonttextmeasure.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -24,7 +25,7 @@ int main(int argc, char* argv[])
     fee::installFontSubstitutions();
     fee::useApplicationFont();
     fee::installMessageBoxHandler();
-    fee::installWidgetTextMeasure();
+    fee::installFontTextMeasure();
 
     fee::Shell::start(fee::commandLineText(QCoreApplication::arguments().mid(1)));
     return app.exec();

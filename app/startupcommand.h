@@ -19,9 +19,9 @@ struct StartupCommand {
 // a line that a shell split at its blanks is joined back the same way.
 QString commandLineText(const QStringList& argumentsAfterProgram);
 
-// Splits the line on "【】" into parts; part 0 holds the ten session fields
-// separated by "{}", part 1 the connection string, part 2 must exist but is
-// not used. Nothing is trimmed and empty parts count. An empty line, fewer
+// Splits the line on "【】": first the ten session fields separated by "{}",
+// then the connection string, then a third piece that must exist but is not
+// used. Nothing is trimmed and empty parts count. An empty line, fewer
 // than three parts or fewer than ten fields give no command: the login window
 // is shown instead.
 std::optional<StartupCommand> parseStartupCommand(const QString& commandLine);

@@ -1,7 +1,10 @@
+#include "cli/clicommand.h"
+#include "cli/clioutput.h"
+#include "cli/commandparser.h"
 #include "cli/commands.h"
 
-#include "common/failure.h"
 #include "cli/demodb/demodb.h"
+#include "common/failure.h"
 
 #include <QCommandLineParser>
 #include <cstdio>
@@ -9,22 +12,6 @@
 namespace fee::cli {
 
 namespace {
-
-    void printLine(std::FILE* stream, const QString& text)
-    {
-        const QByteArray bytes = (text + QLatin1Char('\n')).toUtf8();
-        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    }
-
-    const char* const kDemoUsage = "usage: fee-reports-cli demo-db PATH [--seed N] [--offices N] [--rooms N] "
-                                   "[--plain-collation]";
-
-    int usageError(const QString& message)
-    {
-        printLine(stderr, QStringLiteral("demo-db: ") + message);
-        printLine(stderr, QString::fromUtf8(kDemoUsage));
-        return kExitUsage;
-    }
 
     // A whole number within [low, high]; anything else is a usage error.
     bool readNumber(const QString& text, qulonglong low, qulonglong high, qulonglong& value)
@@ -38,8 +25,7 @@ namespace {
 
 int runDemoDb(const QStringList& args)
 {
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    CommandParser parser(QStringLiteral("demo-db"));
     const QCommandLineOption seedOpt(
         QStringLiteral("seed"), QStringLiteral("Random seed (default 1)."), QStringLiteral("N"));
     const QCommandLineOption officesOpt(QStringLiteral("offices"),
@@ -48,23 +34,16 @@ int runDemoDb(const QStringList& args)
         QStringLiteral("rooms"), QStringLiteral("Rooms per office, 1 to 5000 (default 60)."), QStringLiteral("N"));
     const QCommandLineOption plainOpt(QStringLiteral("plain-collation"),
         QStringLiteral("Declare text columns without the case-insensitive collation."));
-    const QCommandLineOption helpOpt(
-        { QStringLiteral("h"), QStringLiteral("help") }, QStringLiteral("Show this help."));
-    parser.addOptions({ seedOpt, officesOpt, roomsOpt, plainOpt, helpOpt });
-    parser.addPositionalArgument(QStringLiteral("PATH"), QStringLiteral("The SQLite file to write."));
+    for (const QCommandLineOption& option : { seedOpt, officesOpt, roomsOpt, plainOpt })
+        parser.addOption(option);
+    parser.addPositional(QStringLiteral("PATH"), QStringLiteral("The SQLite file to write."));
 
-    if (!parser.parse(QStringList { QStringLiteral("demo-db") } + args))
-        return usageError(parser.errorText());
-    if (parser.isSet(helpOpt)) {
-        printLine(stdout, QString::fromUtf8(kDemoUsage));
-        printLine(
-            stdout, QStringLiteral("Writes a new demo fee database (SQLite). The same seed gives the same file."));
-        return kExitOk;
-    }
-    const QStringList positional = parser.positionalArguments();
+    if (auto stop = parser.parse(args))
+        return *stop;
+    const QStringList positional = parser.positional();
     if (positional.size() != 1 || positional.front().isEmpty())
-        return usageError(positional.isEmpty() ? QStringLiteral("the PATH of the file to write is missing")
-                                               : QStringLiteral("only one PATH may be given"));
+        return parser.usageError(positional.isEmpty() ? QStringLiteral("the PATH of the file to write is missing")
+                                                      : QStringLiteral("only one PATH may be given"));
 
     demo::DemoDbOptions options;
     options.path = positional.front();
@@ -72,26 +51,27 @@ int runDemoDb(const QStringList& args)
     qulonglong value = 0;
     if (parser.isSet(seedOpt)) {
         if (!readNumber(parser.value(seedOpt), 0, ~0ULL, value))
-            return usageError(QStringLiteral("--seed needs a whole number, not \"%1\"").arg(parser.value(seedOpt)));
+            return parser.usageError(
+                QStringLiteral("--seed needs a whole number, not \"%1\"").arg(parser.value(seedOpt)));
         options.seed = value;
     }
     if (parser.isSet(officesOpt)) {
         if (!readNumber(parser.value(officesOpt), 1, 500, value))
-            return usageError(
+            return parser.usageError(
                 QStringLiteral("--offices needs a number from 1 to 500, not \"%1\"").arg(parser.value(officesOpt)));
         options.offices = static_cast<int>(value);
     }
     if (parser.isSet(roomsOpt)) {
         if (!readNumber(parser.value(roomsOpt), 1, 5000, value))
-            return usageError(
+            return parser.usageError(
                 QStringLiteral("--rooms needs a number from 1 to 5000, not \"%1\"").arg(parser.value(roomsOpt)));
         options.rooms = static_cast<int>(value);
     }
 
     try {
-        printLine(stdout, demo::buildDemoDb(options));
+        printOut(demo::buildDemoDb(options) + QLatin1Char('\n'));
     } catch (const Failure& failure) {
-        printLine(stderr, QStringLiteral("demo-db: ") + failure.description());
+        printErr(QStringLiteral("demo-db: ") + failure.description() + QLatin1Char('\n'));
         return kExitFailure;
     }
     return kExitOk;

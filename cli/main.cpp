@@ -1,56 +1,52 @@
-#include "cli/commands.h"
+#include "cli/clicommand.h"
+#include "cli/clioutput.h"
+#include "common/fontfamilies.h"
+#include "common/grid/fonttextmeasure.h"
 
-#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
 #include <QLocale>
 #include <clocale>
-#include <cstdio>
-
-namespace {
-
-const char* const kUsage = "usage: fee-reports-cli COMMAND [ARGUMENTS]\n"
-                           "\n"
-                           "Commands:\n"
-                           "  demo-db PATH [--seed N] [--offices N] [--rooms N] [--plain-collation]\n"
-                           "      Write a new demo fee database (SQLite) at PATH; the same seed gives the same file.\n"
-                           "  monthly --connect CONN --date YYYY-MM-DD [--kind residential|commercial]\n"
-                           "          [--offices all|CODE,...] [--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE]\n"
-                           "      Run the monthly collection-rate summary and write it as CSV or a workbook.\n"
-                           "  COMMAND --help\n"
-                           "      Show the options of one command.\n"
-                           "\n"
-                           "Exit codes: 0 done, 1 the work failed (database, file), 2 bad arguments.\n";
-
-void print(std::FILE* stream, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-}
-
-} // namespace
+#include <sys/stat.h>
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Widths of grid columns and printed pages measure texts in real fonts, so
+    // the tool runs a GUI application, without a screen unless told otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a desktop session Qt warns on every start about the missing
+    // runtime folder; give it a private one.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray dir = QDir::tempPath().toLocal8Bit() + "/runtime-" + QByteArray::number(getuid());
+        ::mkdir(dir.constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", dir);
+    }
+    QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("fee-reports-cli"));
+    fee::installFontSubstitutions();
+    // Column widths follow the texts as the windows measure them.
+    fee::installFontTextMeasure();
     // Numbers and dates are written the same way whatever the user's locale.
     std::setlocale(LC_NUMERIC, "C");
     QLocale::setDefault(QLocale::c());
 
+    using namespace fee::cli;
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty()) {
-        print(stderr, QStringLiteral("fee-reports-cli: a command is required\n") + QString::fromUtf8(kUsage));
-        return fee::cli::kExitUsage;
+        printErr(QStringLiteral("fee-reports-cli: a command is required\n") + usageText());
+        return kExitUsage;
     }
-    const QString command = arguments.front();
-    const QStringList rest = arguments.mid(1);
-    if (command == QStringLiteral("--help") || command == QStringLiteral("-h") || command == QStringLiteral("help")) {
-        print(stdout, QString::fromUtf8(kUsage));
-        return fee::cli::kExitOk;
+    const QString name = arguments.front();
+    if (name == QStringLiteral("--help") || name == QStringLiteral("-h") || name == QStringLiteral("help")) {
+        printOut(usageText());
+        return kExitOk;
     }
-    if (command == QStringLiteral("demo-db"))
-        return fee::cli::runDemoDb(rest);
-    if (command == QStringLiteral("monthly"))
-        return fee::cli::runMonthly(rest);
-    print(stderr, QStringLiteral("fee-reports-cli: unknown command \"%1\"\n").arg(command) + QString::fromUtf8(kUsage));
-    return fee::cli::kExitUsage;
+    const Command* command = findCommand(name);
+    if (!command) {
+        printErr(QStringLiteral("fee-reports-cli: unknown command \"%1\"\n").arg(name) + usageText());
+        return kExitUsage;
+    }
+    return command->run(arguments.mid(1));
 }

@@ -1,3 +1,6 @@
+#include "cli/clicommand.h"
+#include "cli/clioutput.h"
+#include "cli/commandparser.h"
 #include "cli/commands.h"
 
 #include "common/csv.h"
@@ -17,52 +20,9 @@
 
 namespace fee::cli {
 
-namespace {
-
-    void printError(const QString& message)
-    {
-        const QByteArray text = (message + QLatin1Char('\n')).toUtf8();
-        std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
-    }
-
-    const char* const kUsage = "usage: fee-reports-cli monthly --connect CONN --date YYYY-MM-DD "
-                               "[--kind residential|commercial] [--offices all|CODE,...] [--fees all|CODE,...] "
-                               "[--csv FILE|-] [--xlsx FILE]";
-
-    int usage(const QString& message)
-    {
-        printError(message);
-        printError(QString::fromUtf8(kUsage));
-        return kExitUsage;
-    }
-
-    void writeCsv(const GridModel& grid, const QString& target)
-    {
-        const QByteArray csv = gridToCsv(grid);
-        if (target == QStringLiteral("-")) {
-            if (std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout) != size_t(csv.size())
-                || std::fflush(stdout) != 0)
-                throw Failure(kErrFile, QStringLiteral("cannot write the CSV to standard output"));
-            return;
-        }
-        QSaveFile file(target);
-        if (!file.open(QIODevice::WriteOnly) || file.write(csv) != csv.size() || !file.commit())
-            throw Failure(kErrFile, QStringLiteral("cannot write %1: %2").arg(target, file.errorString()));
-    }
-
-    QString withoutXlsxExtension(const QString& path)
-    {
-        if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
-            return path.left(path.size() - 5);
-        return path;
-    }
-
-} // namespace
-
 int runMonthly(const QStringList& args)
 {
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    CommandParser parser(QStringLiteral("monthly"));
     const QCommandLineOption connectOpt(
         QStringLiteral("connect"), QStringLiteral("Connection string."), QStringLiteral("CONN"));
     const QCommandLineOption dateOpt(
@@ -76,35 +36,32 @@ int runMonthly(const QStringList& args)
     const QCommandLineOption csvOpt(
         QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
     const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"), QStringLiteral("Workbook file."), QStringLiteral("FILE"));
-    parser.addOptions({ connectOpt, dateOpt, kindOpt, officesOpt, feesOpt, csvOpt, xlsxOpt });
+    for (const QCommandLineOption& option : { connectOpt, dateOpt, kindOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
+        parser.addOption(option);
 
-    if (!parser.parse(QStringList { QStringLiteral("monthly") } + args))
-        return usage(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
-        return usage(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
-    if (!parser.isSet(connectOpt) || parser.value(connectOpt).isEmpty())
-        return usage(QStringLiteral("--connect is required"));
-    if (!parser.isSet(dateOpt))
-        return usage(QStringLiteral("--date is required"));
-    const QDate date = QDate::fromString(parser.value(dateOpt), QStringLiteral("yyyy-MM-dd"));
-    if (!date.isValid())
-        return usage(QStringLiteral("--date must be a date YYYY-MM-DD: %1").arg(parser.value(dateOpt)));
-    const QString kind = parser.value(kindOpt);
-    if (kind != QStringLiteral("residential") && kind != QStringLiteral("commercial"))
-        return usage(QStringLiteral("--kind must be residential or commercial: %1").arg(kind));
+    if (auto stop = parser.parse(args))
+        return *stop;
+    if (auto stop = parser.requireValue(connectOpt))
+        return *stop;
+    QDate date;
+    if (auto stop = parser.readDate(dateOpt, date))
+        return *stop;
+    QString kind;
+    if (auto stop = parser.readChoice(kindOpt, { QStringLiteral("residential"), QStringLiteral("commercial") }, kind))
+        return *stop;
     const bool commercial = kind == QStringLiteral("commercial");
     const QStringList officeArg = splitCodeList(parser.value(officesOpt));
     const QStringList feeArg = splitCodeList(parser.value(feesOpt));
     if (officeArg.isEmpty())
-        return usage(QStringLiteral("--offices names no office"));
+        return parser.usageError(QStringLiteral("--offices names no office"));
     if (feeArg.isEmpty())
-        return usage(QStringLiteral("--fees names no fee item"));
+        return parser.usageError(QStringLiteral("--fees names no fee item"));
     QString csvTarget = parser.value(csvOpt);
     const QString xlsxTarget = parser.value(xlsxOpt);
     if (parser.isSet(csvOpt) && csvTarget.isEmpty())
-        return usage(QStringLiteral("--csv needs a file name or -"));
+        return parser.usageError(QStringLiteral("--csv needs a file name or -"));
     if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
-        return usage(QStringLiteral("--xlsx needs a file name"));
+        return parser.usageError(QStringLiteral("--xlsx needs a file name"));
     if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt))
         csvTarget = QStringLiteral("-");
 
@@ -119,12 +76,12 @@ int runMonthly(const QStringList& args)
         selection.offices = officesByCode(
             loadOffices(connection, monthlyOfficeListStatement(commercial), OfficeNames::OnOneLine), officeArg, &error);
         if (!error.isEmpty())
-            return usage(error + QStringLiteral(" (%1 offices)").arg(kind));
+            return parser.usageError(error + QStringLiteral(" (%1 offices)").arg(kind));
         selection.feeCodes = feeCodesByCode(loadFeeItemTree(connection, FeeTreeQuery::AllItems), feeArg, &error);
         if (!error.isEmpty())
-            return usage(error);
+            return parser.usageError(error);
         if (selection.feeCodes.isEmpty())
-            return usage(QStringLiteral("no fee item to report on"));
+            return parser.usageError(QStringLiteral("no fee item to report on"));
 
         GridModel grid;
         MonthlyEngine engine(connection);
@@ -141,11 +98,7 @@ int runMonthly(const QStringList& args)
             ExportSummaryWorkbook(grid, info, withoutXlsxExtension(xlsxTarget));
         }
     } catch (const Failure& f) {
-        printError(QStringLiteral("error %1: %2").arg(f.number()).arg(f.description()));
-        return kExitFailure;
-    } catch (const std::exception& e) {
-        printError(QString::fromUtf8(e.what()));
-        return kExitFailure;
+        return reportFailure(QStringLiteral("monthly"), f);
     }
     return kExitOk;
 }

@@ -32,8 +32,8 @@ inline const char* const kSystemTitle = "系统提示";
 QString programTitle();
 
 // A message with the information icon and an OK button.
-void msgBox(const QString& text, const QString& title = QString::fromUtf8(kSystemTitle),
-    BoxIcon icon = BoxIcon::Information);
+void msgBox(
+    const QString& text, const QString& title = QString::fromUtf8(kSystemTitle), BoxIcon icon = BoxIcon::Information);
 
 // The four error box styles.
 QString errCodeText(int number, const QString& description);

@@ -5,9 +5,9 @@ namespace fee {
 namespace {
     QString* fieldPointer(SessionInfo& s, int index)
     {
-        QString* fields[SessionInfo::kFieldCount] = { &s.UserCode, &s.UserName, &s.DepartmentCode,
-            &s.DepartmentName, &s.PositionCode, &s.PositionName, &s.DepartmentCategoryCode,
-            &s.DepartmentCategoryName, &s.PositionCategoryCode, &s.PositionCategoryName };
+        QString* fields[SessionInfo::kFieldCount] = { &s.UserCode, &s.UserName, &s.DepartmentCode, &s.DepartmentName,
+            &s.PositionCode, &s.PositionName, &s.DepartmentCategoryCode, &s.DepartmentCategoryName,
+            &s.PositionCategoryCode, &s.PositionCategoryName };
         return (index >= 0 && index < SessionInfo::kFieldCount) ? fields[index] : nullptr;
     }
 } // namespace
@@ -19,10 +19,7 @@ QString& SessionInfo::field(int index)
     return p ? *p : outOfRange;
 }
 
-const QString& SessionInfo::field(int index) const
-{
-    return const_cast<SessionInfo*>(this)->field(index);
-}
+const QString& SessionInfo::field(int index) const { return const_cast<SessionInfo*>(this)->field(index); }
 
 SessionInfo& sessionInfo()
 {

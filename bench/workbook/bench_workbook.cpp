@@ -2,13 +2,16 @@
 // directly (no sheet model, formats made once by hand).
 #include "common/grid/gridmodel.h"
 #include "common/textformat.h"
+#include "common/workbook/gridsheetexport.h"
 #include "common/workbook/workbook.h"
+#include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <functional>
@@ -18,7 +21,7 @@ using namespace fee;
 
 namespace {
 
-constexpr int kRuns = 3;
+constexpr int kRuns = 7; // the machine is shared: the best of several runs
 
 double bestMs(const std::function<void()>& work)
 {
@@ -35,7 +38,7 @@ double bestMs(const std::function<void()>& work)
 GridModel summaryOf(int offices)
 {
     GridModel grid;
-    MonthlyEngine::layoutSummaryGrid(grid, QStringLiteral("2020"));
+    monthly::layoutSummaryGrid(grid, QStringLiteral("2020"));
     for (int o = 0; o < offices; ++o) {
         const int r = grid.appendRow();
         grid.setText(r, 0, QString::number(o + 1));
@@ -141,6 +144,46 @@ void rawPlain(int rows, int cols, const QString& file)
     workbook_close(wb);
 }
 
+// A daily-report-like grid: one heading row and `rows` data rows of 18 columns.
+GridModel dailyOf(int rows)
+{
+    GridModel grid;
+    grid.setFormatString(QStringLiteral("^序号|^收款日期|^票据号|^房号|<业主|<收费项目|>应收金额|>实收金额|^收款方式|"
+                                        "<收款人|^所属年月|>滞纳金|>减免|<备注|^凭证号|^管理处|^楼栋|^状态"));
+    grid.setRows(rows + 1);
+    for (int r = 1; r <= rows; ++r) {
+        const QString n = QString::number(r);
+        const QString texts[18] = { n, QStringLiteral("2024-01-%1").arg(r % 28 + 1, 2, 10, QLatin1Char('0')),
+            QStringLiteral("%1").arg(r, 8, 10, QLatin1Char('0')), QStringLiteral("A-%1").arg(r % 900),
+            QStringLiteral("业主%1").arg(r % 5000), QStringLiteral("物业管理费"), formatNumber(r * 1.25, "0.00"),
+            formatNumber(r * 1.25, "0.00"), QStringLiteral("现金"), QStringLiteral("收款员"), QStringLiteral("202401"),
+            QStringLiteral("0.00"), QString(), QStringLiteral("备注%1").arg(r % 10), QStringLiteral("V%1").arg(r),
+            QStringLiteral("0101"), QStringLiteral("%1栋").arg(r % 30), QStringLiteral("正常") };
+        for (int c = 0; c < 18; ++c)
+            grid.setText(r, c, texts[c]);
+    }
+    return grid;
+}
+
+// A user's workbook with two sheets of its own.
+void makeExisting(const QString& path)
+{
+    Workbook book;
+    book.worksheet(1).setName(QStringLiteral("封面"));
+    book.worksheet(1).cells(1, 1).setValue(QStringLiteral("用户的封面"));
+    WorkbookSheet& other = book.addWorksheet(QStringLiteral("其他"));
+    for (int r = 1; r <= 2000; ++r)
+        for (int c = 1; c <= 10; ++c)
+            other.cells(r, c).setNumber(r * c);
+    book.saveToFile(path);
+}
+
+void copyFile(const QString& from, const QString& to)
+{
+    QFile::remove(to);
+    QFile::copy(from, to);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -166,5 +209,39 @@ int main(int argc, char** argv)
                .arg(oursPlain, 0, 'f', 1)
                .arg(rawPlainMs, 0, 'f', 1)
                .arg(oursPlain / rawPlainMs, 0, 'f', 2);
+
+    // The export dialog's sheet of 100,000 rows x 18 columns, every column ticked.
+    const GridModel daily = dailyOf(100000);
+    GridSheetOptions options;
+    options.title = QStringLiteral("(南区) 收款日报表");
+    options.tagText = QStringLiteral("日期范围:2024年01月01日至2024年01月31日");
+    options.sheetName = QStringLiteral("收款日报表");
+    options.columns = GridSheetExport::exportableColumns(daily);
+    const QString existing = dir + "/existing.xlsx";
+    makeExisting(existing);
+    QElapsedTimer t;
+    const auto timed = [&](const std::function<void()>& work) {
+        t.start();
+        work();
+        return t.nsecsElapsed() / 1e6;
+    };
+    const double fillMs = timed([&] {
+        Workbook book;
+        book.worksheet(1).setName(options.sheetName);
+        GridSheetExport::fill(book.worksheet(1), daily, options);
+    });
+    copyFile(existing, dir + "/daily-append.xlsx");
+    const double appendMs = timed([&] { GridSheetExport::write(daily, options, dir + "/daily-append.xlsx"); });
+    const double replaceMs = timed([&] { GridSheetExport::write(daily, options, dir + "/daily-append.xlsx"); });
+    QFile::remove(dir + "/daily-new.xlsx");
+    const double newMs = timed([&] { GridSheetExport::write(daily, options, dir + "/daily-new.xlsx"); });
+    out << QStringLiteral(
+        "dialog sheet, 100000 rows x 18 columns: filling the sheet model %1 ms; into a workbook of two "
+        "other sheets: appended %2 ms, replaced %3 ms; as a new file %4 ms (%5 MB)\n")
+               .arg(fillMs, 0, 'f', 0)
+               .arg(appendMs, 0, 'f', 0)
+               .arg(replaceMs, 0, 'f', 0)
+               .arg(newMs, 0, 'f', 0)
+               .arg(QFileInfo(dir + "/daily-append.xlsx").size() / 1e6, 0, 'f', 1);
     return 0;
 }

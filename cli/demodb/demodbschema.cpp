@@ -1,7 +1,7 @@
 #include "cli/demodb/demodbschema.h"
 
-#include "db/sqlitefunctions.h"
 #include "cli/demodb/demodbwriter.h"
+#include "db/sqlitefunctions.h"
 
 namespace fee::demo {
 
@@ -99,17 +99,37 @@ namespace {
 
 const std::vector<DemoTable>& demoTables() { return kTables; }
 
+namespace {
+
+    std::string tableDeclaration(const DemoTable& table, bool plainCollation)
+    {
+        const std::string collate = plainCollation ? std::string() : std::string(" COLLATE ") + kSqliteCollation;
+        std::string sql = "CREATE TABLE " + table.name + " (";
+        bool first = true;
+        for (const DemoColumn& column : table.columns) {
+            sql += (first ? "" : ", ") + columnDeclaration(column, collate);
+            first = false;
+        }
+        return sql + ")";
+    }
+
+} // namespace
+
+std::string demoSchemaScript(bool plainCollation)
+{
+    std::string script;
+    for (const DemoTable& table : kTables)
+        script += tableDeclaration(table, plainCollation) + ";\n";
+    return script;
+}
+
 void createDemoTables(DemoDbWriter& writer, bool plainCollation)
 {
-    const std::string collate = plainCollation ? std::string() : std::string(" COLLATE ") + kSqliteCollation;
     for (const DemoTable& table : kTables) {
-        std::string sql = "CREATE TABLE " + table.name + " (";
+        writer.execute(tableDeclaration(table, plainCollation));
         std::vector<std::string> names;
-        for (const DemoColumn& column : table.columns) {
-            sql += (names.empty() ? "" : ", ") + columnDeclaration(column, collate);
+        for (const DemoColumn& column : table.columns)
             names.push_back(column.name);
-        }
-        writer.execute(sql + ")");
         writer.declareInsert(table.name, names);
     }
 }

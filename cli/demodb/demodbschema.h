@@ -22,6 +22,10 @@ struct DemoTable {
 // The tables of the fee database as the reports read them.
 const std::vector<DemoTable>& demoTables();
 
+// The CREATE TABLE statements of every table, separated by ";" (the schema
+// the tests' hand-made fixtures share with the generator).
+std::string demoSchemaScript(bool plainCollation);
+
 // Creates every table and prepares its insert. Text and date columns carry the
 // database's case-insensitive collation unless plainCollation is set (a SQL
 // Server test server loads the file and does not know that collation).

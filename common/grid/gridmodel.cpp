@@ -5,6 +5,8 @@
 #include <QSet>
 #include <QStringList>
 #include <algorithm>
+#include <memory>
+#include <mutex>
 
 namespace fee {
 
@@ -12,10 +14,17 @@ namespace {
 
     constexpr int kErrSubscript = 381;
 
-    GridModel::TextMeasure& installedMeasure()
+    // The installed measure, swapped whole so a thread measuring keeps the one
+    // it started with while another installs a new one.
+    struct MeasureSlot {
+        std::mutex mutex;
+        std::shared_ptr<const GridModel::TextMeasure> measure;
+    };
+
+    MeasureSlot& measureSlot()
     {
-        static GridModel::TextMeasure measure;
-        return measure;
+        static MeasureSlot slot;
+        return slot;
     }
 
     bool isWide(char32_t u)
@@ -52,24 +61,31 @@ GridModel::GridModel()
 {
     m_cells = QVector<QVector<QString>>(m_rows, QVector<QString>(m_cols));
     m_colWidth = QVector<int>(m_cols, kDefaultColWidth);
-    m_rowHeight = QVector<int>(m_rows, kDefaultRowHeight);
     m_colAlign = QVector<int>(m_cols, AlignGeneral);
     m_fixedAlign = QVector<int>(m_cols, AlignLeft);
-    m_mergeRow = QVector<bool>(m_rows, false);
     m_mergeCol = QVector<bool>(m_cols, false);
+}
+
+GridModel::GridModel(const GridModel& other)
+{
+    std::lock_guard lock(other.m_mutex);
+    copyContents(other);
+    m_redraw = other.m_redraw;
+    m_dirty = other.m_dirty;
 }
 
 GridModel::~GridModel()
 {
-    const QVector<GridObserver*> observers = m_observers.list;
-    for (GridObserver* o : observers)
-        o->gridDestroyed();
+    std::lock_guard lock(m_noticeMutex);
+    const QVector<GridObserver*> observers = m_observers;
+    for (GridObserver* o : observers) {
+        if (m_observers.contains(o))
+            o->gridDestroyed();
+    }
 }
 
-GridModel& GridModel::operator=(const GridModel& other)
+void GridModel::copyContents(const GridModel& other)
 {
-    if (this == &other)
-        return *this;
     m_rows = other.m_rows;
     m_cols = other.m_cols;
     m_fixedRows = other.m_fixedRows;
@@ -79,17 +95,29 @@ GridModel& GridModel::operator=(const GridModel& other)
     m_currentRow = other.m_currentRow;
     m_currentCol = other.m_currentCol;
     m_colWidth = other.m_colWidth;
-    m_rowHeight = other.m_rowHeight;
+    m_rowHeights = other.m_rowHeights;
     m_colAlign = other.m_colAlign;
     m_fixedAlign = other.m_fixedAlign;
-    m_mergeRow = other.m_mergeRow;
+    m_mergeRows = other.m_mergeRows;
     m_mergeCol = other.m_mergeCol;
     m_mergeMode = other.m_mergeMode;
     m_gridLineColor = other.m_gridLineColor;
     m_wordWrap = other.m_wordWrap;
     m_fontName = other.m_fontName;
     m_fontSize = other.m_fontSize;
-    notifyReset();
+}
+
+GridModel& GridModel::operator=(const GridModel& other)
+{
+    if (this == &other)
+        return *this;
+    Notice n;
+    {
+        std::scoped_lock lock(m_mutex, other.m_mutex);
+        copyContents(other);
+        n = notice(Notice::Reset);
+    }
+    deliver(n);
     return *this;
 }
 
@@ -111,220 +139,400 @@ void GridModel::checkCell(int row, int col) const
     checkCol(col);
 }
 
-void GridModel::setRows(int rows)
+int GridModel::rows() const
 {
-    if (rows < 0)
-        outOfRange();
-    const int old = m_rows;
-    if (rows == old)
-        return;
-    m_cells.resize(rows);
-    for (int r = old; r < rows; ++r)
-        m_cells[r] = QVector<QString>(m_cols);
-    m_rowHeight.resize(rows);
-    m_mergeRow.resize(rows);
-    for (int r = old; r < rows; ++r) {
-        m_rowHeight[r] = kDefaultRowHeight;
-        m_mergeRow[r] = false;
-    }
-    m_rows = rows;
-    if (rows > old) {
-        notifyRowsInserted(old, rows - 1);
-        return;
-    }
-    if (m_fixedRows > rows)
-        m_fixedRows = rows;
-    for (auto it = m_colors.begin(); it != m_colors.end();) {
-        if (int(it.key() >> 32) >= rows)
-            it = m_colors.erase(it);
-        else
-            ++it;
-    }
-    notifyReset();
+    std::lock_guard lock(m_mutex);
+    return m_rows;
 }
 
-int GridModel::appendRow()
+int GridModel::cols() const
 {
-    const int row = m_rows;
-    m_cells.append(QVector<QString>(m_cols));
-    m_rowHeight.append(kDefaultRowHeight);
-    m_mergeRow.append(false);
-    ++m_rows;
-    notifyRowsInserted(row, row);
+    std::lock_guard lock(m_mutex);
+    return m_cols;
+}
+
+int GridModel::fixedRows() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_fixedRows;
+}
+
+int GridModel::fixedCols() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_fixedCols;
+}
+
+void GridModel::setRows(int rows)
+{
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        if (rows < 0)
+            outOfRange();
+        const int old = m_rows;
+        if (rows == old)
+            return;
+        m_cells.resize(rows);
+        for (int r = old; r < rows; ++r)
+            m_cells[r] = QVector<QString>(m_cols);
+        m_rows = rows;
+        if (rows > old) {
+            n = notice(Notice::RowsInserted, old, 0, rows - 1, 0);
+        } else {
+            if (m_fixedRows > rows)
+                m_fixedRows = rows;
+            for (auto it = m_colors.begin(); it != m_colors.end();) {
+                if (int(it.key() >> 32) >= rows)
+                    it = m_colors.erase(it);
+                else
+                    ++it;
+            }
+            m_rowHeights.erase(m_rowHeights.lower_bound(rows), m_rowHeights.end());
+            m_mergeRows.erase(m_mergeRows.lower_bound(rows), m_mergeRows.end());
+            n = notice(Notice::Reset);
+        }
+    }
+    deliver(n);
+}
+
+int GridModel::appendRow() { return appendRow(QVector<QString>()); }
+
+int GridModel::appendRow(QVector<QString> cells)
+{
+    Notice n;
+    int row = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        if (cells.size() > m_cols)
+            outOfRange();
+        cells.resize(m_cols);
+        row = m_rows;
+        m_cells.append(std::move(cells));
+        ++m_rows;
+        n = notice(Notice::RowsInserted, row, 0, row, 0);
+    }
+    deliver(n);
     return row;
 }
 
 void GridModel::setCols(int cols)
 {
-    if (cols < 0)
-        outOfRange();
-    const int old = m_cols;
-    if (cols == old)
-        return;
-    for (auto& row : m_cells)
-        row.resize(cols);
-    m_colWidth.resize(cols);
-    m_colAlign.resize(cols);
-    m_fixedAlign.resize(cols);
-    m_mergeCol.resize(cols);
-    for (int c = old; c < cols; ++c) {
-        m_colWidth[c] = kDefaultColWidth;
-        m_colAlign[c] = AlignGeneral;
-        m_fixedAlign[c] = AlignLeft;
-        m_mergeCol[c] = false;
-    }
-    m_cols = cols;
-    if (m_fixedCols > cols)
-        m_fixedCols = cols;
-    if (cols < old) {
-        for (auto it = m_colors.begin(); it != m_colors.end();) {
-            if (int(quint32(it.key())) >= cols)
-                it = m_colors.erase(it);
-            else
-                ++it;
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        if (cols < 0)
+            outOfRange();
+        const int old = m_cols;
+        if (cols == old)
+            return;
+        for (auto& row : m_cells)
+            row.resize(cols);
+        m_colWidth.resize(cols);
+        m_colAlign.resize(cols);
+        m_fixedAlign.resize(cols);
+        m_mergeCol.resize(cols);
+        for (int c = old; c < cols; ++c) {
+            m_colWidth[c] = kDefaultColWidth;
+            m_colAlign[c] = AlignGeneral;
+            m_fixedAlign[c] = AlignLeft;
+            m_mergeCol[c] = false;
         }
+        m_cols = cols;
+        if (m_fixedCols > cols)
+            m_fixedCols = cols;
+        if (cols < old) {
+            for (auto it = m_colors.begin(); it != m_colors.end();) {
+                if (int(quint32(it.key())) >= cols)
+                    it = m_colors.erase(it);
+                else
+                    ++it;
+            }
+        }
+        n = notice(Notice::Reset);
     }
-    notifyReset();
+    deliver(n);
 }
 
 void GridModel::setFixedRows(int n)
 {
     if (n < 0)
         outOfRange();
-    if (n > m_rows)
+    if (n > rows())
         setRows(n);
-    if (n == m_fixedRows)
-        return;
-    m_fixedRows = n;
-    notifyReset();
+    Notice change;
+    {
+        std::lock_guard lock(m_mutex);
+        if (n == m_fixedRows)
+            return;
+        m_fixedRows = n;
+        change = notice(Notice::Reset);
+    }
+    deliver(change);
 }
 
 void GridModel::setFixedCols(int n)
 {
     if (n < 0)
         outOfRange();
-    if (n > m_cols)
+    if (n > cols())
         setCols(n);
-    if (n == m_fixedCols)
-        return;
-    m_fixedCols = n;
-    notifyReset();
+    Notice change;
+    {
+        std::lock_guard lock(m_mutex);
+        if (n == m_fixedCols)
+            return;
+        m_fixedCols = n;
+        change = notice(Notice::Reset);
+    }
+    deliver(change);
+}
+
+int GridModel::currentRow() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_currentRow;
+}
+
+void GridModel::setCurrentRow(int row)
+{
+    std::lock_guard lock(m_mutex);
+    m_currentRow = row;
+}
+
+int GridModel::currentCol() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_currentCol;
+}
+
+void GridModel::setCurrentCol(int col)
+{
+    std::lock_guard lock(m_mutex);
+    m_currentCol = col;
 }
 
 QString GridModel::text(int row, int col) const
 {
+    std::lock_guard lock(m_mutex);
     checkCell(row, col);
     return m_cells[row][col];
 }
 
 void GridModel::setText(int row, int col, const QString& text)
 {
-    checkCell(row, col);
-    m_cells[row][col] = text;
-    notifyCells(row, col, row, col);
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        checkCell(row, col);
+        m_cells[row][col] = text;
+        n = notice(Notice::Cells, row, col, row, col);
+    }
+    deliver(n);
+}
+
+QVector<QString> GridModel::rowTexts(int row) const
+{
+    std::lock_guard lock(m_mutex);
+    checkRow(row);
+    return m_cells[row];
+}
+
+std::optional<GridCell> GridModel::cell(int row, int col) const
+{
+    std::lock_guard lock(m_mutex);
+    if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
+        return std::nullopt;
+    GridCell cell;
+    cell.text = m_cells[row][col];
+    const auto colors = m_colors.constFind(colorKey(row, col));
+    if (colors != m_colors.constEnd()) {
+        cell.back = colors->back;
+        cell.fore = colors->fore;
+    }
+    cell.fixed = row < m_fixedRows || col < m_fixedCols;
+    cell.alignment = cell.fixed ? m_fixedAlign[col] : m_colAlign[col];
+    cell.width = m_colWidth[col];
+    cell.height = rowHeightOf(row);
+    cell.wordWrap = m_wordWrap;
+    return cell;
 }
 
 int GridModel::colWidth(int col) const
 {
+    std::lock_guard lock(m_mutex);
     checkCol(col);
     return m_colWidth[col];
 }
 
 void GridModel::setColWidth(int col, int twips)
 {
-    checkCol(col);
-    // A negative width restores the default, as the grid control does.
-    const int width = twips < 0 ? kDefaultColWidth : twips;
-    if (m_colWidth[col] == width)
-        return;
-    m_colWidth[col] = width;
-    notifyLayout();
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        checkCol(col);
+        // A negative width restores the default, as the grid control does.
+        const int width = twips < 0 ? kDefaultColWidth : twips;
+        if (m_colWidth[col] == width)
+            return;
+        m_colWidth[col] = width;
+        n = notice(Notice::Layout);
+    }
+    deliver(n);
+}
+
+QVector<int> GridModel::colWidths() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_colWidth;
+}
+
+int GridModel::rowHeightOf(int row) const
+{
+    const auto it = m_rowHeights.find(row);
+    return it == m_rowHeights.end() ? kDefaultRowHeight : it->second;
 }
 
 int GridModel::rowHeight(int row) const
 {
+    std::lock_guard lock(m_mutex);
     checkRow(row);
-    return m_rowHeight[row];
+    return rowHeightOf(row);
 }
 
 void GridModel::setRowHeight(int row, int twips)
 {
-    checkRow(row);
-    const int height = twips < 0 ? kDefaultRowHeight : twips;
-    if (m_rowHeight[row] == height)
-        return;
-    m_rowHeight[row] = height;
-    notifyLayout();
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        checkRow(row);
+        const int height = twips < 0 ? kDefaultRowHeight : twips;
+        if (rowHeightOf(row) == height)
+            return;
+        if (height == kDefaultRowHeight)
+            m_rowHeights.erase(row);
+        else
+            m_rowHeights[row] = height;
+        n = notice(Notice::Layout);
+    }
+    deliver(n);
+}
+
+QMap<int, int> GridModel::customRowHeights() const
+{
+    std::lock_guard lock(m_mutex);
+    QMap<int, int> heights;
+    for (const auto& [row, height] : m_rowHeights)
+        heights.insert(row, height);
+    return heights;
 }
 
 int GridModel::colAlignment(int col) const
 {
+    std::lock_guard lock(m_mutex);
     checkCol(col);
     return m_colAlign[col];
 }
 
 void GridModel::setColAlignment(int col, int code)
 {
-    checkCol(col);
-    if (m_colAlign[col] == code)
-        return;
-    m_colAlign[col] = code;
-    if (m_rows > 0)
-        notifyCells(0, col, m_rows - 1, col);
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        checkCol(col);
+        if (m_colAlign[col] == code)
+            return;
+        m_colAlign[col] = code;
+        if (m_rows > 0)
+            n = notice(Notice::Cells, 0, col, m_rows - 1, col);
+    }
+    deliver(n);
 }
 
 int GridModel::fixedAlignment(int col) const
 {
+    std::lock_guard lock(m_mutex);
     checkCol(col);
     return m_fixedAlign[col];
 }
 
 void GridModel::setFixedAlignment(int col, int code)
 {
-    checkCol(col);
-    if (m_fixedAlign[col] == code)
-        return;
-    m_fixedAlign[col] = code;
-    if (m_rows > 0)
-        notifyCells(0, col, m_rows - 1, col);
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        checkCol(col);
+        if (m_fixedAlign[col] == code)
+            return;
+        m_fixedAlign[col] = code;
+        if (m_rows > 0)
+            n = notice(Notice::Cells, 0, col, m_rows - 1, col);
+    }
+    deliver(n);
+}
+
+int GridModel::mergeCells() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_mergeMode;
 }
 
 void GridModel::setMergeCells(int mode)
 {
-    if (mode == m_mergeMode)
-        return;
-    m_mergeMode = mode;
-    notifyLayout();
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        if (mode == m_mergeMode)
+            return;
+        m_mergeMode = mode;
+        n = notice(Notice::Layout);
+    }
+    deliver(n);
 }
 
 bool GridModel::mergeRow(int row) const
 {
+    std::lock_guard lock(m_mutex);
     checkRow(row);
-    return m_mergeRow[row];
+    return isMergeRow(row);
 }
 
 void GridModel::setMergeRow(int row, bool merge)
 {
-    checkRow(row);
-    if (m_mergeRow[row] == merge)
-        return;
-    m_mergeRow[row] = merge;
-    notifyLayout();
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        checkRow(row);
+        if (isMergeRow(row) == merge)
+            return;
+        if (merge)
+            m_mergeRows.insert(row);
+        else
+            m_mergeRows.erase(row);
+        n = notice(Notice::Layout);
+    }
+    deliver(n);
 }
 
 bool GridModel::mergeCol(int col) const
 {
+    std::lock_guard lock(m_mutex);
     checkCol(col);
     return m_mergeCol[col];
 }
 
 void GridModel::setMergeCol(int col, bool merge)
 {
-    checkCol(col);
-    if (m_mergeCol[col] == merge)
-        return;
-    m_mergeCol[col] = merge;
-    notifyLayout();
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        checkCol(col);
+        if (m_mergeCol[col] == merge)
+            return;
+        m_mergeCol[col] = merge;
+        n = notice(Notice::Layout);
+    }
+    deliver(n);
 }
 
 // Merging rules.
@@ -347,6 +555,8 @@ void GridModel::setMergeCol(int col, bool merge)
 // The merged rectangle of a cell is its run across, extended up and down over
 // rows whose run across covers exactly the same columns and whose every
 // column merges down. That makes the rectangles a partition of the grid.
+// Whether two neighbouring rows join depends on those two rows alone, so the
+// blocks seen through a band of rows are the true blocks cut to the band.
 
 int GridModel::areaOf(int row, int col) const { return (row < m_fixedRows ? 2 : 0) + (col < m_fixedCols ? 1 : 0); }
 
@@ -364,7 +574,7 @@ bool GridModel::textsMerge(int row, int col, int otherRow, int otherCol) const
 
 bool GridModel::plainAcross(int row, int col) const
 {
-    return col > 0 && m_mergeRow[row] && textsMerge(row, col - 1, row, col);
+    return col > 0 && isMergeRow(row) && textsMerge(row, col - 1, row, col);
 }
 
 bool GridModel::plainDown(int row, int col) const
@@ -378,8 +588,8 @@ bool GridModel::mergesAcross(int row, int col) const
         return false;
     if (m_mergeMode == MergeRestrictRows || m_mergeMode == MergeRestrictAll) {
         const int first = row < m_fixedRows ? 0 : m_fixedRows;
-        for (int r = first; r < row; ++r) {
-            if (m_mergeRow[r] && !plainAcross(r, col))
+        for (auto it = m_mergeRows.lower_bound(first); it != m_mergeRows.end() && *it < row; ++it) {
+            if (!plainAcross(*it, col))
                 return false;
         }
     }
@@ -428,26 +638,34 @@ bool GridModel::rowsJoin(int upperRow, int left, int right) const
     return true;
 }
 
-QRect GridModel::mergedSpan(int row, int col) const
+QRect GridModel::spanWithin(int row, int col, int firstRow, int lastRow) const
 {
-    checkCell(row, col);
     if (m_mergeMode == MergeNever)
         return QRect(col, row, 1, 1);
     const int left = horizontalStart(row, col);
     const int right = horizontalEnd(row, col);
     int top = row;
-    while (top > 0 && rowsJoin(top - 1, left, right))
+    while (top > firstRow && rowsJoin(top - 1, left, right))
         --top;
     int bottom = row;
-    while (bottom + 1 < m_rows && rowsJoin(bottom, left, right))
+    while (bottom < lastRow && rowsJoin(bottom, left, right))
         ++bottom;
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-QVector<QRect> GridModel::mergedBlocks() const
+QRect GridModel::mergedSpan(int row, int col) const
+{
+    std::lock_guard lock(m_mutex);
+    checkCell(row, col);
+    return spanWithin(row, col, 0, m_rows - 1);
+}
+
+QVector<QRect> GridModel::blocksWithin(int firstRow, int lastRow) const
 {
     QVector<QRect> blocks;
-    if (m_mergeMode == MergeNever)
+    firstRow = std::max(firstRow, 0);
+    lastRow = std::min(lastRow, m_rows - 1);
+    if (m_mergeMode == MergeNever || firstRow > lastRow)
         return blocks;
     QSet<quint64> seen;
     auto keep = [&](const QRect& span) {
@@ -462,17 +680,15 @@ QVector<QRect> GridModel::mergedBlocks() const
     for (int c = 0; c < m_cols; ++c) {
         if (!m_mergeCol[c])
             continue;
-        for (int r = 0; r < m_rows;) {
-            const QRect span = mergedSpan(r, c);
+        for (int r = firstRow; r <= lastRow;) {
+            const QRect span = spanWithin(r, c, firstRow, lastRow);
             keep(span);
             r = span.bottom() + 1;
         }
     }
-    for (int r = 0; r < m_rows; ++r) {
-        if (!m_mergeRow[r])
-            continue;
+    for (auto it = m_mergeRows.lower_bound(firstRow); it != m_mergeRows.end() && *it <= lastRow; ++it) {
         for (int c = 0; c < m_cols;) {
-            const QRect span = mergedSpan(r, c);
+            const QRect span = spanWithin(*it, c, firstRow, lastRow);
             keep(span);
             c = span.right() + 1;
         }
@@ -480,8 +696,21 @@ QVector<QRect> GridModel::mergedBlocks() const
     return blocks;
 }
 
+QVector<QRect> GridModel::mergedBlocks() const
+{
+    std::lock_guard lock(m_mutex);
+    return blocksWithin(0, m_rows - 1);
+}
+
+QVector<QRect> GridModel::mergedBlocks(int firstRow, int lastRow) const
+{
+    std::lock_guard lock(m_mutex);
+    return blocksWithin(firstRow, lastRow);
+}
+
 QColor GridModel::cellBackColor(int row, int col) const
 {
+    std::lock_guard lock(m_mutex);
     checkCell(row, col);
     auto it = m_colors.constFind(colorKey(row, col));
     return it == m_colors.constEnd() ? QColor() : it->back;
@@ -489,13 +718,19 @@ QColor GridModel::cellBackColor(int row, int col) const
 
 void GridModel::setCellBackColor(int row, int col, const QColor& color)
 {
-    checkCell(row, col);
-    m_colors[colorKey(row, col)].back = color;
-    notifyCells(row, col, row, col);
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        checkCell(row, col);
+        m_colors[colorKey(row, col)].back = color;
+        n = notice(Notice::Cells, row, col, row, col);
+    }
+    deliver(n);
 }
 
 QColor GridModel::cellForeColor(int row, int col) const
 {
+    std::lock_guard lock(m_mutex);
     checkCell(row, col);
     auto it = m_colors.constFind(colorKey(row, col));
     return it == m_colors.constEnd() ? QColor() : it->fore;
@@ -503,60 +738,120 @@ QColor GridModel::cellForeColor(int row, int col) const
 
 void GridModel::setCellForeColor(int row, int col, const QColor& color)
 {
-    checkCell(row, col);
-    m_colors[colorKey(row, col)].fore = color;
-    notifyCells(row, col, row, col);
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        checkCell(row, col);
+        m_colors[colorKey(row, col)].fore = color;
+        n = notice(Notice::Cells, row, col, row, col);
+    }
+    deliver(n);
+}
+
+QColor GridModel::gridLineColor() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_gridLineColor;
 }
 
 void GridModel::setGridLineColor(const QColor& c)
 {
-    if (c == m_gridLineColor)
-        return;
-    m_gridLineColor = c;
-    notifyLayout();
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        if (c == m_gridLineColor)
+            return;
+        m_gridLineColor = c;
+        n = notice(Notice::Layout);
+    }
+    deliver(n);
+}
+
+bool GridModel::wordWrap() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_wordWrap;
 }
 
 void GridModel::setWordWrap(bool on)
 {
-    if (on == m_wordWrap)
-        return;
-    m_wordWrap = on;
-    notifyLayout();
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        if (on == m_wordWrap)
+            return;
+        m_wordWrap = on;
+        n = notice(Notice::Layout);
+    }
+    deliver(n);
+}
+
+QString GridModel::fontName() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_fontName;
 }
 
 void GridModel::setFontName(const QString& name)
 {
-    if (name == m_fontName)
-        return;
-    m_fontName = name;
-    notifyLayout();
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        if (name == m_fontName)
+            return;
+        m_fontName = name;
+        n = notice(Notice::Layout);
+    }
+    deliver(n);
+}
+
+double GridModel::fontSize() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_fontSize;
 }
 
 void GridModel::setFontSize(double points)
 {
-    if (points == m_fontSize)
-        return;
-    m_fontSize = points;
-    notifyLayout();
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        if (points == m_fontSize)
+            return;
+        m_fontSize = points;
+        n = notice(Notice::Layout);
+    }
+    deliver(n);
+}
+
+bool GridModel::redraw() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_redraw;
 }
 
 void GridModel::setRedraw(bool on)
 {
-    if (on == m_redraw)
-        return;
-    m_redraw = on;
-    if (on && m_dirty) {
-        m_dirty = false;
-        notifyReset();
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        if (on == m_redraw)
+            return;
+        m_redraw = on;
+        if (on && m_dirty) {
+            m_dirty = false;
+            n = notice(Notice::Reset);
+        }
     }
+    deliver(n);
 }
 
 void GridModel::setFormatString(const QString& format)
 {
     const QStringList parts = format.split(QLatin1Char('|'));
-    if (parts.size() > m_cols)
+    if (parts.size() > cols())
         setCols(int(parts.size()));
-    if (m_rows == 0)
+    if (rows() == 0)
         setRows(1);
     for (int c = 0; c < parts.size(); ++c) {
         const QString& part = parts[c];
@@ -579,62 +874,85 @@ void GridModel::setFormatString(const QString& format)
     }
 }
 
-void GridModel::setTextMeasure(TextMeasure measure) { installedMeasure() = std::move(measure); }
+void GridModel::setTextMeasure(TextMeasure measure)
+{
+    // The old measure is released after the lock, by whichever thread drops it last.
+    std::shared_ptr<const TextMeasure> installed
+        = measure ? std::make_shared<const TextMeasure>(std::move(measure)) : nullptr;
+    MeasureSlot& slot = measureSlot();
+    std::lock_guard lock(slot.mutex);
+    slot.measure.swap(installed);
+}
 
 int GridModel::measureText(const QString& text) const
 {
-    const TextMeasure& measure = installedMeasure();
-    if (measure)
-        return measure(text, m_fontName, m_fontSize);
-    return defaultMeasure(text);
+    std::shared_ptr<const TextMeasure> measure;
+    {
+        MeasureSlot& slot = measureSlot();
+        std::lock_guard lock(slot.mutex);
+        measure = slot.measure;
+    }
+    if (!measure)
+        return defaultMeasure(text);
+    QString fontName;
+    double fontSize = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        fontName = m_fontName;
+        fontSize = m_fontSize;
+    }
+    return (*measure)(text, fontName, fontSize);
 }
 
 void GridModel::addObserver(GridObserver* observer)
 {
-    if (observer && !m_observers.list.contains(observer))
-        m_observers.list.append(observer);
+    std::lock_guard lock(m_noticeMutex);
+    if (observer && !m_observers.contains(observer))
+        m_observers.append(observer);
 }
 
-void GridModel::removeObserver(GridObserver* observer) { m_observers.list.removeAll(observer); }
+void GridModel::removeObserver(GridObserver* observer)
+{
+    std::lock_guard lock(m_noticeMutex);
+    m_observers.removeAll(observer);
+}
 
-void GridModel::notifyReset()
+GridModel::Notice GridModel::notice(Notice::Kind kind, int top, int left, int bottom, int right)
 {
     if (!m_redraw) {
         m_dirty = true;
-        return;
+        return Notice();
     }
-    for (GridObserver* o : QVector<GridObserver*>(m_observers.list))
-        o->gridReset();
+    return Notice { kind, top, left, bottom, right };
 }
 
-void GridModel::notifyRowsInserted(int first, int last)
+void GridModel::deliver(const Notice& n)
 {
-    if (!m_redraw) {
-        m_dirty = true;
+    if (n.kind == Notice::None)
         return;
+    std::lock_guard lock(m_noticeMutex);
+    const QVector<GridObserver*> observers = m_observers;
+    for (GridObserver* o : observers) {
+        // An observer removed by an earlier one in this round is not told.
+        if (!m_observers.contains(o))
+            continue;
+        switch (n.kind) {
+        case Notice::Reset:
+            o->gridReset();
+            break;
+        case Notice::RowsInserted:
+            o->gridRowsInserted(n.top, n.bottom);
+            break;
+        case Notice::Cells:
+            o->gridCellsChanged(n.top, n.left, n.bottom, n.right);
+            break;
+        case Notice::Layout:
+            o->gridLayoutChanged();
+            break;
+        case Notice::None:
+            break;
+        }
     }
-    for (GridObserver* o : QVector<GridObserver*>(m_observers.list))
-        o->gridRowsInserted(first, last);
-}
-
-void GridModel::notifyCells(int top, int left, int bottom, int right)
-{
-    if (!m_redraw) {
-        m_dirty = true;
-        return;
-    }
-    for (GridObserver* o : QVector<GridObserver*>(m_observers.list))
-        o->gridCellsChanged(top, left, bottom, right);
-}
-
-void GridModel::notifyLayout()
-{
-    if (!m_redraw) {
-        m_dirty = true;
-        return;
-    }
-    for (GridObserver* o : QVector<GridObserver*>(m_observers.list))
-        o->gridLayoutChanged();
 }
 
 } // namespace fee

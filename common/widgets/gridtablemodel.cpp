@@ -1,9 +1,14 @@
 #include "common/widgets/gridtablemodel.h"
 
+#include "common/grid/celltextplacement.h"
+#include "common/grid/twips.h"
+#include "common/widgets/gridcelldelegate.h"
+
 #include <QBrush>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QSize>
+#include <QThread>
 
 namespace fee {
 
@@ -11,16 +16,20 @@ GridTableModel::GridTableModel(GridModel* grid, QObject* parent)
     : QAbstractTableModel(parent)
     , m_grid(grid)
 {
+    m_publishTimer.setSingleShot(true);
+    connect(&m_publishTimer, &QTimer::timeout, this, &GridTableModel::publishPending);
+    m_sincePublish.start();
     if (m_grid) {
+        m_grid->addObserver(this);
         m_rows = m_grid->rows();
         m_cols = m_grid->cols();
-        m_grid->addObserver(this);
     }
 }
 
 GridTableModel::~GridTableModel()
 {
-    if (m_grid)
+    // Returns only once no notice to this model is in progress on a run's thread.
+    if (m_grid && !m_gridGone)
         m_grid->removeObserver(this);
 }
 
@@ -30,95 +39,48 @@ int GridTableModel::columnCount(const QModelIndex& parent) const { return parent
 
 Qt::Alignment GridTableModel::alignmentOf(int code, const QString& text)
 {
-    Qt::Alignment horizontal;
-    Qt::Alignment vertical;
-    switch (code) {
-    case 0:
-        horizontal = Qt::AlignLeft;
-        vertical = Qt::AlignTop;
-        break;
-    case 1:
-        horizontal = Qt::AlignLeft;
-        vertical = Qt::AlignVCenter;
-        break;
-    case 2:
-        horizontal = Qt::AlignLeft;
-        vertical = Qt::AlignBottom;
-        break;
-    case 3:
-        horizontal = Qt::AlignHCenter;
-        vertical = Qt::AlignTop;
-        break;
-    case 4:
-        horizontal = Qt::AlignHCenter;
-        vertical = Qt::AlignVCenter;
-        break;
-    case 5:
-        horizontal = Qt::AlignHCenter;
-        vertical = Qt::AlignBottom;
-        break;
-    case 6:
-        horizontal = Qt::AlignRight;
-        vertical = Qt::AlignTop;
-        break;
-    case 7:
-        horizontal = Qt::AlignRight;
-        vertical = Qt::AlignVCenter;
-        break;
-    case 8:
-        horizontal = Qt::AlignRight;
-        vertical = Qt::AlignBottom;
-        break;
-    default: {
-        // General: numbers to the right, any other text to the left.
-        bool number = false;
-        text.trimmed().toDouble(&number);
-        horizontal = number ? Qt::AlignRight : Qt::AlignLeft;
-        vertical = Qt::AlignVCenter;
-    }
-    }
-    return horizontal | vertical;
+    return GridCellDelegate::qtAlignment(cellTextPlace(code, text));
 }
-
-int GridTableModel::twipsToPixels(int twips, int dpi) { return int((qint64(twips) * dpi + 720) / 1440); }
 
 QVariant GridTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!m_grid || !index.isValid())
+    if (!m_grid || m_gridGone || !index.isValid() || index.row() >= m_rows || index.column() >= m_cols)
         return QVariant();
-    const int row = index.row();
-    const int col = index.column();
-    if (row >= m_grid->rows() || col >= m_grid->cols())
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::TextAlignmentRole:
+    case Qt::BackgroundRole:
+    case Qt::ForegroundRole:
+    case Qt::SizeHintRole:
+        break;
+    default:
         return QVariant();
-    const bool fixed = row < m_grid->fixedRows() || col < m_grid->fixedCols();
+    }
+    const std::optional<GridCell> cell = m_grid->cell(index.row(), index.column());
+    if (!cell)
+        return QVariant(); // cut by the writer; the reset is on its way
     switch (role) {
     case Qt::DisplayRole: {
-        QString text = m_grid->text(row, col);
+        QString text = cell->text;
         if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'))) {
             text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-            if (!m_grid->wordWrap())
+            if (!cell->wordWrap)
                 text.replace(QLatin1Char('\n'), QLatin1Char(' '));
         }
         return text;
     }
-    case Qt::TextAlignmentRole: {
-        const int code = fixed ? m_grid->fixedAlignment(col) : m_grid->colAlignment(col);
-        return QVariant::fromValue(alignmentOf(code, m_grid->text(row, col)));
-    }
-    case Qt::BackgroundRole: {
-        const QColor color = m_grid->cellBackColor(row, col);
-        if (color.isValid())
-            return QBrush(color);
-        if (fixed)
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(alignmentOf(cell->alignment, cell->text));
+    case Qt::BackgroundRole:
+        if (cell->back.isValid())
+            return QBrush(cell->back);
+        if (cell->fixed)
             return QBrush(QGuiApplication::palette().color(QPalette::Button));
         return QVariant();
-    }
-    case Qt::ForegroundRole: {
-        const QColor color = m_grid->cellForeColor(row, col);
-        return color.isValid() ? QVariant(QBrush(color)) : QVariant();
-    }
+    case Qt::ForegroundRole:
+        return cell->fore.isValid() ? QVariant(QBrush(cell->fore)) : QVariant();
     case Qt::SizeHintRole:
-        return QSize(twipsToPixels(m_grid->colWidth(col), 96), twipsToPixels(m_grid->rowHeight(row), 96));
+        return QSize(twipsToPixels(cell->width), twipsToPixels(cell->height));
     default:
         return QVariant();
     }
@@ -131,7 +93,55 @@ Qt::ItemFlags GridTableModel::flags(const QModelIndex& index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-void GridTableModel::gridReset()
+bool GridTableModel::onOtherThread() const { return QThread::currentThread() != thread(); }
+
+void GridTableModel::collect(const std::function<void(Pending&)>& change)
+{
+    {
+        std::lock_guard lock(m_pendingMutex);
+        change(m_pending);
+    }
+    if (!m_publishQueued.exchange(true))
+        QMetaObject::invokeMethod(this, &GridTableModel::schedulePublish, Qt::QueuedConnection);
+}
+
+void GridTableModel::schedulePublish()
+{
+    if (m_publishTimer.isActive())
+        return;
+    const qint64 since = m_sincePublish.elapsed();
+    m_publishTimer.start(int(std::max<qint64>(0, kPublishIntervalMs - since)));
+}
+
+void GridTableModel::publishPending()
+{
+    if (!m_publishQueued)
+        return; // nothing came from another thread
+    m_publishTimer.stop();
+    m_publishQueued = false;
+    Pending pending;
+    {
+        std::lock_guard lock(m_pendingMutex);
+        std::swap(pending, m_pending);
+    }
+    m_sincePublish.restart();
+    if (pending.destroyed) {
+        forgetGrid();
+        return;
+    }
+    if (!m_grid)
+        return;
+    if (pending.reset)
+        resetNow();
+    else if (pending.rowsTo > m_rows)
+        insertUpTo(std::min(pending.rowsTo, m_grid->rows()));
+    if (!pending.cells.isNull())
+        cellsChangedNow(pending.cells);
+    if (pending.layout)
+        emit layoutSettingsChanged();
+}
+
+void GridTableModel::resetNow()
 {
     beginResetModel();
     m_rows = m_grid ? m_grid->rows() : 0;
@@ -140,33 +150,30 @@ void GridTableModel::gridReset()
     emit layoutSettingsChanged();
 }
 
-void GridTableModel::gridRowsInserted(int first, int last)
+void GridTableModel::insertUpTo(int rows)
 {
-    if (!m_grid || first != m_rows || m_cols != m_grid->cols() || last + 1 != m_grid->rows()) {
-        gridReset();
+    if (rows <= m_rows)
+        return;
+    if (!m_grid || m_grid->cols() != m_cols) {
+        resetNow(); // columns changed without their reset reaching us yet
         return;
     }
-    beginInsertRows(QModelIndex(), first, last);
-    m_rows = last + 1;
+    beginInsertRows(QModelIndex(), m_rows, rows - 1);
+    m_rows = rows;
     endInsertRows();
     emit contentChanged();
 }
 
-void GridTableModel::gridCellsChanged(int top, int left, int bottom, int right)
+void GridTableModel::cellsChangedNow(QRect cells)
 {
-    top = std::max(top, 0);
-    left = std::max(left, 0);
-    bottom = std::min(bottom, m_rows - 1);
-    right = std::min(right, m_cols - 1);
-    if (top > bottom || left > right)
+    cells &= QRect(0, 0, m_cols, m_rows);
+    if (cells.isEmpty())
         return;
-    emit dataChanged(index(top, left), index(bottom, right));
+    emit dataChanged(index(cells.top(), cells.left()), index(cells.bottom(), cells.right()));
     emit contentChanged();
 }
 
-void GridTableModel::gridLayoutChanged() { emit layoutSettingsChanged(); }
-
-void GridTableModel::gridDestroyed()
+void GridTableModel::forgetGrid()
 {
     beginResetModel();
     m_grid = nullptr;
@@ -174,6 +181,64 @@ void GridTableModel::gridDestroyed()
     m_cols = 0;
     endResetModel();
     emit layoutSettingsChanged();
+}
+
+void GridTableModel::gridReset()
+{
+    if (onOtherThread()) {
+        collect([](Pending& p) { p.reset = true; });
+        return;
+    }
+    publishPending();
+    resetNow();
+}
+
+void GridTableModel::gridRowsInserted(int first, int last)
+{
+    if (onOtherThread()) {
+        collect([last](Pending& p) { p.rowsTo = std::max(p.rowsTo, last + 1); });
+        return;
+    }
+    publishPending();
+    if (!m_grid || first > m_rows || last >= m_grid->rows()) {
+        resetNow();
+        return;
+    }
+    insertUpTo(last + 1);
+}
+
+void GridTableModel::gridCellsChanged(int top, int left, int bottom, int right)
+{
+    const QRect cells(QPoint(std::max(left, 0), std::max(top, 0)), QPoint(right, bottom));
+    if (onOtherThread()) {
+        collect([cells](Pending& p) { p.cells = p.cells.isNull() ? cells : p.cells.united(cells); });
+        return;
+    }
+    publishPending();
+    cellsChangedNow(cells);
+}
+
+void GridTableModel::gridLayoutChanged()
+{
+    if (onOtherThread()) {
+        collect([](Pending& p) { p.layout = true; });
+        return;
+    }
+    publishPending();
+    emit layoutSettingsChanged();
+}
+
+void GridTableModel::gridDestroyed()
+{
+    if (onOtherThread()) {
+        // A grid shown on screen should go on the GUI thread; if it does not,
+        // at least stop asking it anything once the GUI thread hears of it.
+        m_gridGone = true;
+        collect([](Pending& p) { p.destroyed = true; });
+        return;
+    }
+    publishPending();
+    forgetGrid();
 }
 
 } // namespace fee

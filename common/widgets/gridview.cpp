@@ -1,5 +1,6 @@
 #include "common/widgets/gridview.h"
 
+#include "common/grid/twips.h"
 #include "common/widgets/gridcelldelegate.h"
 #include "common/widgets/gridtablemodel.h"
 
@@ -9,6 +10,12 @@
 #include <QScrollBar>
 
 namespace fee {
+
+namespace {
+    // Merged blocks are laid out this many rows (at least) above and below
+    // the visible ones, so scrolling rarely needs a new lay-out.
+    constexpr int kMinBandRows = 40;
+}
 
 GridView::GridView(QWidget* parent)
     : QTableView(parent)
@@ -120,8 +127,6 @@ void GridView::attachModel()
         }
         m_layoutPending = true;
         m_spansPending = true;
-        for (QTableView* v : views())
-            v->clearSpans();
         scheduleLayout();
     });
     connect(m_model, &GridTableModel::contentChanged, this, [this] {
@@ -129,10 +134,12 @@ void GridView::attachModel()
             scheduleSpans();
     });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        forgetSpans(); // the rows they were laid out for are gone
         m_layoutPending = true;
         m_spansPending = true;
         scheduleLayout();
     });
+    forgetSpans();
     m_layoutPending = true;
     m_spansPending = true;
     flushPending();
@@ -154,6 +161,8 @@ void GridView::scheduleSpans()
 
 void GridView::refreshLayout()
 {
+    if (m_model)
+        m_model->publishPending();
     m_layoutPending = true;
     m_spansPending = true;
     flushPending();
@@ -179,20 +188,19 @@ void GridView::applyLayout()
         return;
     const GridModel& g = *m_grid;
     const int rows = std::min(g.rows(), m_model->rowCount());
-    const int cols = std::min(g.cols(), m_model->columnCount());
+    const QVector<int> widths = g.colWidths();
+    const int cols = std::min(int(widths.size()), m_model->columnCount());
 
     QFont font(g.fontName());
     font.setPointSizeF(g.fontSize() > 0 ? g.fontSize() : 9);
     const QString style = QStringLiteral("QTableView { gridline-color: %1; }").arg(g.gridLineColor().name());
     const int dpiX = logicalDpiX();
     const int dpiY = logicalDpiY();
-    const int defaultHeight = std::max(1, GridTableModel::twipsToPixels(GridModel::kDefaultRowHeight, dpiY));
+    const int defaultHeight = std::max(1, twipsToPixels(GridModel::kDefaultRowHeight, dpiY));
 
-    QVector<int> custom;
-    for (int r = 0; r < rows; ++r) {
-        if (g.rowHeight(r) != GridModel::kDefaultRowHeight)
-            custom.append(r);
-    }
+    // Only the few rows of their own height are visited, however long the grid.
+    QMap<int, int> custom = g.customRowHeights();
+    custom.erase(custom.lowerBound(rows), custom.end());
 
     for (QTableView* v : views()) {
         if (v->font() != font)
@@ -202,9 +210,9 @@ void GridView::applyLayout()
         v->setWordWrap(g.wordWrap());
         v->verticalHeader()->setDefaultSectionSize(defaultHeight);
         for (int c = 0; c < cols; ++c) {
-            const int px = GridTableModel::twipsToPixels(g.colWidth(c), dpiX);
+            const int px = twipsToPixels(widths[c], dpiX);
             v->setColumnHidden(c, px <= 0);
-            if (px > 0)
+            if (px > 0 && v->columnWidth(c) != px)
                 v->setColumnWidth(c, px);
         }
         for (int r : std::as_const(m_customRows)) {
@@ -213,33 +221,69 @@ void GridView::applyLayout()
                 v->setRowHeight(r, defaultHeight);
             }
         }
-        for (int r : std::as_const(custom)) {
-            const int px = GridTableModel::twipsToPixels(g.rowHeight(r), dpiY);
-            v->setRowHidden(r, px <= 0);
+        for (auto it = custom.cbegin(); it != custom.cend(); ++it) {
+            const int px = twipsToPixels(it.value(), dpiY);
+            v->setRowHidden(it.key(), px <= 0);
             if (px > 0)
-                v->setRowHeight(r, px);
+                v->setRowHeight(it.key(), px);
         }
     }
     m_appliedStyle = style;
-    m_customRows = custom;
+    m_customRows = custom.keys().toVector();
+}
+
+QPair<int, int> GridView::visibleRows() const
+{
+    const int rows = m_model ? m_model->rowCount() : 0;
+    if (rows == 0)
+        return { 0, -1 };
+    int top = rowAt(0);
+    if (top < 0)
+        top = 0;
+    int bottom = rowAt(viewport()->height() - 1);
+    if (bottom < 0)
+        bottom = rows - 1;
+    return { top, std::max(top, bottom) };
 }
 
 void GridView::applySpans()
 {
+    QVector<QRect> blocks;
+    m_bandTop = 0;
+    m_bandBottom = -1;
+    const int rows = m_model ? m_model->rowCount() : 0;
+    if (m_model && m_model->grid() && rows > 0 && m_grid->mergeCells() != MergeNever
+        && m_grid->cols() == m_model->columnCount()) {
+        const GridModel& g = *m_grid;
+        const int fixedRows = std::min(g.fixedRows(), rows);
+        const auto [top, bottom] = visibleRows();
+        const int page = std::max(bottom - top + 1, kMinBandRows);
+        m_bandTop = std::max(0, top - page);
+        m_bandBottom = std::min(rows - 1, bottom + page);
+        // Blocks never cross from the fixed rows into the body: the headings
+        // and the band are laid out apart, each exactly.
+        if (m_bandTop <= fixedRows) {
+            blocks = g.mergedBlocks(0, m_bandBottom);
+        } else {
+            blocks = g.mergedBlocks(0, fixedRows - 1);
+            blocks += g.mergedBlocks(m_bandTop, m_bandBottom);
+        }
+    }
+    if (blocks == m_appliedBlocks)
+        return; // nothing to redraw
     for (QTableView* v : views())
         v->clearSpans();
-    if (!m_model || !m_model->grid())
+    m_appliedBlocks = blocks;
+    if (blocks.isEmpty())
         return;
-    const GridModel& g = *m_grid;
-    if (g.mergeCells() == MergeNever || g.rows() != m_model->rowCount() || g.cols() != m_model->columnCount())
-        return;
-    const QVector<QRect> blocks = g.mergedBlocks();
-    for (const QRect& b : blocks) {
+    const int fixedRows = m_grid->fixedRows();
+    const int fixedCols = m_grid->fixedCols();
+    for (const QRect& b : std::as_const(blocks)) {
         setSpan(b.top(), b.left(), b.height(), b.width());
         // Blocks never cross from fixed cells into the body, so each lies in
         // exactly one frozen part (or none).
-        const bool fixedRow = b.top() < g.fixedRows();
-        const bool fixedCol = b.left() < g.fixedCols();
+        const bool fixedRow = b.top() < fixedRows;
+        const bool fixedCol = b.left() < fixedCols;
         if (fixedRow && fixedCol)
             m_corner->setSpan(b.top(), b.left(), b.height(), b.width());
         if (fixedRow)
@@ -247,6 +291,26 @@ void GridView::applySpans()
         if (fixedCol)
             m_left->setSpan(b.top(), b.left(), b.height(), b.width());
     }
+}
+
+void GridView::forgetSpans()
+{
+    for (QTableView* v : views())
+        v->clearSpans();
+    m_appliedBlocks.clear();
+    m_bandTop = 0;
+    m_bandBottom = -1;
+}
+
+void GridView::followVisibleRows()
+{
+    // A full lay-out already waiting covers whatever is in sight when it runs.
+    if (!m_model || !m_model->grid() || m_spansPending || m_bandBottom < m_bandTop)
+        return;
+    const auto [top, bottom] = visibleRows();
+    if (bottom < top || (top >= m_bandTop && bottom <= m_bandBottom))
+        return;
+    applySpans();
 }
 
 void GridView::positionOverlays()
@@ -291,6 +355,14 @@ void GridView::updateGeometries()
 {
     QTableView::updateGeometries();
     positionOverlays();
+    followVisibleRows();
+}
+
+void GridView::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    if (dy != 0)
+        followVisibleRows();
 }
 
 bool GridView::eventFilter(QObject* watched, QEvent* event)

@@ -14,6 +14,13 @@ class GridTableModel;
 // widths and heights taken from the grid's twips. Fixed parts are overlay
 // views over this one, sharing its model and selection and following its
 // scroll bars.
+//
+// The grid may be filled by a run's thread while the view shows it (see
+// GridModel and GridTableModel): the view lives on the GUI thread and only
+// reads the grid. Merged blocks are laid out for the rows in sight (the fixed
+// rows and about a screenful above and below the visible body), so a grid of
+// any length costs the same to keep merged; scrolling or resizing past that
+// band lays them out again.
 class GridView : public QTableView {
     Q_OBJECT
 public:
@@ -34,8 +41,11 @@ public:
 
     // The rectangle of a grid cell (merged block) in this widget's coordinates.
     QRect cellRect(int row, int col) const;
-    // Applies pending widths, heights and merged blocks now.
+    // Publishes what a run's thread has changed and applies pending widths,
+    // heights and merged blocks now.
     void refreshLayout();
+    // The rows whose merged blocks are laid out (first, last); empty when none.
+    QPair<int, int> mergedRowBand() const { return { m_bandTop, m_bandBottom }; }
 
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
@@ -47,6 +57,7 @@ signals:
 
 protected:
     void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -57,6 +68,9 @@ private:
     void flushPending();
     void applyLayout();
     void applySpans();
+    void followVisibleRows();
+    void forgetSpans();
+    QPair<int, int> visibleRows() const;
     void positionOverlays();
     QTableView* viewFor(int row, int col) const;
     QList<QTableView*> views() const;
@@ -69,9 +83,12 @@ private:
     QTableView* m_left = nullptr;
     QTableView* m_corner = nullptr;
     QVector<int> m_customRows; // rows whose height differs from the default
+    QVector<QRect> m_appliedBlocks; // merged blocks set as spans
     bool m_layoutPending = false;
     bool m_spansPending = false;
     bool m_flushQueued = false;
+    int m_bandTop = 0; // rows whose merged blocks are laid out
+    int m_bandBottom = -1;
     QString m_appliedStyle;
 };
 

@@ -1,7 +1,7 @@
 #include "common/widgets/windowhelpers.h"
 
 #include "common/grid/gridmodel.h"
-#include "common/widgets/widgettextmeasure.h"
+#include "common/grid/fonttextmeasure.h"
 
 #include <QFontMetrics>
 #include <QWidget>

@@ -1,13 +1,12 @@
 #include "common/workbook/workbook.h"
 
 #include "common/failure.h"
+#include "common/workbook/workbookfilecommit.h"
 #include "common/workbook/workbookformattable.h"
 #include "common/workbook/workbookreader.h"
 #include "common/workbook/workbookwriter.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 #include <QTemporaryFile>
 
 namespace fee {
@@ -82,35 +81,14 @@ void Workbook::saveAs(const QString& pathWithoutExtension) const
 
 void Workbook::saveToFile(const QString& fileName) const
 {
-    if (fileName.isEmpty())
-        throw Failure(kErrFile, QStringLiteral("没有指定保存的文件名"));
-    // Opened first so that an unwritable folder fails before any work.
-    QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly))
-        fileFailure(fileName, out.errorString());
-
+    WorkbookFileCommit out(fileName);
     // The library writes to a file name of its own choosing; give it a private one.
     QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/fee-workbook-XXXXXX.xlsx"));
     if (!scratch.open())
         fileFailure(fileName, scratch.errorString());
     scratch.close();
     WorkbookWriter(*m_formats, m_sheets).write(scratch.fileName());
-
-    QFile written(scratch.fileName());
-    if (!written.open(QIODevice::ReadOnly))
-        fileFailure(fileName, written.errorString());
-    char buffer[64 * 1024];
-    for (;;) {
-        const qint64 n = written.read(buffer, sizeof buffer);
-        if (n < 0)
-            fileFailure(fileName, written.errorString());
-        if (n == 0)
-            break;
-        if (out.write(buffer, n) != n)
-            fileFailure(fileName, out.errorString());
-    }
-    if (!out.commit())
-        fileFailure(fileName, out.errorString());
+    out.commitFrom(scratch.fileName());
 }
 
 } // namespace fee

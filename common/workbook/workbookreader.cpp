@@ -4,12 +4,12 @@
 #include "common/workbook/workbookformattable.h"
 #include "common/workbook/workbookrange.h"
 #include "common/workbook/workbooksheet.h"
+#include "common/workbook/workbookzip.h"
 
 #include <QFile>
 #include <QHash>
 #include <QXmlStreamReader>
 #include <cmath>
-#include <zip.h>
 
 namespace fee {
 
@@ -19,51 +19,6 @@ namespace {
     {
         throw Failure(kErrFile, QStringLiteral("无法读取工作簿 \"%1\": %2").arg(fileName, reason));
     }
-
-    class ZipArchive {
-    public:
-        explicit ZipArchive(const QString& fileName)
-            : m_fileName(fileName)
-        {
-            int error = 0;
-            m_zip = zip_open(QFile::encodeName(fileName).constData(), ZIP_RDONLY, &error);
-            if (!m_zip) {
-                zip_error_t e;
-                zip_error_init_with_code(&e, error);
-                const QString reason = QString::fromUtf8(zip_error_strerror(&e));
-                zip_error_fini(&e);
-                unreadable(fileName, reason);
-            }
-        }
-        ~ZipArchive() { zip_discard(m_zip); }
-        ZipArchive(const ZipArchive&) = delete;
-        ZipArchive& operator=(const ZipArchive&) = delete;
-
-        // Empty when the entry does not exist.
-        QByteArray entry(const QString& name, bool required) const
-        {
-            const QByteArray utf8 = name.toUtf8();
-            zip_file_t* file = zip_fopen(m_zip, utf8.constData(), 0);
-            if (!file) {
-                if (required)
-                    unreadable(m_fileName, QStringLiteral("缺少 %1").arg(name));
-                return {};
-            }
-            QByteArray data;
-            char buffer[64 * 1024];
-            zip_int64_t n;
-            while ((n = zip_fread(file, buffer, sizeof buffer)) > 0)
-                data.append(buffer, qsizetype(n));
-            zip_fclose(file);
-            if (n < 0)
-                unreadable(m_fileName, QStringLiteral("%1 已损坏").arg(name));
-            return data;
-        }
-
-    private:
-        QString m_fileName;
-        zip_t* m_zip = nullptr;
-    };
 
     QString attr(const QXmlStreamReader& xml, const char* name)
     {
@@ -356,22 +311,22 @@ namespace {
 
 std::vector<std::unique_ptr<WorkbookSheet>> WorkbookReader::read(const QString& fileName, WorkbookFormatTable& formats)
 {
-    const ZipArchive zip(fileName);
+    const WorkbookZip zip(fileName, WorkbookZip::ReadOnly);
 
     QHash<QString, QString> targets;
     {
-        QXmlStreamReader xml(zip.entry(QStringLiteral("xl/_rels/workbook.xml.rels"), true));
+        QXmlStreamReader xml(zip.read(QStringLiteral("xl/_rels/workbook.xml.rels"), true));
         while (!xml.atEnd()) {
             xml.readNext();
             if (xml.isStartElement() && xml.name() == u"Relationship")
                 targets.insert(attr(xml, "Id"), partPath(attr(xml, "Target")));
         }
     }
-    const QStringList strings = readSharedStrings(zip.entry(QStringLiteral("xl/sharedStrings.xml"), false));
-    const QVector<int> xfs = readStyles(zip.entry(QStringLiteral("xl/styles.xml"), false), formats);
+    const QStringList strings = readSharedStrings(zip.read(QStringLiteral("xl/sharedStrings.xml"), false));
+    const QVector<int> xfs = readStyles(zip.read(QStringLiteral("xl/styles.xml"), false), formats);
 
     std::vector<std::unique_ptr<WorkbookSheet>> sheets;
-    QXmlStreamReader xml(zip.entry(QStringLiteral("xl/workbook.xml"), true));
+    QXmlStreamReader xml(zip.read(QStringLiteral("xl/workbook.xml"), true));
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement() || xml.name() != u"sheet")
@@ -385,7 +340,7 @@ std::vector<std::unique_ptr<WorkbookSheet>> WorkbookReader::read(const QString& 
             continue; // chart sheets and the like
         auto sheet = std::make_unique<WorkbookSheet>(formats, attr(xml, "name"));
         sheet->setVisible(attr(xml, "state").isEmpty() || attr(xml, "state") == u"visible");
-        readSheet(zip.entry(target, true), *sheet, xfs, strings);
+        readSheet(zip.read(target, true), *sheet, xfs, strings);
         sheets.push_back(std::move(sheet));
     }
     if (xml.hasError())

@@ -396,6 +396,16 @@ void WorkbookSheet::setColumnWidth(const WorkbookArea& area, double width)
         m_colWidths.insert(c, width);
 }
 
+void WorkbookSheet::setPrintLayout(int titleFirstRow, int titleLastRow)
+{
+    const bool none = titleFirstRow == 0 && titleLastRow == 0;
+    if (!none && (titleFirstRow < 1 || titleLastRow < titleFirstRow || titleLastRow > WorkbookArea::kMaxRows))
+        throw Failure(kErrWorkbook, QStringLiteral("无效的打印标题行: %1:%2").arg(titleFirstRow).arg(titleLastRow));
+    m_printLayout.enabled = true;
+    m_printLayout.titleFirstRow = titleFirstRow;
+    m_printLayout.titleLastRow = titleLastRow;
+}
+
 void WorkbookSheet::setRowHeight(int row, double points)
 {
     if (row < 1 || row > WorkbookArea::kMaxRows || points < 0 || points > 409)

@@ -3,6 +3,7 @@
 #include "common/workbook/workbookarea.h"
 #include "common/workbook/workbookcell.h"
 #include "common/workbook/workbookformat.h"
+#include "common/workbook/workbookprintlayout.h"
 
 #include <QHash>
 #include <QMap>
@@ -54,6 +55,12 @@ public:
     const QHash<int, int>& columnFormats() const { return m_colFormats; }
     const WorkbookFormatTable& formatTable() const { return m_formats; }
     int lastRow() const { return int(m_rows.size()); }
+
+    // Prints fitted to one page wide, landscape when the table is wider than
+    // tall, rows titleFirstRow to titleLastRow repeated on every page (0, 0:
+    // none). One call per export.
+    void setPrintLayout(int titleFirstRow, int titleLastRow);
+    const WorkbookPrintLayout& printLayout() const { return m_printLayout; }
     const QVector<WorkbookCell>& row(int row) const { return m_rows.at(row - 1); }
 
     // The operations behind WorkbookRange.
@@ -83,6 +90,7 @@ private:
     QMap<int, double> m_rowHeights;
     QHash<int, int> m_rowFormats;
     QHash<int, int> m_colFormats;
+    WorkbookPrintLayout m_printLayout;
 };
 
 } // namespace fee

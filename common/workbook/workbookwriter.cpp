@@ -156,6 +156,17 @@ namespace {
             throw Failure(kErrWorkbook, QStringLiteral("无效的工作表名称: \"%1\"").arg(sheet.name()));
         if (!sheet.visible())
             worksheet_hide(ws);
+        if (const WorkbookPrintLayout& layout = sheet.printLayout(); layout.enabled) {
+            if (WorkbookPrintLayout::landscapeFor(sheet))
+                worksheet_set_landscape(ws);
+            else
+                worksheet_set_portrait(ws);
+            worksheet_fit_to_pages(ws, 1, 0);
+            if (layout.titleFirstRow > 0)
+                check(
+                    worksheet_repeat_rows(ws, lxw_row_t(layout.titleFirstRow - 1), lxw_row_t(layout.titleLastRow - 1)),
+                    sheet, layout.titleFirstRow, 1);
+        }
 
         QMap<int, double> widths = sheet.columnWidths();
         for (auto it = sheet.columnFormats().cbegin(); it != sheet.columnFormats().cend(); ++it)

@@ -1,19 +1,18 @@
 #pragma once
 
 #include "common/grid/gridmodel.h"
-#include "reports/shared/officeentry.h"
+#include "common/officeentry.h"
 
 #include <QDate>
-#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
-#include <functional>
+#include <atomic>
 
 namespace fee {
 
 class DbConnection;
-struct MonthlyStatementInput;
+class RunContext;
 
 // What one run of the monthly collection-rate report covers.
 struct MonthlySelection {
@@ -23,27 +22,30 @@ struct MonthlySelection {
     QString reportYear; // "yyyy"; the year of the statistics date at the last run
 };
 
-// Runs the report's statements on a connection and fills headless grids.
+// What a detail list is opened for: one figure of the summary grid.
+struct MonthlyDrillKey {
+    QString officeCode;
+    QString officeName;
+    int column = -1; // a summary column with a detail list
+    QDate statisticsDate;
+};
+
+// Runs the report's statements and fills headless grids.
 class MonthlyEngine {
 public:
+    // The run's statements go to `connection` unless a run context gives more.
     explicit MonthlyEngine(DbConnection& connection);
 
-    // 39 columns, the two heading rows with their merges, line breaks and widths.
-    static void layoutSummaryGrid(GridModel& grid, const QString& reportYear);
-
-    // Called before each office is summed, once its row shows the serial
-    // number and name, with (index of the office, number of offices); the
-    // window lets pending events run here. Return false to stop the run: the
-    // finished rows stay, the unfinished one goes and no totals row is added.
-    using OfficeProgress = std::function<bool(int index, int count)>;
-    // Asked before every statement; return false to stop the run (as above).
-    using KeepGoing = std::function<bool()>;
-
-    // Lays out the grid, writes one row per office and the totals row.
-    // Database failures throw Failure; the rows written so far stay.
-    // Returns true when the run went to the end.
-    bool run(const MonthlySelection& selection, GridModel& summary, const OfficeProgress& progress = {},
-        const KeepGoing& keepGoing = {});
+    // Lays out the grid, writes one row per office, in office order, and the
+    // totals row. The offices are summed through the context's connections,
+    // side by side where it has several. A database failure throws: the
+    // finished offices' rows stay, and the failing office's row shows its
+    // serial number and name only (it has no office code, so no detail
+    // opens from it). A cancelled run throws the cancellation failure and
+    // keeps the finished rows. No totals row unless every office is done.
+    void run(RunContext& run, const MonthlySelection& selection, GridModel& summary);
+    // The same over this engine's connection, one office at a time.
+    void run(const MonthlySelection& selection, GridModel& summary);
 
     // Summary columns that have a detail list.
     static bool isDrillColumn(int column);
@@ -51,22 +53,19 @@ public:
     // (heading row, data rows, totals row). Throws Failure.
     void fillDetail(const MonthlySelection& selection, int column, const QString& officeCode, GridModel& detail);
 
-    // Time spent waiting for the database (statements and row reads) and the
-    // number of statements sent since the last reset; for measuring runs.
+    // Time spent waiting for the database (statements and row reads, added
+    // over every connection) and the number of statements sent since the
+    // last reset; for measuring runs.
     void resetTiming();
-    qint64 databaseNanoseconds() const { return m_databaseNs; }
-    int statementCount() const { return m_statements; }
+    qint64 databaseNanoseconds() const { return m_databaseNs.load(); }
+    int statementCount() const { return m_statements.load(); }
 
 private:
-    // False when keepGoing asked to stop before a statement.
-    bool sumMeasure(int column, const MonthlyStatementInput& input, const KeepGoing& keepGoing, double& value);
-    static void writeOfficeRow(
-        GridModel& grid, int row, const QMap<int, double>& values, const QDate& date, const QString& officeCode);
-    static void writeTotalsRow(GridModel& grid);
+    double sumMeasure(DbConnection& connection, int column, const struct MonthlyStatementInput& input);
 
     DbConnection& m_connection;
-    qint64 m_databaseNs = 0;
-    int m_statements = 0;
+    std::atomic<qint64> m_databaseNs { 0 };
+    std::atomic<int> m_statements { 0 };
 };
 
 } // namespace fee

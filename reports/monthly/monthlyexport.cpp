@@ -1,5 +1,7 @@
 #include "reports/monthly/monthlyexport.h"
 
+#include "reports/monthly/monthlycolumns.h"
+
 #include "common/failure.h"
 #include "common/textformat.h"
 #include "common/workbook/workbook.h"
@@ -17,21 +19,34 @@ namespace {
     constexpr int kContinuous = 1;
     constexpr double kTwipsPerWidthUnit = 110;
     constexpr double kTwipsPerPoint = 20;
-    constexpr int kSummaryColumns = 38; // grid columns 0 to 37 become A to AL; 38 (office code) stays behind
+    constexpr int kSummaryColumns = monthly::kOfficeCode; // grid columns up to the office code become A to AL
     constexpr int kGridToSheetRow = 4;
 
     const QString kMoneyFormat = QStringLiteral("#0.00");
     const QString kTotalsLabel = QStringLiteral("合计");
 
     // Grid texts written as typed input: the rates become percentages.
-    bool isTypedSummaryColumn(int gridCol)
+    bool isTypedSummaryColumn(int gridCol) { return monthly::isRateOrCount(gridCol); }
+
+    // "-123.45": already what "#0.00" shows, and it types in as the same number.
+    bool isTwoDecimalText(const QString& text)
     {
-        return gridCol == 6 || gridCol == 7 || gridCol == 25 || gridCol == 26 || gridCol == 32 || gridCol == 36;
+        const qsizetype n = text.size();
+        const qsizetype start = n > 0 && text.at(0) == u'-' ? 1 : 0;
+        if (n - start < 4 || text.at(n - 3) != u'.')
+            return false;
+        for (qsizetype i = start; i < n; ++i)
+            if (i != n - 3 && !(text.at(i) >= u'0' && text.at(i) <= u'9'))
+                return false;
+        return true;
     }
 
     // A money text as "#0.00" would show it; empty stays empty, a non-number is left as it is.
     QString moneyText(const QString& gridText)
     {
+        // The grid's own money texts skip the reformatting: it is most of the time of a summary export.
+        if (isTwoDecimalText(gridText))
+            return gridText;
         bool ok = false;
         const double value = gridText.trimmed().toDouble(&ok);
         if (gridText.trimmed().isEmpty() || !ok)
@@ -197,6 +212,7 @@ void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& 
         .setFontSize(10);
     ws.range(ws.cells(4, 1), ws.cells(last, kSummaryColumns)).setBorderLineStyle(kContinuous);
     ws.range(ws.cells(last, 1), ws.cells(last, kSummaryColumns)).setInteriorColor(kHeadingColour);
+    ws.setPrintLayout(kGridToSheetRow, kGridToSheetRow + 1);
 
     book.saveAs(savePath);
 }
@@ -246,6 +262,7 @@ void ExportDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& inf
     ws.range(ws.cells(1, 1), ws.cells(1, cols)).setFontName(QStringLiteral("微软雅黑")).setFontBold(true);
     ws.range(ws.cells(2, 1), ws.cells(last + 1, cols)).setFontName(QStringLiteral("微软雅黑")).setFontSize(9);
     ws.range(ws.cells(4, 1), ws.cells(last, cols)).setBorderLineStyle(kContinuous);
+    ws.setPrintLayout(kGridToSheetRow, kGridToSheetRow);
 
     book.saveAs(savePath);
 }

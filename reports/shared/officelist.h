@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/shared/officeentry.h"
+#include "common/officeentry.h"
 
 #include <QString>
 #include <QVector>

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "common/runprogress.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -11,13 +14,6 @@
 namespace fee {
 
 class DbConnection;
-
-// What a report run reads its progress from.
-struct RunProgress {
-    int officesDone = 0;
-    int officeCount = 0; // 0 when the run is not counted in offices
-    qint64 rowsRead = 0;
-};
 
 // Everything a report engine needs from its surroundings: the connection its
 // statements run on, more connections for offices run side by side, a cancel
@@ -56,9 +52,12 @@ public:
     // returns what writes its result, which is then called on the calling
     // thread, in office order.
     using OfficeTask = std::function<std::function<void()>(int index, DbConnection& connection)>;
-    // Runs task(0..count-1) and their writers in index order. When a task
-    // throws, the writers of the offices before it still run, then the
-    // failure is thrown; no later writer runs. Reports each written office.
+    // Runs task(0..count-1) and their writers in index order. With more than
+    // one connection allowed, helper threads each open a connection of their
+    // own (a sibling of this context's) and take offices in turn, while the
+    // calling thread writes the results in office order. When a task throws,
+    // the writers of the offices before it still run, then the failure is
+    // thrown; no later writer runs. Reports each written office.
     void forEachOffice(int count, const OfficeTask& task);
 
     // Progress, thread-safe. The sink (if any) is called on the thread that
@@ -70,12 +69,13 @@ public:
     void setProgressSink(std::function<void(const RunProgress&)> sink);
 
 private:
-    DbConnection& connection(int slot);
+    void forEachOfficeInTurn(int count, const OfficeTask& task);
     void report();
 
     DbConnection& m_connection;
-    std::vector<std::unique_ptr<DbConnection>> m_siblings; // extra connections, opened on first use
+    std::vector<DbConnection*> m_helpers; // connections of the helper threads while they run
     mutable std::mutex m_mutex;
+    std::mutex m_sinkMutex; // one progress report at a time
     std::atomic<bool> m_cancelled { false };
     int m_parallelism = 1;
     RunProgress m_progress;

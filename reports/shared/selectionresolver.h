@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/officeentry.h"
 #include "reports/shared/feeitemtree.h"
-#include "reports/shared/officeentry.h"
 
 #include <QString>
 #include <QStringList>

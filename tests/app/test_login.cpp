@@ -5,10 +5,14 @@
 #include "app/dbsettings.h"
 #include "app/loginwindow.h"
 #include "app/mainwindow.h"
+#include "app/sharedconnection.h"
 #include "app/shell.h"
 #include "common/sessioninfo.h"
-#include "app/sharedconnection.h"
 #include "db/dbconnection.h"
+#include "db/sqlitefunctions.h"
+
+#include <QRegularExpression>
+#include <sqlite3.h>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -35,6 +39,8 @@ private slots:
     void superUserKeepsOnlyTheName();
     void failedConnectionEndsTheProgram();
     void enterMovesOn();
+    void failuresShowOneBox_data();
+    void failuresShowOneBox();
 
     void commandLineOpensTheMainWindow();
     void commandLineWithBadConnectionShowsLogin();
@@ -286,6 +292,51 @@ void TestLogin::enterMovesOn()
     Shell::showLoginWindow();
     QTest::keyClick(Shell::loginWindow(), Qt::Key_Escape);
     QCOMPARE(m_rec.ends, QList<int> { 0 });
+}
+
+// A statement the database rejects, or a NULL where a position's text is
+// read, ends the check with the login window's error box and nothing else.
+void TestLogin::failuresShowOneBox_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("expected"); // the start of the box text
+    QTest::newRow("missing table") << "DROP TABLE 岗位类别"
+                                   << "";
+    QTest::newRow("NULL position name") << "UPDATE 岗位信息new SET 岗位名称 = NULL"
+                                        << "94 Invalid use of Null";
+}
+
+void TestLogin::failuresShowOneBox()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, expected);
+    const QString path = m_dir.filePath(QStringLiteral("changed.db"));
+    QFile::remove(path);
+    QVERIFY(QFile::copy(m_db, path));
+    sqlite3* raw = nullptr;
+    QCOMPARE(sqlite3_open(path.toUtf8().constData(), &raw), SQLITE_OK);
+    registerSqliteFunctions(raw);
+    QCOMPARE(sqlite3_exec(raw, change.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
+    m_source = QStringLiteral("Provider=SQLite;Data Source=") + path;
+
+    Shell::showLoginWindow();
+    LoginWindow* w = Shell::loginWindow();
+    const bool listShown = !w->List1()->isHidden();
+    w->TxtUser()->setText(QStringLiteral("1002"));
+    w->txtPassword()->setText(QStringLiteral("5678"));
+    w->cmdOK_Click();
+
+    QCOMPARE(m_rec.boxes.size(), 1);
+    const BoxRequest& box = m_rec.boxes.first();
+    QCOMPARE(box.title, programTitle());
+    // ErrPlainBox with one blank between the number and the description.
+    const QRegularExpression plain(QStringLiteral("^-?\\d+ \\S"));
+    QVERIFY2(plain.match(box.text).hasMatch(), qPrintable(box.text));
+    QVERIFY2(box.text.startsWith(expected), qPrintable(box.text));
+    QCOMPARE(!w->List1()->isHidden(), listShown);
+    QCOMPARE(Shell::mainWindow(), nullptr);
+    QVERIFY(m_rec.ends.isEmpty());
 }
 
 void TestLogin::commandLineOpensTheMainWindow()

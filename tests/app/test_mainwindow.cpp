@@ -4,6 +4,7 @@
 
 #include "app/aboutdialog.h"
 #include "app/appfonts.h"
+#include "common/fontfamilies.h"
 #include "app/bannerstrip.h"
 #include "app/mainwindow.h"
 

@@ -2,6 +2,8 @@
 #include "common/grid/gridmodel.h"
 
 #include <QtTest>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -97,11 +99,16 @@ private slots:
     void mergeRules_data();
     void mergeRules();
     void blocksPartitionTheGrid();
+    void blocksThroughBand_data();
+    void blocksThroughBand();
     void rowsAndCells();
+    void appendWholeRows();
     void notices();
     void redrawCollectsOneReset();
     void copiesAndDestruction();
     void outOfRangeFails();
+    void writerAndReaderThreads();
+    void measureSwappedWhileMeasuring();
 };
 
 void TestGridModel::formatString_data()
@@ -317,6 +324,80 @@ void TestGridModel::blocksPartitionTheGrid()
     }
 }
 
+namespace {
+
+// A grid of 60 rows with heading rows, a fixed column, restricted and free
+// column merges and a merge-flagged body row.
+void layoutBandGrid(fee::GridModel& g, int mode)
+{
+    g.setCols(6);
+    g.setRows(60);
+    g.setFixedRows(2);
+    g.setFixedCols(1);
+    for (int c = 0; c < 6; ++c) {
+        g.setText(0, c, QStringLiteral("head"));
+        g.setText(1, c, c < 3 ? QStringLiteral("sub") : QStringLiteral("sub%1").arg(c));
+    }
+    for (int r = 2; r < 60; ++r) {
+        g.setText(r, 0, QString::number(r / 10));
+        g.setText(r, 1, QStringLiteral("B%1").arg(r / 7));
+        g.setText(r, 2, QStringLiteral("N%1").arg(r / 3));
+        g.setText(r, 3, QStringLiteral("all"));
+        g.setText(r, 4, r == 30 ? QStringLiteral("all") : QString::number(r));
+        g.setText(r, 5, r % 4 ? QStringLiteral("x") : QString());
+    }
+    g.setMergeCells(mode);
+    g.setMergeRow(0, true);
+    g.setMergeRow(1, true);
+    g.setMergeRow(30, true);
+    for (int c : { 0, 1, 2, 3, 5 })
+        g.setMergeCol(c, true);
+}
+
+} // namespace
+
+void TestGridModel::blocksThroughBand_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("last");
+    for (int mode : { 1, 3, 4 }) {
+        const QByteArray m = "mode " + QByteArray::number(mode) + ": ";
+        QTest::newRow(m + "whole grid") << mode << 0 << 59;
+        QTest::newRow(m + "headings only") << mode << 0 << 1;
+        QTest::newRow(m + "headings and the first rows") << mode << 0 << 12;
+        QTest::newRow(m + "cutting blocks at both ends") << mode << 17 << 33;
+        QTest::newRow(m + "one row") << mode << 30 << 30;
+        QTest::newRow(m + "past the end") << mode << 50 << 90;
+        QTest::newRow(m + "before the start") << mode << -5 << 3;
+        QTest::newRow(m + "empty") << mode << 20 << 19;
+    }
+}
+
+// What a view shows of a band of rows is the grid's whole blocks cut to it.
+void TestGridModel::blocksThroughBand()
+{
+    QFETCH(int, mode);
+    QFETCH(int, first);
+    QFETCH(int, last);
+    fee::GridModel g;
+    layoutBandGrid(g, mode);
+    const QRect band(0, first, g.cols(), last - first + 1);
+    QList<QRect> expectedBlocks;
+    for (const QRect& whole : g.mergedBlocks()) {
+        const QRect cut = whole & band;
+        if (cut.width() * cut.height() > 1)
+            expectedBlocks.append(cut);
+    }
+    QList<QRect> blocks = g.mergedBlocks(first, last).toList();
+    auto order = [](const QRect& a, const QRect& b) {
+        return std::make_pair(a.top(), a.left()) < std::make_pair(b.top(), b.left());
+    };
+    std::sort(blocks.begin(), blocks.end(), order);
+    std::sort(expectedBlocks.begin(), expectedBlocks.end(), order);
+    QCOMPARE(blocks, expectedBlocks);
+}
+
 void TestGridModel::rowsAndCells()
 {
     fee::GridModel g;
@@ -343,6 +424,35 @@ void TestGridModel::rowsAndCells()
     QCOMPARE(g.fixedCols(), 1);
     QCOMPARE(g.colAlignment(0), int(fee::AlignGeneral));
     QCOMPARE(g.fixedAlignment(0), int(fee::AlignLeft));
+}
+
+// A whole row in one call: its texts, one notice, and no partial row when
+// it does not fit.
+void TestGridModel::appendWholeRows()
+{
+    fee::GridModel g;
+    g.setCols(3);
+    Recorder rec;
+    g.addObserver(&rec);
+    QCOMPARE(g.appendRow({ QStringLiteral("a"), QStringLiteral("b") }), 2);
+    QCOMPARE(g.rowTexts(2), (QVector<QString> { QStringLiteral("a"), QStringLiteral("b"), QString() }));
+    QCOMPARE(rec.inserted, (QList<QPair<int, int>> { { 2, 2 } }));
+    QVERIFY(rec.changed.isEmpty());
+    try {
+        g.appendRow({ QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4") });
+        QFAIL("no failure");
+    } catch (const fee::Failure& f) {
+        QCOMPARE(f.number(), 381);
+    }
+    QCOMPARE(g.rows(), 3);
+    QCOMPARE(rec.inserted.size(), 1);
+    // Drawing off: collected into the one reset like any other change.
+    g.setRedraw(false);
+    g.appendRow({ QStringLiteral("c") });
+    QCOMPARE(rec.inserted.size(), 1);
+    g.setRedraw(true);
+    QCOMPARE(rec.resets, 1);
+    QCOMPARE(g.text(3, 0), QStringLiteral("c"));
 }
 
 void TestGridModel::notices()
@@ -434,6 +544,120 @@ void TestGridModel::outOfRangeFails()
             QCOMPARE(f.number(), 381);
         }
     }
+}
+
+namespace {
+
+// Counts notices from any thread, and any that come after its removal.
+struct ThreadObserver : fee::GridObserver {
+    std::atomic_bool removed { false };
+    std::atomic_int notices { 0 };
+    std::atomic_int late { 0 };
+    void count()
+    {
+        ++notices;
+        if (removed)
+            ++late;
+    }
+    void gridReset() override { count(); }
+    void gridRowsInserted(int, int) override { count(); }
+    void gridCellsChanged(int, int, int, int) override { count(); }
+    void gridLayoutChanged() override { count(); }
+};
+
+} // namespace
+
+// One thread fills (and now and then cuts) the grid while this one reads,
+// copies, assigns and comes and goes as an observer. Every row written holds
+// its own number in column 0, so a torn row shows.
+void TestGridModel::writerAndReaderThreads()
+{
+    constexpr int kRows = 20000;
+    fee::GridModel g;
+    g.setCols(4);
+    g.setRows(0);
+    g.setMergeCells(fee::MergeRestrictColumns);
+    g.setMergeCol(0, true);
+    g.setMergeCol(1, true);
+    std::atomic_bool done { false };
+    std::thread writer([&] {
+        for (int i = 0; i < kRows; ++i) {
+            const int r = g.rows();
+            g.appendRow({ QString::number(r), QStringLiteral("K%1").arg(r / 5), QStringLiteral("x") });
+            if (i % 7 == 0)
+                g.setCellBackColor(r, 2, Qt::yellow);
+            if (i % 1000 == 999)
+                g.setRows(g.rows() - 100); // a cut
+            if (i % 500 == 0)
+                g.setColWidth(1, 1000 + i % 3);
+        }
+        done = true;
+    });
+
+    int torn = 0;
+    int failures = 0;
+    int checks = 0;
+    while (!done || checks < 10) {
+        ++checks;
+        ThreadObserver observer;
+        g.addObserver(&observer);
+        try {
+            const int rows = g.rows();
+            for (int r = std::max(0, rows - 50); r < rows + 5; ++r) {
+                const std::optional<fee::GridCell> cell = g.cell(r, 0);
+                if (cell && cell->text != QString::number(r))
+                    ++torn;
+            }
+            g.mergedBlocks(std::max(0, rows - 80), rows + 10);
+            const fee::GridModel copy(g);
+            for (int r = std::max(0, copy.rows() - 20); r < copy.rows(); ++r) {
+                if (copy.text(r, 0) != QString::number(r))
+                    ++torn;
+            }
+            fee::GridModel assigned;
+            assigned = g;
+            if (assigned.rows() > 0 && assigned.text(assigned.rows() - 1, 0) != QString::number(assigned.rows() - 1))
+                ++torn;
+        } catch (const fee::Failure&) {
+            ++failures;
+        }
+        g.removeObserver(&observer);
+        observer.removed = true;
+        QCOMPARE(observer.late.load(), 0);
+    }
+    writer.join();
+    QCOMPARE(torn, 0);
+    QCOMPARE(failures, 0);
+    QCOMPARE(g.rows(), kRows - (kRows / 1000) * 100);
+    for (int r = 0; r < g.rows(); r += 997)
+        QCOMPARE(g.text(r, 0), QString::number(r));
+}
+
+// A measure installed while another thread measures: each measurement uses
+// one whole measure, the old or the new.
+void TestGridModel::measureSwappedWhileMeasuring()
+{
+    fee::GridModel g;
+    std::atomic_bool done { false };
+    std::atomic_int odd { 0 };
+    std::thread measurer([&] {
+        for (int i = 0; i < 20000; ++i) {
+            const int w = g.measureText(QStringLiteral("abc"));
+            if (w != 270 && w != 1 && w != 2)
+                ++odd;
+        }
+        done = true;
+    });
+    for (int i = 0; !done; ++i) {
+        if (i % 3 == 2)
+            fee::GridModel::setTextMeasure({});
+        else
+            fee::GridModel::setTextMeasure([i](const QString&, const QString&, double) { return 1 + i % 3; });
+    }
+    measurer.join();
+    fee::GridModel::setTextMeasure({});
+    QCOMPARE(odd.load(), 0);
+    QCOMPARE(g.measureText(QStringLiteral("abc")), 270);
 }
 
 QTEST_APPLESS_MAIN(TestGridModel)

@@ -1,36 +1,28 @@
 #include "ledgerfixture.h"
 
+#include "tests/support/feeschema.h"
+
 #include <QFile>
 #include <sqlite3.h>
 
 namespace {
 
-const char* const kSchema = R"(
-CREATE TABLE 职能部门new (职能部门编号 TEXT, 职能部门名称 TEXT, 终止日期 TEXT);
-CREATE TABLE 设置管理处 (GYD_DH TEXT, GYD_Name TEXT, 对应部门代号 TEXT, 终止日期 TEXT, 商用物业 INTEGER);
-CREATE TABLE SETUPSFXM (DH TEXT, XM TEXT, 收费类别 TEXT, 终止日期 TEXT);
-CREATE TABLE 楼表 (L_ID INTEGER, 管理处 TEXT, 地址1 TEXT, 字1 TEXT, 地址2 TEXT, 字2 TEXT, 地址3 TEXT, 字3 TEXT, 地址4 TEXT, 字4 TEXT);
-CREATE TABLE 室表 (L_ID INTEGER, S_ID INTEGER, 室 TEXT, 字 TEXT);
-CREATE TABLE 业主表 (S_ID INTEGER, ZH_ID INTEGER, 姓名 TEXT, 说明 TEXT);
-CREATE TABLE 车位申请登记表 (登记ID INTEGER, 管理处 TEXT, 车库编号 TEXT, 地址 TEXT, 车主姓名 TEXT, 牌照号 TEXT, 用户类型 TEXT);
-CREATE TABLE 车库名 (管理处 TEXT, 车库编号 TEXT);
-CREATE TABLE WYZJ (ZH_ID INTEGER, DJ_ID INTEGER, CW_ID INTEGER, ZJ_LX TEXT, ZJ_CNY TEXT, ZJ_JE REAL, 收入 REAL,
-  ZJ_SKRQ TEXT, zj_tkrq TEXT, zj_bdrq TEXT, zj_jzrq TEXT, zj_tzrq TEXT, ZJ_BZ TEXT);
+const char* const kRows = R"(
 
-INSERT INTO 职能部门new VALUES ('D1','一部',NULL),('D2','二部',NULL),('D3','三部',NULL),('D4','四部',NULL),('D5','五部',NULL),('D6','六部',NULL),('D7','七部',NULL);
-INSERT INTO 设置管理处 VALUES ('06','F区','D6',NULL,0),('01','A区'||char(13)||char(10)||'花园','D1',NULL,0),('02','B区','D2',NULL,0),
+INSERT INTO 职能部门new (职能部门编号, 职能部门名称, 终止日期) VALUES ('D1','一部',NULL),('D2','二部',NULL),('D3','三部',NULL),('D4','四部',NULL),('D5','五部',NULL),('D6','六部',NULL),('D7','七部',NULL);
+INSERT INTO 设置管理处 (GYD_DH, GYD_Name, 对应部门代号, 终止日期, 商用物业) VALUES ('06','F区','D6',NULL,0),('01','A区'||char(13)||char(10)||'花园','D1',NULL,0),('02','B区','D2',NULL,0),
   ('03','C区','D3',NULL,0),('04','D商场','D4',NULL,1),('05','E区','D5','2019-01-01',0),('07','G区','D7',NULL,0);
-INSERT INTO SETUPSFXM VALUES ('02','车位费','停车类',NULL),('01','物业费','物业类',NULL),('03','水费','物业类','2019-12-31');
+INSERT INTO SETUPSFXM (DH, XM, 收费类别, 终止日期) VALUES ('02','车位费','停车类',NULL),('01','物业费','物业类',NULL),('03','水费','物业类','2019-12-31');
 
-INSERT INTO 楼表 VALUES (1,'01','1号','楼',NULL,NULL,'东',NULL,NULL,NULL),(3,'06','6号楼',NULL,NULL,NULL,NULL,NULL,NULL,NULL),(4,'07','7号楼',NULL,NULL,NULL,NULL,NULL,NULL,NULL);
-INSERT INTO 室表 VALUES (1,1,'101','室'),(1,2,'102',NULL),(1,3,'103','室'),(3,4,'601','室'),(4,5,'701',NULL),(4,6,'702',NULL);
-INSERT INTO 业主表 VALUES (1,1,'张三','新进户'),(2,2,'开发商','新进户'),(3,3,'李四','旧户'),(4,4,'赵六','新进户'),(5,5,'开发商','新进户'),(6,6,'钱七','新进户');
-INSERT INTO 车库名 VALUES ('01','G1'),('02','G2');
-INSERT INTO 车位申请登记表 VALUES (1,'01','G1',NULL,'王五','粤A1','3业主'),(2,'01','G1','2号车库','开发商','粤A2','业主'),
+INSERT INTO 楼表 (L_ID, 管理处, 地址1, 字1, 地址2, 字2, 地址3, 字3, 地址4, 字4) VALUES (1,'01','1号','楼',NULL,NULL,'东',NULL,NULL,NULL),(3,'06','6号楼',NULL,NULL,NULL,NULL,NULL,NULL,NULL),(4,'07','7号楼',NULL,NULL,NULL,NULL,NULL,NULL,NULL);
+INSERT INTO 室表 (L_ID, S_ID, 室, 字) VALUES (1,1,'101','室'),(1,2,'102',NULL),(1,3,'103','室'),(3,4,'601','室'),(4,5,'701',NULL),(4,6,'702',NULL);
+INSERT INTO 业主表 (S_ID, ZH_ID, 姓名, 说明) VALUES (1,1,'张三','新进户'),(2,2,'开发商','新进户'),(3,3,'李四','旧户'),(4,4,'赵六','新进户'),(5,5,'开发商','新进户'),(6,6,'钱七','新进户');
+INSERT INTO 车库名 (管理处, 车库编号) VALUES ('01','G1'),('02','G2');
+INSERT INTO 车位申请登记表 (登记ID, 管理处, 车库编号, 地址, 车主姓名, 牌照号, 用户类型) VALUES (1,'01','G1',NULL,'王五','粤A1','3业主'),(2,'01','G1','2号车库','开发商','粤A2','业主'),
   (3,'02','G2','车场',NULL,'粤B3','租户');
 
 -- ZH_ID, DJ_ID, CW_ID, ZJ_LX, ZJ_CNY, ZJ_JE, 收入, ZJ_SKRQ, zj_tkrq, zj_bdrq, zj_jzrq, zj_tzrq, ZJ_BZ
-INSERT INTO WYZJ VALUES
+INSERT INTO WYZJ (ZH_ID, DJ_ID, CW_ID, ZJ_LX, ZJ_CNY, ZJ_JE, 收入, ZJ_SKRQ, zj_tkrq, zj_bdrq, zj_jzrq, zj_tzrq, ZJ_BZ) VALUES
  (1,NULL,NULL,'01','201712',100,100,NULL,NULL,NULL,NULL,NULL,NULL),
  (1,NULL,NULL,'01','201806',200,200,'2020-02-10',NULL,NULL,NULL,NULL,NULL),
  (1,NULL,NULL,'01','201911',300,300,'2020-03-05 10:20:30',NULL,NULL,NULL,NULL,NULL),
@@ -85,7 +77,8 @@ QString createLedgerFixture(const QString& path)
     }
     char* message = nullptr;
     QString error;
-    if (sqlite3_exec(db, kSchema, nullptr, nullptr, &message) != SQLITE_OK) {
+    const QByteArray script = fixture::feeSchema(false).toUtf8() + kRows;
+    if (sqlite3_exec(db, script.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
         error = QString::fromUtf8(message ? message : "sqlite3_exec failed");
         sqlite3_free(message);
     }

@@ -151,6 +151,30 @@ private slots:
         QVERIFY(!QFileInfo::exists(path + QStringLiteral(".xlsx")));
     }
 
+    // Each command explains itself and exits 0; the tool's own help lists
+    // every command from the same table.
+    void help_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("shows");
+        QTest::newRow("monthly") << QStringList { "monthly", "--help" } << "--connect CONN --date YYYY-MM-DD";
+        QTest::newRow("monthly -h") << QStringList { "monthly", "-h" } << "--fees CODES";
+        QTest::newRow("demo-db") << QStringList { "demo-db", "--help" } << "--plain-collation";
+        QTest::newRow("tool") << QStringList { "--help" } << "monthly --connect CONN";
+    }
+    void help()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, shows);
+        QProcess p;
+        p.start(QStringLiteral(FEE_CLI_PATH), args);
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY2(out.contains(shows), qPrintable(out));
+        QCOMPARE(p.readAllStandardError(), QByteArray());
+    }
+
     void errors_data()
     {
         QTest::addColumn<QStringList>("args");

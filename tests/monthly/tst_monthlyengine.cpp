@@ -1,10 +1,12 @@
 #include "common/failure.h"
+#include "common/textformat.h"
 #include "db/dbconnection.h"
 #include "ledgerfixture.h"
+#include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyengine.h"
-#include "common/textformat.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
+#include "reports/shared/runcontext.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -16,10 +18,10 @@ namespace {
 // Expected cells as "column=text" pairs; every column not named must be empty.
 using Cells = QMap<int, QString>;
 
-Cells parseCells(const QString& spec)
+Cells parseCells(const QString& cellList)
 {
     Cells cells;
-    for (const QString& item : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString& item : cellList.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         const int eq = item.indexOf(QLatin1Char('='));
         cells.insert(item.left(eq).toInt(), item.mid(eq + 1));
     }
@@ -47,9 +49,9 @@ class TestMonthlyEngine : public QObject {
         return s;
     }
 
-    static void compareRow(const GridModel& grid, int row, const QString& expectedSpec)
+    static void compareRow(const GridModel& grid, int row, const QString& expectedCells)
     {
-        const Cells expected = parseCells(expectedSpec);
+        const Cells expected = parseCells(expectedCells);
         for (int c = 0; c < 39; ++c) {
             const QString actual = grid.text(row, c);
             const QString wanted = expected.value(c);
@@ -70,13 +72,13 @@ private slots:
         QVERIFY2(error.isEmpty(), qPrintable(error));
         m_db.open(fixtureConnectionString(path));
         MonthlyEngine engine(m_db);
-        QVERIFY(engine.run(selection(QDate(2020, 3, 15)), m_grid));
+        engine.run(selection(QDate(2020, 3, 15)), m_grid);
     }
 
     void layout()
     {
         GridModel g;
-        MonthlyEngine::layoutSummaryGrid(g, QStringLiteral("2020"));
+        monthly::layoutSummaryGrid(g, QStringLiteral("2020"));
         QCOMPARE(g.rows(), 2);
         QCOMPARE(g.cols(), 39);
         QCOMPARE(g.fixedRows(), 2);
@@ -158,7 +160,7 @@ private slots:
     {
         GridModel g;
         MonthlyEngine engine(m_db);
-        QVERIFY(engine.run(selection(QDate(2020, 3, 1)), g));
+        engine.run(selection(QDate(2020, 3, 1)), g);
         QCOMPARE(g.text(2, 3), QString());
         QCOMPARE(g.text(3, 3), QStringLiteral("879.31"));
         QCOMPARE(g.text(2, 32), QStringLiteral("3"));
@@ -172,7 +174,7 @@ private slots:
         MonthlyEngine engine(m_db);
         MonthlySelection s = selection(QDate(2020, 3, 15));
         s.offices = { { QStringLiteral("07"), QStringLiteral("G区") } };
-        QVERIFY(engine.run(s, g));
+        engine.run(s, g);
         QCOMPARE(g.rows(), 4);
         compareRow(g, 2,
             "0=1 1=G区 5=0.00 8=0.30 21=0.00 22=0.10 23=0.20 24=0.00 25=100.00% 30=0.00 31=0.00 32=3 33=0.30 "
@@ -183,24 +185,41 @@ private slots:
             "30=0.00 31=0.00 33=0.30 34=0.00 35=0.30 36=0.00% 37=0.30");
     }
 
-    void stopping()
+    // A run cancelled after its first office keeps that office's row and
+    // ends without a totals row; the connection serves the next run.
+    void cancelling()
     {
         GridModel g;
         MonthlyEngine engine(m_db);
+        RunContext run(m_db);
         QVector<int> seen;
-        const bool finished = engine.run(selection(QDate(2020, 3, 15)), g, [&seen](int index, int count) {
-            seen << index << count;
-            return index < 1;
+        run.setProgressSink([&](const RunProgress& p) {
+            seen << p.officesDone;
+            if (p.officesDone == 1)
+                run.cancel();
         });
-        QVERIFY(!finished);
-        QCOMPARE(seen, (QVector<int> { 0, 4, 1, 4 }));
+        try {
+            engine.run(run, selection(QDate(2020, 3, 15)), g);
+            QFAIL("the run went on after it was cancelled");
+        } catch (const Failure& failure) {
+            QVERIFY(isCancellation(failure));
+        }
+        QCOMPARE(seen, (QVector<int> { 0, 1 }));
         QCOMPARE(g.rows(), 3); // the finished office stays, no totals row
-        QCOMPARE(g.text(2, 38), QStringLiteral("01"));
+        QCOMPARE(g.text(2, monthly::kOfficeCode), QStringLiteral("01"));
+    }
 
-        int asked = 0;
-        QVERIFY(!engine.run(selection(QDate(2020, 3, 15)), g, {}, [&asked] { return ++asked <= 27; }));
-        QCOMPARE(g.rows(), 3);
-        QCOMPARE(engine.statementCount(), 27 + 27);
+    void cancellationEndsWithTheRun()
+    {
+        GridModel g;
+        MonthlyEngine engine(m_db);
+        {
+            RunContext run(m_db);
+            run.cancel();
+            QVERIFY_THROWS_EXCEPTION(Failure, engine.run(run, selection(QDate(2020, 3, 15)), g));
+        }
+        engine.run(selection(QDate(2020, 3, 15)), g);
+        QCOMPARE(g.text(g.rows() - 1, monthly::kName), QStringLiteral("合计"));
     }
 
     void nothingSelected()
@@ -209,7 +228,7 @@ private slots:
         MonthlyEngine engine(m_db);
         MonthlySelection s = selection(QDate(2020, 3, 15));
         s.offices.clear();
-        QVERIFY(engine.run(s, g));
+        engine.run(s, g);
         QCOMPARE(g.rows(), 2);
     }
 
@@ -322,13 +341,15 @@ private slots:
             entries << officeEntryText(o);
         QCOMPARE(entries, (QStringList { "01 A区花园", "02 B区", "03 C区", "06 F区", "07 G区" }));
         QCOMPARE(loadOffices(m_db, monthlyOfficeListStatement(true), OfficeNames::OnOneLine).size(), 1);
-        QCOMPARE(loadOffices(m_db, monthlyOfficeListStatement(true), OfficeNames::OnOneLine).first().code, QStringLiteral("04"));
+        QCOMPARE(loadOffices(m_db, monthlyOfficeListStatement(true), OfficeNames::OnOneLine).first().code,
+            QStringLiteral("04"));
 
         QStringList tree;
         for (const FeeCategory& cat : loadFeeItemTree(m_db, FeeTreeQuery::AllItems)) {
             tree << cat.category + QLatin1Char(':');
             for (const FeeItem& item : cat.items)
-                tree << item.code + QLatin1Char(' ') + item.name + QLatin1Char('/') + formatDate(item.endDate, QStringLiteral("yyyy-mm-dd"));
+                tree << item.code + QLatin1Char(' ') + item.name + QLatin1Char('/')
+                        + formatDate(item.endDate, QStringLiteral("yyyy-mm-dd"));
         }
         QCOMPARE(tree, (QStringList { "停车类:", "02 车位费/", "物业类:", "01 物业费/", "03 水费/2019-12-31" }));
         QCOMPARE(allFeeCodes(loadFeeItemTree(m_db, FeeTreeQuery::AllItems)), (QStringList { "02", "01", "03" }));

@@ -1,9 +1,9 @@
 #include "db/dbconnection.h"
-#include "tests/support/tdstestserver.h"
 #include "ledgerfixture.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
+#include "tests/support/tdstestserver.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>

@@ -1,6 +1,6 @@
+#include "reports/monthly/monthlystatements.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
-#include "reports/monthly/monthlystatements.h"
 #include "statementtexts.h"
 
 #include <QtTest>
@@ -113,8 +113,10 @@ private slots:
             "Select 职能部门new.职能部门编号,职能部门new.职能部门名称,GYD_DH, GYD_Name,商用物业 From 职能部门new inner "
             "join 设置管理处 on 职能部门new.职能部门编号 = 对应部门代号 Where 职能部门new.终止日期 Is Null And "
             "设置管理处.终止日期 is null");
-        QCOMPARE(monthlyOfficeListStatement(false), head + QStringLiteral(" And 商用物业=0 Order by len(gyd_dh),gyd_dh"));
-        QCOMPARE(monthlyOfficeListStatement(true), head + QStringLiteral(" And 商用物业=1 Order by len(gyd_dh),gyd_dh"));
+        QCOMPARE(
+            monthlyOfficeListStatement(false), head + QStringLiteral(" And 商用物业=0 Order by len(gyd_dh),gyd_dh"));
+        QCOMPARE(
+            monthlyOfficeListStatement(true), head + QStringLiteral(" And 商用物业=1 Order by len(gyd_dh),gyd_dh"));
         QCOMPARE(feeItemTreeStatement(), QStringLiteral("SELECT * FROM SETUPsfxm  ORDER BY 收费类别,DH"));
     }
 };

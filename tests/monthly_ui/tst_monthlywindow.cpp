@@ -4,9 +4,10 @@
 #include "common/messages.h"
 #include "common/sessioninfo.h"
 #include "common/widgets/gridview.h"
+#include "common/widgets/savefilechooser.h"
 #include "db/dbconnection.h"
+#include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/ui/monthlyreportwindow.h"
-#include "reports/monthly/ui/savefilechooser.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -113,12 +114,23 @@ private:
         return window->findChild<T*>(QString::fromUtf8(name));
     }
 
-    // Ticks offices and fee items and presses 开始统计.
+    // Ticks offices and fee items, presses 开始统计 and waits for the run
+    // (it goes on a worker thread while the window keeps handling events).
     void runReport(MonthlyReportWindow* window, const QStringList& offices, const QStringList& fees)
     {
         tick(child<QListWidget>(window, "List1"), offices);
         tick(child<QTreeWidget>(window, "TreeView1"), fees);
         child<QPushButton>(window, "Command3")->click();
+        waitForRun(window);
+    }
+
+    static void waitForRun(MonthlyReportWindow* window) { QTRY_VERIFY_WITH_TIMEOUT(!window->isRunning(), 20000); }
+
+    // Presses the drill button and waits for the detail list.
+    static void openDetail(MonthlyReportWindow* window)
+    {
+        child<QToolButton>(window, "btnB")->click();
+        waitForRun(window);
     }
 
     void clickSummary(MonthlyReportWindow* window, int row, int col)
@@ -513,7 +525,8 @@ private slots:
             QCOMPARE(grid.cellBackColor(r, 0), QColor());
         }
         if (button) {
-            QCOMPARE(btnB->property("Tag").toString(), QString::number(col));
+            QCOMPARE(window->pendingDetail().column, col);
+            QCOMPARE(window->pendingDetail().officeCode, grid.text(row, fee::monthly::kOfficeCode));
             auto* view = child<fee::GridView>(window.get(), "MSFlexGrid1");
             const QRect cell = view->cellRect(row, col);
             QCOMPARE(btnB->height(), cell.height());
@@ -544,7 +557,7 @@ private slots:
         clickSummary(window.get(), 2, col);
         auto* btnB = child<QToolButton>(window.get(), "btnB");
         QVERIFY(!btnB->isHidden());
-        btnB->click();
+        openDetail(window.get());
 
         QVERIFY(m_boxes.isEmpty());
         QCOMPARE(child<QLabel>(window.get(), "Label4")->text(), caption);
@@ -561,7 +574,7 @@ private slots:
         // The panel closes by its icon and by any click on the summary grid.
         child<QToolButton>(window.get(), "Image1_0")->click();
         QVERIFY(panel->isHidden());
-        btnB->click();
+        openDetail(window.get());
         QVERIFY(!panel->isHidden());
         clickSummary(window.get(), 0, 0);
         QVERIFY(panel->isHidden());
@@ -573,7 +586,7 @@ private slots:
         auto window = openWindow();
         runReport(window.get(), { QStringLiteral("01") }, { QStringLiteral("01") });
         clickSummary(window.get(), 2, 8);
-        child<QToolButton>(window.get(), "btnB")->click();
+        openDetail(window.get());
         auto* panel = child<QWidget>(window.get(), "Picture7");
         const QPoint start = panel->pos();
         QTest::mousePress(panel, Qt::LeftButton, {}, QPoint(40, 10));
@@ -641,15 +654,20 @@ private slots:
             start->click(); // ignored while the run goes on
             frame->close(); // stops the run; the window closes once it has ended
         });
-        runReport(window, { QStringLiteral("01"), QStringLiteral("02") }, { QStringLiteral("01") });
-        QCOMPARE(presses, 1);
-        QVERIFY(alive);
-        QVERIFY(m_boxes.isEmpty());
-        QVERIFY(!window->isRunning());
-        const fee::GridModel& grid = window->summaryGrid();
-        QVERIFY(grid.text(grid.rows() - 1, 1) != QStringLiteral("合计"));
-        QTRY_VERIFY(!alive);
+        QString lastRowName;
+        connect(window, &MonthlyReportWindow::statisticsEnded, window, [&] {
+            const fee::GridModel& grid = window->summaryGrid();
+            lastRowName = grid.text(grid.rows() - 1, 1);
+        });
+        tick(child<QListWidget>(window, "List1"), { QStringLiteral("01"), QStringLiteral("02") });
+        tick(child<QTreeWidget>(window, "TreeView1"), { QStringLiteral("01") });
+        start->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!alive, 20000);
         QTRY_VERIFY(!frame);
+        QCOMPARE(presses, 1);
+        QVERIFY(m_boxes.isEmpty());
+        QVERIFY(!lastRowName.isEmpty());
+        QVERIFY(lastRowName != QStringLiteral("合计"));
     }
 
     void summaryExport()
@@ -699,7 +717,7 @@ private slots:
 
         runReport(window.get(), { QStringLiteral("01") }, { QStringLiteral("01") });
         clickSummary(window.get(), 2, 9);
-        child<QToolButton>(window.get(), "btnB")->click();
+        openDetail(window.get());
         exportButton->click(); // cancelled
         QCOMPARE(m_offeredNames, QStringList { QStringLiteral("【一号管理处 01月已收】明细_20200615") });
         QCOMPARE(m_boxes.last().text, QStringLiteral("您取消了导出操作！"));

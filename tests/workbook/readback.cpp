@@ -5,11 +5,14 @@
 #include <QProcess>
 #include <cmath>
 
-WorkbookReadback WorkbookReadback::read(const QString& xlsxPath)
+WorkbookReadback WorkbookReadback::read(const QString& xlsxPath, const QString& sheet)
 {
     WorkbookReadback r;
     QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"), { QStringLiteral(WORKBOOK_READBACK), xlsxPath });
+    QStringList arguments { QStringLiteral(WORKBOOK_READBACK), xlsxPath };
+    if (!sheet.isEmpty())
+        arguments << sheet;
+    python.start(QStringLiteral("/usr/bin/python3"), arguments);
     if (!python.waitForFinished(60000) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0) {
         r.m_error = QString::fromUtf8(python.readAllStandardError()) + python.errorString();
         return r;

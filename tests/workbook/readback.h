@@ -8,7 +8,8 @@
 class WorkbookReadback {
 public:
     // Empty (ok() false) when the reader could not run; error() tells why.
-    static WorkbookReadback read(const QString& xlsxPath);
+    // The named sheet, or the first one.
+    static WorkbookReadback read(const QString& xlsxPath, const QString& sheet = {});
 
     bool ok() const { return m_ok; }
     QString error() const { return m_error; }
@@ -22,6 +23,8 @@ public:
     // The stored height of a row in points, -1 when not set.
     double height(int row) const { return m_heights.value(QString::number(row)).toDouble(-1); }
     QStringList sheets() const;
+    // The page setup: "orientation", "fitToPage", "fitToWidth", "fitToHeight", "titleRows" ("4:5" or null).
+    QJsonObject page() const { return m_root.value(QStringLiteral("page")).toObject(); }
 
     // The width the file stores for a width set in character units (the
     // library adds the cell padding and rounds to whole pixels).

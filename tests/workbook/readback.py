@@ -1,9 +1,10 @@
 """Prints what a workbook holds as JSON, for the workbook tests.
 
-Usage: readback.py FILE.xlsx
-Each cell that has a value or a style: its value (the saved result for
+Usage: readback.py FILE.xlsx [SHEET]
+The named sheet, or the first one. Each cell that has a value or a style: its value (the saved result for
 formulas), its type, the formula text, number format, font, fill, border,
-alignment. Also the merged ranges and the column widths of the first sheet.
+alignment. Also the sheet's merged ranges, column widths, row heights and page
+setup, and the names of all sheets.
 """
 import datetime
 import io
@@ -41,7 +42,8 @@ def main():
     merged = openpyxl.load_workbook(path)
     formulas = openpyxl.load_workbook(without_merges(path))
     values = openpyxl.load_workbook(without_merges(path), data_only=True)
-    ws, wv = formulas.worksheets[0], values.worksheets[0]
+    name = sys.argv[2] if len(sys.argv) > 2 else formulas.sheetnames[0]
+    ws, wv, wm = formulas[name], values[name], merged[name]
     cells = {}
     for row in ws.iter_rows():
         for c in row:
@@ -74,16 +76,26 @@ def main():
                     getattr(c.border, side).style == c.border.left.style for side in ("right", "top", "bottom")
                 ),
                 "horizontal": c.alignment.horizontal,
+                "vertical": c.alignment.vertical,
                 "wrap": bool(c.alignment.wrap_text),
             }
     widths = {k: d.width for k, d in ws.column_dimensions.items() if d.customWidth}
     heights = {str(k): d.height for k, d in ws.row_dimensions.items() if d.height is not None}
+    page = {
+        "orientation": wm.page_setup.orientation,
+        "fitToPage": bool(wm.sheet_properties.pageSetUpPr and wm.sheet_properties.pageSetUpPr.fitToPage),
+        # Both default to 1 when the file leaves them out.
+        "fitToWidth": 1 if wm.page_setup.fitToWidth is None else int(wm.page_setup.fitToWidth),
+        "fitToHeight": 1 if wm.page_setup.fitToHeight is None else int(wm.page_setup.fitToHeight),
+        "titleRows": wm.print_title_rows,
+    }
     print(json.dumps({
         "sheets": formulas.sheetnames,
         "cells": cells,
-        "merges": sorted(str(r) for r in merged.worksheets[0].merged_cells.ranges),
+        "merges": sorted(str(r) for r in wm.merged_cells.ranges),
         "widths": widths,
         "heights": heights,
+        "page": page,
     }, ensure_ascii=False))
 
 

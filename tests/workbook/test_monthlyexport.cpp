@@ -3,6 +3,7 @@
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
 #include "common/textformat.h"
+#include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"
 
@@ -40,7 +41,7 @@ const GridRow kTotalsOneOffice { "", "合计", "0.00", "1235", "0.00", "0", "", 
 GridModel summaryGrid(const QList<GridRow>& rows)
 {
     GridModel grid;
-    MonthlyEngine::layoutSummaryGrid(grid, QStringLiteral("2020"));
+    monthly::layoutSummaryGrid(grid, QStringLiteral("2020"));
     for (const GridRow& values : rows) {
         const int r = grid.appendRow();
         for (int c = 0; c < values.size(); ++c)
@@ -138,6 +139,7 @@ private slots:
     void summaryOfficeFormulas_data();
     void summaryOfficeFormulas();
     void summaryLayout();
+    void bothWorkbooksPrintFittedWithHeadingsRepeated();
     void detailCells_data();
     void detailCells();
     void savePath_data();
@@ -382,6 +384,22 @@ void TestMonthlyExport::summaryLayout()
             where);
     }
     QVERIFY(m_summary.cell("G5").value("wrap").toBool());
+}
+
+void TestMonthlyExport::bothWorkbooksPrintFittedWithHeadingsRepeated()
+{
+    const QJsonObject summary = m_summary.page();
+    QCOMPARE(summary.value("orientation").toString(), QStringLiteral("landscape")); // 38 columns, 7 rows
+    QCOMPARE(summary.value("fitToPage").toBool(), true);
+    QCOMPARE(summary.value("fitToWidth").toInt(), 1);
+    QCOMPARE(summary.value("fitToHeight").toInt(), 0);
+    QCOMPARE(summary.value("titleRows").toString(), QStringLiteral("$4:$5"));
+
+    const QJsonObject detail = m_detail.page();
+    QCOMPARE(detail.value("fitToPage").toBool(), true);
+    QCOMPARE(detail.value("fitToWidth").toInt(), 1);
+    QCOMPARE(detail.value("fitToHeight").toInt(), 0);
+    QCOMPARE(detail.value("titleRows").toString(), QStringLiteral("$4:$4"));
 }
 
 void TestMonthlyExport::detailCells_data()

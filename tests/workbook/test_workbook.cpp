@@ -4,6 +4,7 @@
 #include "common/workbook/workbook.h"
 #include "common/workbook/workbookformattable.h"
 #include "common/workbook/workbookinput.h"
+#include "common/workbook/workbookprintlayout.h"
 
 #include <QDir>
 #include <QFile>
@@ -121,6 +122,9 @@ private slots:
     void loadReadsBackWhatWasSaved();
     void failedLoadKeepsWorkbook_data();
     void failedLoadKeepsWorkbook();
+    void printLayoutOrientation_data();
+    void printLayoutOrientation();
+    void savedPrintLayout();
 };
 
 void TestWorkbook::typedInput_data()
@@ -174,6 +178,22 @@ void TestWorkbook::typedInput_data()
                                          << "";
     QTest::newRow("empty") << "" << E << 0.0 << ""
                            << "";
+    QTest::newRow("plus sign") << "+5" << N << 5.0 << ""
+                               << "";
+    QTest::newRow("blank before percent") << " 5 % " << N << 0.05 << ""
+                                          << "0%";
+    QTest::newRow("exponent without digits") << "1e" << T << 0.0 << "1e"
+                                             << "";
+    QTest::newRow("too large") << "1e400" << T << 0.0 << "1e400"
+                               << "";
+    QTest::newRow("too small reads as zero") << "1e-400" << N << 0.0 << ""
+                                             << "";
+    QTest::newRow("trailing point") << "3." << N << 3.0 << ""
+                                    << "";
+    QTest::newRow("full-width digits stay text") << "１２" << T << 0.0 << "１２"
+                                                 << "";
+    QTest::newRow("long run of digits") << (QString(100, u'0') + QStringLiteral("12.5")) << N << 12.5 << ""
+                                        << "";
 }
 
 void TestWorkbook::typedInput()
@@ -633,5 +653,58 @@ void TestWorkbook::failedLoadKeepsWorkbook()
     QCOMPARE(book.worksheet(1).value(1, 1), QVariant(QStringLiteral("kept")));
 }
 
+void TestWorkbook::printLayoutOrientation_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("cols");
+    QTest::addColumn<double>("width"); // characters, every column
+    QTest::addColumn<bool>("landscape");
+
+    // Columns of 10 characters are 56.25 points wide; rows 15 points tall.
+    QTest::newRow("three rows of four columns: wider than tall") << 3 << 4 << 10.0 << true;
+    QTest::newRow("twenty rows of four columns: taller than wide") << 20 << 4 << 10.0 << false;
+    QTest::newRow("long list of eight columns: narrower than a page is long") << 5000 << 8 << 10.0 << false;
+    QTest::newRow("long list of eighteen columns: wider than a page is long") << 5000 << 18 << 10.0 << true;
+    QTest::newRow("narrow columns of a long list") << 5000 << 18 << 3.0 << false;
+}
+
+void TestWorkbook::printLayoutOrientation()
+{
+    QFETCH(int, rows);
+    QFETCH(int, cols);
+    QFETCH(double, width);
+    QFETCH(bool, landscape);
+    Workbook book;
+    WorkbookSheet& s = book.worksheet(1);
+    s.cells(rows, cols).setValue(QStringLiteral("x"));
+    s.columns(1, cols).setColumnWidth(width);
+    QCOMPARE(WorkbookPrintLayout::landscapeFor(s), landscape);
+}
+
+void TestWorkbook::savedPrintLayout()
+{
+    QTemporaryDir dir;
+    Workbook book;
+    WorkbookSheet& s = book.worksheet(1);
+    s.cells(40, 3).setValue(QStringLiteral("x"));
+    s.setPrintLayout(4, 5);
+    book.addWorksheet(QStringLiteral("无设置")).cells(1, 1).setValue(QStringLiteral("y"));
+    book.saveAs(dir.filePath(QStringLiteral("layout")));
+
+    const WorkbookReadback first = WorkbookReadback::read(dir.filePath(QStringLiteral("layout.xlsx")));
+    QVERIFY2(first.ok(), qPrintable(first.error()));
+    QCOMPARE(first.page().value("orientation").toString(), QStringLiteral("portrait"));
+    QCOMPARE(first.page().value("fitToPage").toBool(), true);
+    QCOMPARE(first.page().value("fitToWidth").toInt(), 1);
+    QCOMPARE(first.page().value("fitToHeight").toInt(), 0);
+    QCOMPARE(first.page().value("titleRows").toString(), QStringLiteral("$4:$5"));
+
+    // A sheet that asks for nothing keeps the spreadsheet's defaults.
+    const WorkbookReadback second
+        = WorkbookReadback::read(dir.filePath(QStringLiteral("layout.xlsx")), QStringLiteral("无设置"));
+    QVERIFY2(second.ok(), qPrintable(second.error()));
+    QCOMPARE(second.page().value("fitToPage").toBool(), false);
+    QVERIFY(second.page().value("titleRows").isNull());
+}
 QTEST_GUILESS_MAIN(TestWorkbook)
 #include "test_workbook.moc"

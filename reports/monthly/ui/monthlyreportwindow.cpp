@@ -1,32 +1,34 @@
+// Building the window from the shared report pieces and laying it out.
 #include "reports/monthly/ui/monthlyreportwindow.h"
 
+#include "common/grid/twips.h"
+#include "common/widgets/detailpanel.h"
+#include "common/widgets/feeitemtreepanel.h"
 #include "common/widgets/gridview.h"
-#include "reports/monthly/ui/draggableframe.h"
+#include "common/widgets/officelistpanel.h"
+#include "common/widgets/sessionstatusbar.h"
+#include "common/widgets/waitoverlay.h"
+#include "reports/shared/reportrunner.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QDateTime>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace fee {
 
 namespace {
-    // Twips to pixels at the usual 96 dpi.
-    constexpr int px(int twips) { return (twips + 7) / 15; }
-
     constexpr int kBannerHeight = 48;
     constexpr int kLeftPanelWidth = 290;
     constexpr int kBottomBarHeight = 40;
@@ -34,7 +36,6 @@ namespace {
     constexpr int kGridLeft = 4;
     constexpr int kGridTop = kTitleBoxHeight + 8;
     constexpr int kDetailPanelWidth = 820;
-    constexpr int kDetailGridTop = 34;
 
     QFrame* newBox(const char* name, QWidget* parent, QFrame::Shape shape = QFrame::NoFrame)
     {
@@ -44,11 +45,24 @@ namespace {
         return box;
     }
 
+    QLabel* newLabel(int index, const QString& text, QWidget* parent)
+    {
+        auto* label = new QLabel(text, parent);
+        label->setObjectName(QStringLiteral("Label1_%1").arg(index));
+        return label;
+    }
+
     QPushButton* newButton(const char* name, const char* caption, QWidget* parent)
     {
         auto* button = new QPushButton(QString::fromUtf8(caption), parent);
         button->setObjectName(QString::fromUtf8(name));
         return button;
+    }
+
+    QWidget* windowFrame(QWidget* window)
+    {
+        QWidget* parent = window->parentWidget();
+        return parent && parent->inherits("QMdiSubWindow") ? parent : window;
     }
 }
 
@@ -59,317 +73,257 @@ MonthlyReportWindow::MonthlyReportWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("物业费收缴率汇总月报"));
     resize(1200, 760);
 
-    buildBanner();
-    buildLeftPanel();
-    buildReportArea();
-    buildBottomBar();
-    buildDetailPanel();
-    buildStatusBar();
+    QWidget* banner = buildBanner();
+    QWidget* selection = buildSelectionPanel();
+    QWidget* report = buildReportArea();
+    QWidget* bottom = buildBottomBar();
+    m_statusBar = new SessionStatusBar(SessionStatusBar::standardPanels(), this);
 
     auto* right = new QVBoxLayout;
     right->setContentsMargins(0, 0, 0, 0);
     right->setSpacing(0);
-    right->addWidget(m_picture3, 1);
-    right->addWidget(m_picture4);
-
+    right->addWidget(report, 1);
+    right->addWidget(bottom);
     auto* middle = new QHBoxLayout;
     middle->setContentsMargins(0, 0, 0, 0);
     middle->setSpacing(0);
-    middle->addWidget(m_picture2);
+    middle->addWidget(selection);
     middle->addLayout(right, 1);
-
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    outer->addWidget(m_picture1);
+    outer->addWidget(banner);
     outer->addLayout(middle, 1);
-    outer->addWidget(m_statusBar1);
+    outer->addWidget(m_statusBar);
 
-    formLoad();
+    connect(m_residential, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            switchPropertyKind(false);
+    });
+    connect(m_commercial, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            switchPropertyKind(true);
+    });
+    connect(m_start, &QPushButton::clicked, this, &MonthlyReportWindow::startStatistics);
+    connect(m_exit, &QPushButton::clicked, this, [this] { windowFrame(this)->close(); });
+    connect(m_export, &QPushButton::clicked, this, &MonthlyReportWindow::exportSummary);
+    connect(m_summaryView, &GridView::cellClicked, this, &MonthlyReportWindow::summaryClicked);
+    connect(m_drillButton, &QToolButton::clicked, this, [this] { emit detailRequested(m_drillKey); });
+    connect(this, &MonthlyReportWindow::detailRequested, this, &MonthlyReportWindow::showDetail);
+    connect(m_detailPanel, &DetailPanel::closeRequested, this, &MonthlyReportWindow::hideDetail);
+    connect(m_detailPanel, &DetailPanel::exportRequested, this, &MonthlyReportWindow::exportDetail);
+    connect(m_detailPanel->view(), &GridView::cellClicked, this, [this](int row, int) {
+        // A click on the detail grid selects its whole row.
+        GridView* view = m_detailPanel->view();
+        QAbstractItemModel* model = view->model();
+        if (row < 0 || row >= model->rowCount())
+            return;
+        view->selectionModel()->select(
+            QItemSelection(model->index(row, 0), model->index(row, model->columnCount() - 1)),
+            QItemSelectionModel::ClearAndSelect);
+    });
+    m_runner = new ReportRunner(this);
+    connect(m_wait, &WaitOverlay::cancelRequested, m_runner, &ReportRunner::cancel);
+    connect(m_runner, &ReportRunner::progressed, m_wait, &WaitOverlay::showProgress);
+
+    loadWindow();
 }
 
-QLabel* MonthlyReportWindow::addLabel1(int index, const QString& text, QWidget* parent)
+QWidget* MonthlyReportWindow::buildBanner()
 {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QStringLiteral("Label1_%1").arg(index));
-    m_label1.insert(index, label);
-    return label;
-}
-
-void MonthlyReportWindow::buildBanner()
-{
-    m_picture1 = newBox("Picture1", this, QFrame::StyledPanel);
-    m_picture1->setFixedHeight(kBannerHeight);
-    m_picture1->setAutoFillBackground(true);
-    QPalette pal = m_picture1->palette();
+    QFrame* box = newBox("Picture1", this, QFrame::StyledPanel);
+    box->setFixedHeight(kBannerHeight);
+    box->setAutoFillBackground(true);
+    QPalette pal = box->palette();
     pal.setColor(QPalette::Window, QColor(0, 84, 147));
     pal.setColor(QPalette::WindowText, Qt::white);
-    m_picture1->setPalette(pal);
+    box->setPalette(pal);
 
-    QLabel* banner = addLabel1(1, QStringLiteral("物业费收缴率汇总月报"), m_picture1);
-    QFont bannerFont = banner->font();
+    m_banner = newLabel(1, QStringLiteral("物业费收缴率汇总月报"), box);
+    QFont bannerFont = m_banner->font();
     bannerFont.setPointSize(16);
     bannerFont.setBold(true);
-    banner->setFont(bannerFont);
-    banner->setGeometry(12, 0, kLeftPanelWidth + 200, kBannerHeight);
+    m_banner->setFont(bannerFont);
+    m_banner->setGeometry(12, 0, kLeftPanelWidth + 200, kBannerHeight);
 
-    QLabel* company = addLabel1(0, QStringLiteral("公司名称"), m_picture1);
-    QFont companyFont = company->font();
+    m_company = newLabel(0, QStringLiteral("公司名称"), box);
+    QFont companyFont = m_company->font();
     companyFont.setPointSize(12);
-    company->setFont(companyFont);
-    company->setAlignment(Qt::AlignCenter);
+    m_company->setFont(companyFont);
+    m_company->setAlignment(Qt::AlignCenter);
+    return box;
 }
 
-void MonthlyReportWindow::buildLeftPanel()
+QWidget* MonthlyReportWindow::buildSelectionPanel()
 {
-    m_picture2 = newBox("Picture2", this, QFrame::StyledPanel);
-    m_picture2->setFixedWidth(kLeftPanelWidth);
-    auto* column = new QVBoxLayout(m_picture2);
+    QFrame* panel = newBox("Picture2", this, QFrame::StyledPanel);
+    panel->setFixedWidth(kLeftPanelWidth);
+    auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(6, 6, 6, 6);
     column->setSpacing(4);
 
     auto* kinds = new QHBoxLayout;
-    m_option1 = new QRadioButton(QStringLiteral("住宅物业"), m_picture2);
-    m_option1->setObjectName(QStringLiteral("Option1"));
-    m_option1->setChecked(true);
-    m_option2 = new QRadioButton(QStringLiteral("商用物业"), m_picture2);
-    m_option2->setObjectName(QStringLiteral("Option2"));
-    kinds->addWidget(m_option1);
-    kinds->addWidget(m_option2);
+    m_residential = new QRadioButton(QStringLiteral("住宅物业"), panel);
+    m_residential->setObjectName(QStringLiteral("Option1"));
+    m_residential->setChecked(true);
+    m_commercial = new QRadioButton(QStringLiteral("商用物业"), panel);
+    m_commercial->setObjectName(QStringLiteral("Option2"));
+    kinds->addWidget(m_residential);
+    kinds->addWidget(m_commercial);
     kinds->addStretch(1);
     column->addLayout(kinds);
 
-    column->addWidget(addLabel1(11, QStringLiteral("请勾选管理处"), m_picture2));
-    m_list1 = new QListWidget(m_picture2);
-    m_list1->setObjectName(QStringLiteral("List1"));
-    column->addWidget(m_list1, 2);
-    m_check2 = new QCheckBox(QStringLiteral("全选"), m_picture2);
-    m_check2->setObjectName(QStringLiteral("Check2"));
-    column->addWidget(m_check2);
+    OfficeListPanel::Options offices;
+    offices.listName = QStringLiteral("List1");
+    offices.selectAllName = QStringLiteral("Check2");
+    offices.labelName = QStringLiteral("Label1_11");
+    offices.labelText = QStringLiteral("请勾选管理处");
+    offices.captionFollowsTick = true;
+    m_officeList = new OfficeListPanel(offices, panel);
+    column->addWidget(m_officeList, 2);
 
-    m_picture6 = newBox("Picture6", m_picture2, QFrame::StyledPanel);
-    auto* dateBox = new QGridLayout(m_picture6);
-    dateBox->setContentsMargins(6, 6, 6, 6);
-    dateBox->addWidget(addLabel1(10, QStringLiteral("报表统计截止日期"), m_picture6), 0, 0, 1, 2);
-    m_dtPicker1 = new QDateEdit(m_picture6);
-    m_dtPicker1->setObjectName(QStringLiteral("DTPicker1"));
-    m_dtPicker1->setCalendarPopup(true);
-    dateBox->addWidget(m_dtPicker1, 0, 2, 1, 2);
-    m_combo1 = new QComboBox(m_picture6);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
-    dateBox->addWidget(m_combo1, 1, 0);
-    dateBox->addWidget(addLabel1(13, QStringLiteral("年"), m_picture6), 1, 1);
-    m_combo2 = new QComboBox(m_picture6);
-    m_combo2->setObjectName(QStringLiteral("Combo2"));
-    dateBox->addWidget(m_combo2, 1, 2);
-    dateBox->addWidget(addLabel1(2, QStringLiteral("月"), m_picture6), 1, 3);
-    m_command3 = newButton("Command3", "开始统计", m_picture6);
-    m_command3->setMinimumHeight(30);
-    dateBox->addWidget(m_command3, 2, 0, 1, 4);
-    column->addWidget(m_picture6);
+    QFrame* dateBox = newBox("Picture6", panel, QFrame::StyledPanel);
+    auto* dates = new QGridLayout(dateBox);
+    dates->setContentsMargins(6, 6, 6, 6);
+    dates->addWidget(newLabel(10, QStringLiteral("报表统计截止日期"), dateBox), 0, 0, 1, 2);
+    m_statisticsDate = new QDateEdit(dateBox);
+    m_statisticsDate->setObjectName(QStringLiteral("DTPicker1"));
+    m_statisticsDate->setCalendarPopup(true);
+    dates->addWidget(m_statisticsDate, 0, 2, 1, 2);
+    m_yearList = new QComboBox(dateBox);
+    m_yearList->setObjectName(QStringLiteral("Combo1"));
+    dates->addWidget(m_yearList, 1, 0);
+    dates->addWidget(newLabel(13, QStringLiteral("年"), dateBox), 1, 1);
+    m_monthList = new QComboBox(dateBox);
+    m_monthList->setObjectName(QStringLiteral("Combo2"));
+    dates->addWidget(m_monthList, 1, 2);
+    dates->addWidget(newLabel(2, QStringLiteral("月"), dateBox), 1, 3);
+    m_start = newButton("Command3", "开始统计", dateBox);
+    m_start->setMinimumHeight(30);
+    dates->addWidget(m_start, 2, 0, 1, 4);
+    column->addWidget(dateBox);
 
-    m_picture9 = newBox("Picture9", m_picture2, QFrame::StyledPanel);
-    auto* feeBox = new QVBoxLayout(m_picture9);
-    feeBox->setContentsMargins(6, 6, 6, 6);
-    auto* feeHead = new QHBoxLayout;
-    feeHead->addWidget(addLabel1(3, QStringLiteral("收费项目"), m_picture9));
-    feeHead->addStretch(1);
-    m_check1 = new QCheckBox(QStringLiteral("全选"), m_picture9);
-    m_check1->setObjectName(QStringLiteral("Check1"));
-    feeHead->addWidget(m_check1);
-    feeBox->addLayout(feeHead);
-    m_treeView1 = new QTreeWidget(m_picture9);
-    m_treeView1->setObjectName(QStringLiteral("TreeView1"));
-    m_treeView1->setHeaderHidden(true);
-    m_treeView1->setColumnCount(1);
-    // Long item names with end dates scroll instead of being cut.
-    m_treeView1->header()->setStretchLastSection(false);
-    m_treeView1->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    feeBox->addWidget(m_treeView1, 1);
-    column->addWidget(m_picture9, 3);
-
-    // Only a change of the choice reloads; pressing the chosen option again keeps the ticks.
-    connect(m_option1, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            optionClick(false);
-    });
-    connect(m_option2, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            optionClick(true);
-    });
-    connect(m_check2, &QCheckBox::toggled, this, &MonthlyReportWindow::check2Click);
-    connect(m_check1, &QCheckBox::toggled, this, &MonthlyReportWindow::check1Click);
-    connect(m_treeView1, &QTreeWidget::itemChanged, this, &MonthlyReportWindow::treeNodeCheck);
-    connect(m_command3, &QPushButton::clicked, this, &MonthlyReportWindow::command3Click);
+    QFrame* feeBox = newBox("Picture9", panel, QFrame::StyledPanel);
+    auto* feeLayout = new QVBoxLayout(feeBox);
+    feeLayout->setContentsMargins(6, 6, 6, 6);
+    FeeItemTreePanel::Options fees;
+    fees.treeName = QStringLiteral("TreeView1");
+    fees.selectAllName = QStringLiteral("Check1");
+    fees.labelName = QStringLiteral("Label1_3");
+    fees.categoryIcon = style()->standardIcon(QStyle::SP_DirIcon);
+    fees.itemIcon = style()->standardIcon(QStyle::SP_FileIcon);
+    // Select-all works only while a year is chosen in the year list.
+    fees.selectAllAllowed = [this] { return m_yearList->currentIndex() >= 0; };
+    m_feeTree = new FeeItemTreePanel(fees, feeBox);
+    feeLayout->addWidget(m_feeTree, 1);
+    column->addWidget(feeBox, 3);
+    return panel;
 }
 
-void MonthlyReportWindow::buildReportArea()
+QWidget* MonthlyReportWindow::buildReportArea()
 {
-    m_picture3 = newBox("Picture3", this);
-    m_picture3->installEventFilter(this);
+    m_reportArea = newBox("Picture3", this);
+    m_reportArea->installEventFilter(this);
 
-    m_picture8 = newBox("Picture8", m_picture3);
-    m_label19 = new QLabel(m_picture8);
-    m_label19->setObjectName(QStringLiteral("Label19"));
-    m_label19->setAlignment(Qt::AlignCenter);
-    QFont titleFont = m_label19->font();
+    m_titleBox = newBox("Picture8", m_reportArea);
+    m_title = new QLabel(m_titleBox);
+    m_title->setObjectName(QStringLiteral("Label19"));
+    m_title->setAlignment(Qt::AlignCenter);
+    QFont titleFont = m_title->font();
     titleFont.setPointSize(15);
     titleFont.setBold(true);
-    m_label19->setFont(titleFont);
-    auto* titleLayout = new QHBoxLayout(m_picture8);
+    m_title->setFont(titleFont);
+    auto* titleLayout = new QHBoxLayout(m_titleBox);
     titleLayout->setContentsMargins(0, 0, 0, 0);
-    titleLayout->addWidget(m_label19);
+    titleLayout->addWidget(m_title);
 
-    m_msFlexGrid1 = new GridView(m_picture3);
-    m_msFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
-    m_msFlexGrid1->setGrid(&m_summary);
-    connect(m_msFlexGrid1, &GridView::cellClicked, this, &MonthlyReportWindow::msFlexGrid1Click);
+    m_summaryView = new GridView(m_reportArea);
+    m_summaryView->setObjectName(QStringLiteral("MSFlexGrid1"));
+    m_summaryView->setGrid(&m_summary);
 
-    m_picture5 = newBox("Picture5", m_picture3, QFrame::Panel);
-    m_picture5->setFrameShadow(QFrame::Raised);
-    m_picture5->setAutoFillBackground(true);
-    m_label3 = new QLabel(QStringLiteral("正在进行报表统计，请稍等......"), m_picture5);
-    m_label3->setObjectName(QStringLiteral("Label3"));
-    m_label3->setAlignment(Qt::AlignCenter);
-    auto* waitLayout = new QHBoxLayout(m_picture5);
-    waitLayout->addWidget(m_label3);
-    m_picture5->resize(360, 64);
-    m_picture5->hide();
+    m_wait = new WaitOverlay(QStringLiteral("Picture5"), QStringLiteral("Label3"),
+        QStringLiteral("正在进行报表统计，请稍等......"), m_reportArea);
 
-    m_label2 = new QLabel(QStringLiteral("正在导出数据，请稍等......"), m_picture3);
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    m_label2->setAlignment(Qt::AlignCenter);
-    m_label2->setFrameShape(QFrame::Panel);
-    m_label2->setAutoFillBackground(true);
-    m_label2->resize(360, 40);
-    m_label2->hide();
+    m_exportWait = new QLabel(QStringLiteral("正在导出数据，请稍等......"), m_reportArea);
+    m_exportWait->setObjectName(QStringLiteral("Label2"));
+    m_exportWait->setAlignment(Qt::AlignCenter);
+    m_exportWait->setFrameShape(QFrame::Panel);
+    m_exportWait->setAutoFillBackground(true);
+    m_exportWait->resize(360, 40);
+    m_exportWait->hide();
 
-    m_btnB = new QToolButton(m_picture3);
-    m_btnB->setObjectName(QStringLiteral("btnB"));
-    m_btnB->setText(QStringLiteral("…"));
-    m_btnB->setToolTip(QStringLiteral("明细"));
-    m_btnB->hide();
-    connect(m_btnB, &QToolButton::clicked, this, &MonthlyReportWindow::btnBClick);
+    m_drillButton = new QToolButton(m_reportArea);
+    m_drillButton->setObjectName(QStringLiteral("btnB"));
+    m_drillButton->setText(QStringLiteral("…"));
+    m_drillButton->setToolTip(QStringLiteral("明细"));
+    m_drillButton->hide();
+
+    DetailPanel::Options detail;
+    detail.objectName = QStringLiteral("Picture7");
+    detail.captionName = QStringLiteral("Label4");
+    detail.captionText = QStringLiteral("明细");
+    detail.exportName = QStringLiteral("Command4");
+    detail.exportText = QStringLiteral("导出Excel");
+    detail.closeName = QStringLiteral("Image1_0");
+    detail.draggable = true;
+    m_detailPanel = new DetailPanel(detail, &m_detail, m_reportArea);
+    return m_reportArea;
 }
 
-void MonthlyReportWindow::buildBottomBar()
+QWidget* MonthlyReportWindow::buildBottomBar()
 {
-    m_picture4 = newBox("Picture4", this, QFrame::StyledPanel);
-    m_picture4->setFixedHeight(kBottomBarHeight);
-    m_picture4->installEventFilter(this);
-    m_progressBar1 = new QProgressBar(m_picture4);
-    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progressBar1->hide();
-    m_command2 = newButton("Command2", "导出Excel", m_picture4);
-    m_command1 = newButton("Command1", "退出", m_picture4);
-    connect(m_command1, &QPushButton::clicked, this, [this] {
-        QWidget* frame = parentWidget() && parentWidget()->inherits("QMdiSubWindow") ? parentWidget() : this;
-        frame->close();
-    });
-    connect(m_command2, &QPushButton::clicked, this, &MonthlyReportWindow::command2Click);
-}
-
-void MonthlyReportWindow::buildDetailPanel()
-{
-    m_picture7 = new DraggableFrame(m_picture3);
-    m_picture7->setObjectName(QStringLiteral("Picture7"));
-    m_label4 = new QLabel(QStringLiteral("明细"), m_picture7);
-    m_label4->setObjectName(QStringLiteral("Label4"));
-    QFont captionFont = m_label4->font();
-    captionFont.setBold(true);
-    m_label4->setFont(captionFont);
-    // Presses on the caption move the panel like presses on the panel itself.
-    m_label4->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_command4 = newButton("Command4", "导出Excel", m_picture7);
-    m_image1 = new QToolButton(m_picture7);
-    m_image1->setObjectName(QStringLiteral("Image1_0"));
-    m_image1->setAutoRaise(true);
-    m_image1->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
-    m_image1->setToolTip(QStringLiteral("关闭"));
-    m_msFlexGrid2 = new GridView(m_picture7);
-    m_msFlexGrid2->setObjectName(QStringLiteral("MSFlexGrid2"));
-    m_msFlexGrid2->setGrid(&m_detail);
-    m_picture7->hide();
-
-    connect(m_image1, &QToolButton::clicked, m_picture7, &QWidget::hide);
-    connect(m_command4, &QPushButton::clicked, this, &MonthlyReportWindow::command4Click);
-    connect(m_msFlexGrid2, &GridView::cellClicked, this, &MonthlyReportWindow::msFlexGrid2Click);
-}
-
-void MonthlyReportWindow::buildStatusBar()
-{
-    m_statusBar1 = new QStatusBar(this);
-    m_statusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusBar1->setSizeGripEnabled(false);
-    const QStringList fixedTexts { QStringLiteral("操作员"), QString(), QStringLiteral("部门"), QString(),
-        QStringLiteral("岗位"), QString(), QString(), QString(), QString() };
-    for (int i = 0; i < fixedTexts.size(); ++i) {
-        auto* panel = new QLabel(fixedTexts[i], m_statusBar1);
-        panel->setObjectName(QStringLiteral("StatusBar1_Panel%1").arg(i + 1));
-        panel->setContentsMargins(6, 0, 6, 0);
-        m_statusBar1->addWidget(panel, i == 6 ? 1 : 0);
-    }
-    m_statusDate = m_statusBar1->findChild<QLabel*>(QStringLiteral("StatusBar1_Panel8"));
-    m_statusTime = m_statusBar1->findChild<QLabel*>(QStringLiteral("StatusBar1_Panel9"));
-    updateClock();
-    auto* clock = new QTimer(this);
-    connect(clock, &QTimer::timeout, this, &MonthlyReportWindow::updateClock);
-    clock->start(1000);
-}
-
-void MonthlyReportWindow::updateClock()
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    m_statusDate->setText(now.date().toString(QStringLiteral("yyyy-MM-dd")));
-    m_statusTime->setText(now.time().toString(QStringLiteral("HH:mm:ss")));
+    m_bottomBar = newBox("Picture4", this, QFrame::StyledPanel);
+    m_bottomBar->setFixedHeight(kBottomBarHeight);
+    m_bottomBar->installEventFilter(this);
+    m_exportProgress = new QProgressBar(m_bottomBar);
+    m_exportProgress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_exportProgress->hide();
+    m_export = newButton("Command2", "导出Excel", m_bottomBar);
+    m_exit = newButton("Command1", "退出", m_bottomBar);
+    return m_bottomBar;
 }
 
 bool MonthlyReportWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Resize && (watched == m_picture3 || watched == m_picture4))
+    if (event->type() == QEvent::Resize && (watched == m_reportArea || watched == m_bottomBar))
         layoutReportArea();
     return QWidget::eventFilter(watched, event);
 }
 
 void MonthlyReportWindow::layoutReportArea()
 {
-    const int width = m_picture3->width();
-    const int height = m_picture3->height();
+    const int width = m_reportArea->width();
+    const int height = m_reportArea->height();
 
-    m_picture8->setGeometry(std::max(0, (width - 600) / 2), 4, std::min(600, width), kTitleBoxHeight);
-    QLabel* company = m_label1.value(0);
+    m_titleBox->setGeometry(std::max(0, (width - 600) / 2), 4, std::min(600, width), kTitleBoxHeight);
     const int companyWidth = 300;
-    company->setGeometry(m_picture3->x() + (width - companyWidth) / 2, 0, companyWidth, kBannerHeight);
+    m_company->setGeometry(m_reportArea->x() + (width - companyWidth) / 2, 0, companyWidth, kBannerHeight);
 
-    m_msFlexGrid1->setGeometry(
-        kGridLeft, kGridTop, std::max(0, width - kGridLeft - px(60)), std::max(0, height - kGridTop - px(60)));
-    const QRect grid = m_msFlexGrid1->geometry();
-    m_picture5->move(grid.center() - QPoint(m_picture5->width() / 2, m_picture5->height() / 2));
-    m_label2->move(grid.center() - QPoint(m_label2->width() / 2, m_label2->height() / 2));
+    m_summaryView->setGeometry(kGridLeft, kGridTop, std::max(0, width - kGridLeft - twipsToPixels(60)),
+        std::max(0, height - kGridTop - twipsToPixels(60)));
+    m_wait->recentre(m_summaryView);
+    const QRect grid = m_summaryView->geometry();
+    m_exportWait->move(grid.center() - QPoint(m_exportWait->width() / 2, m_exportWait->height() / 2));
 
     const int panelWidth = std::min(kDetailPanelWidth, std::max(200, width - 8));
-    m_picture7->setGeometry((width - panelWidth) / 2, kGridTop, panelWidth, std::max(80, height - kGridTop));
-    m_label4->setGeometry(8, 4, panelWidth - 160, kDetailGridTop - 8);
-    m_command4->setGeometry(panelWidth - 130, 4, 90, kDetailGridTop - 8);
-    m_image1->setGeometry(panelWidth - 32, 4, 26, kDetailGridTop - 8);
-    m_msFlexGrid2->setGeometry(6, kDetailGridTop, panelWidth - 12, m_picture7->height() - kDetailGridTop - px(105));
+    m_detailPanel->setGeometry((width - panelWidth) / 2, kGridTop, panelWidth, std::max(80, height - kGridTop));
 
-    const int barWidth = m_picture4->width();
-    const int barHeight = m_picture4->height();
-    m_progressBar1->setGeometry(px(30), (barHeight - 22) / 2, barWidth - px(60), 22);
+    const int barWidth = m_bottomBar->width();
+    const int barHeight = m_bottomBar->height();
+    m_exportProgress->setGeometry(twipsToPixels(30), (barHeight - 22) / 2, barWidth - twipsToPixels(60), 22);
     const int buttonWidth = 96;
     const int margin = 10;
-    m_command2->setGeometry(margin, (barHeight - 28) / 2, buttonWidth, 28);
-    m_command1->setGeometry(barWidth - margin - buttonWidth, (barHeight - 28) / 2, buttonWidth, 28);
+    m_export->setGeometry(margin, (barHeight - 28) / 2, buttonWidth, 28);
+    m_exit->setGeometry(barWidth - margin - buttonWidth, (barHeight - 28) / 2, buttonWidth, 28);
 }
 
 void MonthlyReportWindow::closeEvent(QCloseEvent* event)
 {
-    // A run lets window events through between offices; the window must
-    // outlive it, so ask it to stop and close once it has.
+    // The window must outlive a run that is going on: cancel it and close
+    // once it has ended.
     if (m_running) {
-        m_stopRequested = true;
         m_closeRequested = true;
+        m_runner->cancel();
         event->ignore();
         return;
     }
@@ -381,7 +335,7 @@ void MonthlyReportWindow::closeAfterRun()
     if (!m_closeRequested)
         return;
     m_closeRequested = false;
-    QWidget* frame = parentWidget() && parentWidget()->inherits("QMdiSubWindow") ? parentWidget() : this;
+    QWidget* frame = windowFrame(this);
     QTimer::singleShot(0, frame, [frame] { frame->close(); });
 }
 

@@ -3,33 +3,34 @@
 #include "common/grid/gridmodel.h"
 #include "reports/monthly/monthlyengine.h"
 
-#include <QMap>
 #include <QStringList>
 #include <QWidget>
 
-class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QFrame;
 class QLabel;
-class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QStatusBar;
 class QToolButton;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace fee {
 
+class DetailPanel;
+class FeeItemTreePanel;
 class GridView;
-class DraggableFrame;
+class OfficeListPanel;
+class ReportRunner;
+struct RunOutcome;
+class SessionStatusBar;
+class WaitOverlay;
 
 // The monthly collection-rate report window (object name
 // "frm物业费收缴率汇总月报", caption "物业费收缴率汇总月报"): the selection
-// panel on the left, the summary grid with its drill-down panel on the right
-// and the two workbook exports.
+// panel on the left, the summary grid with its detail panel on the right and
+// the two workbook exports. Built from the shared report pieces; the figures
+// come from MonthlyEngine.
 class MonthlyReportWindow : public QWidget {
     Q_OBJECT
 public:
@@ -38,97 +39,86 @@ public:
     const GridModel& summaryGrid() const { return m_summary; }
     const GridModel& detailGrid() const { return m_detail; }
     bool isRunning() const { return m_running; }
+    // The figure the drill button stands for, if it is shown.
+    const MonthlyDrillKey& pendingDetail() const { return m_drillKey; }
+
+signals:
+    void detailRequested(const fee::MonthlyDrillKey& key);
+    // A statistics run has ended (done, failed or cancelled); the grid holds
+    // what it wrote.
+    void statisticsEnded();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Building the controls.
-    void buildBanner();
-    void buildLeftPanel();
-    void buildReportArea();
-    void buildBottomBar();
-    void buildDetailPanel();
-    void buildStatusBar();
-    QLabel* addLabel1(int index, const QString& text, QWidget* parent);
+    // Building and laying out the controls.
+    QWidget* buildBanner();
+    QWidget* buildSelectionPanel();
+    QWidget* buildReportArea();
+    QWidget* buildBottomBar();
     void layoutReportArea();
-    void updateClock();
 
     // Opening and the selection panel.
-    void formLoad();
+    void loadWindow();
     void fillYearMonthLists();
     void loadOfficeList();
     void loadFeeItemTree();
-    void optionClick(bool commercial);
-    void check2Click(bool ticked);
-    void check1Click(bool ticked);
-    void treeNodeCheck(QTreeWidgetItem* node, int column);
-    void propagateNodeCheck(QTreeWidgetItem* node);
-    QVector<Office> tickedOffices() const;
-    QStringList tickedFeeCodes() const;
+    void switchPropertyKind(bool commercial);
 
-    // The statistics run.
-    void command3Click();
-    void runStatistics(const QVector<Office>& offices);
+    // The statistics run, on a worker thread.
+    void startStatistics();
+    void runStatistics(const MonthlySelection& selection);
+    void statisticsFinished(const RunOutcome& outcome);
     void closeAfterRun();
 
-    // The drill-down.
-    void msFlexGrid1Click(int row, int col);
+    // The detail list.
+    void summaryClicked(int row, int col);
     void markRow(int row);
-    void btnBClick();
-    void msFlexGrid2Click(int row, int col);
+    void showDetail(const MonthlyDrillKey& key);
+    void detailFinished(const RunOutcome& outcome);
+    void hideDetail();
 
     // The exports.
-    void command2Click();
-    void command4Click();
+    void exportSummary();
+    void exportDetail();
 
     GridModel m_summary;
     GridModel m_detail;
+    QVector<Office> m_offices; // the office list as loaded
 
-    QMap<int, QLabel*> m_label1;
-    QFrame* m_picture1 = nullptr;
-    QFrame* m_picture2 = nullptr;
-    QFrame* m_picture3 = nullptr;
-    QFrame* m_picture4 = nullptr;
-    QFrame* m_picture5 = nullptr;
-    QFrame* m_picture6 = nullptr;
-    DraggableFrame* m_picture7 = nullptr;
-    QFrame* m_picture8 = nullptr;
-    QFrame* m_picture9 = nullptr;
-    QRadioButton* m_option1 = nullptr;
-    QRadioButton* m_option2 = nullptr;
-    QListWidget* m_list1 = nullptr;
-    QCheckBox* m_check1 = nullptr;
-    QCheckBox* m_check2 = nullptr;
-    QDateEdit* m_dtPicker1 = nullptr;
-    QComboBox* m_combo1 = nullptr;
-    QComboBox* m_combo2 = nullptr;
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_command2 = nullptr;
-    QPushButton* m_command3 = nullptr;
-    QPushButton* m_command4 = nullptr;
-    QTreeWidget* m_treeView1 = nullptr;
-    GridView* m_msFlexGrid1 = nullptr;
-    GridView* m_msFlexGrid2 = nullptr;
-    QLabel* m_label2 = nullptr;
-    QLabel* m_label3 = nullptr;
-    QLabel* m_label4 = nullptr;
-    QLabel* m_label19 = nullptr;
-    QProgressBar* m_progressBar1 = nullptr;
-    QToolButton* m_btnB = nullptr;
-    QToolButton* m_image1 = nullptr;
-    QStatusBar* m_statusBar1 = nullptr;
-    QLabel* m_statusDate = nullptr;
-    QLabel* m_statusTime = nullptr;
+    QLabel* m_banner = nullptr;
+    QLabel* m_company = nullptr;
+    QFrame* m_reportArea = nullptr;
+    QFrame* m_titleBox = nullptr;
+    QLabel* m_title = nullptr;
+    QFrame* m_bottomBar = nullptr;
+    QRadioButton* m_residential = nullptr;
+    QRadioButton* m_commercial = nullptr;
+    OfficeListPanel* m_officeList = nullptr;
+    FeeItemTreePanel* m_feeTree = nullptr;
+    QDateEdit* m_statisticsDate = nullptr;
+    QComboBox* m_yearList = nullptr;
+    QComboBox* m_monthList = nullptr;
+    QPushButton* m_start = nullptr;
+    QPushButton* m_exit = nullptr;
+    QPushButton* m_export = nullptr;
+    GridView* m_summaryView = nullptr;
+    WaitOverlay* m_wait = nullptr;
+    QLabel* m_exportWait = nullptr;
+    QProgressBar* m_exportProgress = nullptr;
+    QToolButton* m_drillButton = nullptr;
+    DetailPanel* m_detailPanel = nullptr;
+    SessionStatusBar* m_statusBar = nullptr;
 
     QString m_reportYear; // "yyyy" of the statistics date at the last start
     QStringList m_feeCodes; // the ticked fee items at the last start
+    MonthlyDrillKey m_drillKey; // the figure under the drill button
     int m_markedRow = 0; // summary row marked by the last click, 0 while none
-    bool m_propagating = false;
-    bool m_running = false;
-    bool m_stopRequested = false;
+    bool m_running = false; // a statistics run or a detail list is being read
     bool m_closeRequested = false;
+    ReportRunner* m_runner = nullptr;
 };
 
 } // namespace fee

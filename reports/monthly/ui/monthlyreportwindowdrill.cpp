@@ -1,43 +1,46 @@
-// The drill-down from a figure of the summary grid into its ledger rows.
+// From a figure of the summary grid to the ledger rows behind it.
 #include "reports/monthly/ui/monthlyreportwindow.h"
 
 #include "common/failure.h"
 #include "common/messages.h"
+#include "common/widgets/detailpanel.h"
 #include "common/widgets/gridview.h"
 #include "db/dbconnection.h"
-#include "reports/monthly/ui/draggableframe.h"
+#include "reports/monthly/monthlycolumns.h"
+#include "reports/shared/reportrunner.h"
+#include "reports/shared/runcontext.h"
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QToolButton>
 
 namespace fee {
 
 namespace {
-    constexpr int kHeadingRows = 2;
-    constexpr int kOfficeCodeCol = 38;
-    constexpr int kButtonWidth = 14; // 200 twips
+    constexpr int kDrillButtonWidth = 14; // 200 twips
     const QColor kMarkedRowColor(208, 255, 253);
 }
 
-void MonthlyReportWindow::msFlexGrid1Click(int row, int col)
+void MonthlyReportWindow::summaryClicked(int row, int col)
 {
     if (m_running)
         return;
-    m_btnB->hide();
-    m_picture7->hide();
-    if (row < kHeadingRows || row >= m_summary.rows())
+    m_drillButton->hide();
+    hideDetail();
+    if (row < monthly::kHeadingRows || row >= m_summary.rows())
         return;
 
-    if (m_summary.text(row, 1) != QStringLiteral("合计") && MonthlyEngine::isDrillColumn(col)) {
-        m_btnB->setProperty("Tag", QString::number(col));
-        const QRect cell = m_msFlexGrid1->cellRect(row, col);
-        const QPoint topLeft = m_msFlexGrid1->mapTo(m_picture3, cell.topLeft());
-        m_btnB->setGeometry(topLeft.x(), topLeft.y(), kButtonWidth, cell.height());
-        m_btnB->show();
-        m_btnB->raise();
+    // A row without an office code (the totals row, or an office whose run
+    // failed) has no figures to open.
+    const QString officeCode = m_summary.text(row, monthly::kOfficeCode);
+    if (!officeCode.isEmpty() && MonthlyEngine::isDrillColumn(col)) {
+        m_drillKey = { officeCode, m_summary.text(row, monthly::kName), col, m_statisticsDate->date() };
+        const QRect cell = m_summaryView->cellRect(row, col);
+        const QPoint topLeft = m_summaryView->mapTo(m_drillButton->parentWidget(), cell.topLeft());
+        m_drillButton->setGeometry(topLeft.x(), topLeft.y(), kDrillButtonWidth, cell.height());
+        m_drillButton->show();
+        m_drillButton->raise();
     }
     markRow(row);
 }
@@ -55,46 +58,48 @@ void MonthlyReportWindow::markRow(int row)
     m_summary.setRedraw(true);
 }
 
-void MonthlyReportWindow::btnBClick()
+void MonthlyReportWindow::showDetail(const MonthlyDrillKey& key)
 {
-    if (m_running || m_markedRow < kHeadingRows || m_markedRow >= m_summary.rows())
+    if (m_running || key.officeCode.isEmpty())
         return;
-    const int col = m_btnB->property("Tag").toString().toInt();
-    QString heading = m_summary.text(1, col);
+    QString heading = m_summary.text(1, key.column);
     heading.remove(QStringLiteral("\r\n"));
     heading.remove(QLatin1Char('\n'));
+    m_detailPanel->caption()->setText(
+        QStringLiteral("【") + key.officeName + QLatin1Char(' ') + heading + QStringLiteral("】明细"));
+    // The columns are fitted to their texts in the window's own font.
+    m_detail.setFontName(font().family());
+    m_detail.setFontSize(font().pointSizeF());
 
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_label4->setText(
-        QStringLiteral("【") + m_summary.text(m_markedRow, 1) + QLatin1Char(' ') + heading + QStringLiteral("】明细"));
-
-    // The detail follows the date picker as it is now; the prepaid details use
-    // the report year of the last run.
+    // The prepaid details count from the report year of the last run.
     MonthlySelection selection;
     selection.feeCodes = m_feeCodes;
-    selection.statisticsDate = m_dtPicker1->date();
+    selection.statisticsDate = key.statisticsDate;
     selection.reportYear = m_reportYear;
-    try {
-        MonthlyEngine engine(DbConnection::shared());
-        engine.fillDetail(selection, col, m_summary.text(m_markedRow, kOfficeCodeCol), m_detail);
-    } catch (const Failure& failure) {
-        QApplication::restoreOverrideCursor();
-        ErrNumberBox(failure.number(), failure.description());
-        return;
-    }
-    QApplication::restoreOverrideCursor();
-    m_picture7->show();
-    m_picture7->raise();
+
+    m_running = true;
+    m_summaryView->setCursor(Qt::BusyCursor);
+    disconnect(m_runner, &ReportRunner::finished, this, nullptr);
+    connect(m_runner, &ReportRunner::finished, this, &MonthlyReportWindow::detailFinished);
+    GridModel* detail = &m_detail;
+    m_runner->start(DbConnection::shared().connectionString(), [selection, key, detail](RunContext& run) {
+        MonthlyEngine(run.connection()).fillDetail(selection, key.column, key.officeCode, *detail);
+    });
 }
 
-void MonthlyReportWindow::msFlexGrid2Click(int row, int)
+void MonthlyReportWindow::detailFinished(const RunOutcome& outcome)
 {
-    QAbstractItemModel* model = m_msFlexGrid2->model();
-    if (row < 0 || row >= model->rowCount())
-        return;
-    m_msFlexGrid2->selectionModel()->select(
-        QItemSelection(model->index(row, 0), model->index(row, model->columnCount() - 1)),
-        QItemSelectionModel::ClearAndSelect);
+    m_summaryView->unsetCursor();
+    m_running = false;
+    if (outcome.failed) {
+        ErrNumberBox(outcome.number, outcome.description);
+    } else if (!outcome.cancelled) {
+        m_detailPanel->show();
+        m_detailPanel->raise();
+    }
+    closeAfterRun();
 }
+
+void MonthlyReportWindow::hideDetail() { m_detailPanel->hide(); }
 
 } // namespace fee

@@ -4,8 +4,10 @@
 #include "common/failure.h"
 #include "common/messages.h"
 #include "common/textformat.h"
+#include "common/widgets/detailpanel.h"
+#include "common/widgets/savefilechooser.h"
+#include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyexport.h"
-#include "reports/monthly/ui/savefilechooser.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,73 +24,73 @@ namespace {
     void showCancelled() { msgBox(QStringLiteral("您取消了导出操作！")); }
 }
 
-void MonthlyReportWindow::command2Click()
+void MonthlyReportWindow::exportSummary()
 {
-    if (m_running || m_summary.rows() <= 2)
+    if (m_running || m_summary.rows() <= monthly::kHeadingRows)
         return;
 
-    m_command1->hide();
-    m_command2->hide();
-    const QString title = m_label19->text();
-    const QString chosen
-        = chooseSaveFile(this, title + QLatin1Char('_') + formatDate(m_dtPicker1->date(), QStringLiteral("yyyymmdd")),
-            QString::fromUtf8(kWorkbookFilter));
+    m_exit->hide();
+    m_export->hide();
+    const QString title = m_title->text();
+    const QString chosen = chooseSaveFile(this,
+        title + QLatin1Char('_') + formatDate(m_statisticsDate->date(), QStringLiteral("yyyymmdd")),
+        QString::fromUtf8(kWorkbookFilter));
     if (chosen.isEmpty()) {
         showCancelled();
-        m_command1->show();
-        m_command2->show();
+        m_exit->show();
+        m_export->show();
         return;
     }
 
-    m_progressBar1->setRange(0, m_summary.rows() - 1);
-    m_progressBar1->setValue(0);
-    m_progressBar1->show();
-    m_label2->show();
-    m_label2->raise();
+    m_exportProgress->setRange(0, m_summary.rows() - 1);
+    m_exportProgress->setValue(0);
+    m_exportProgress->show();
+    m_exportWait->show();
+    m_exportWait->raise();
     QCoreApplication::processEvents();
 
     SummaryWorkbookInfo info;
     info.title = title;
-    info.company = m_label1.value(0)->text();
-    info.statisticsDate = m_dtPicker1->date();
+    info.company = m_company->text();
+    info.statisticsDate = m_statisticsDate->date();
     bool written = false;
     try {
         ExportSummaryWorkbook(
-            m_summary, info, savePathFromChosenName(chosen), [this](int row) { m_progressBar1->setValue(row); });
+            m_summary, info, savePathFromChosenName(chosen), [this](int row) { m_exportProgress->setValue(row); });
         written = true;
     } catch (const Failure& failure) {
-        m_label2->hide();
+        m_exportWait->hide();
         ErrNumberBox(failure.number(), failure.description());
     }
-    m_label2->hide();
+    m_exportWait->hide();
     if (written)
         msgBox(title + QStringLiteral("导出成功！"));
-    m_progressBar1->hide();
-    m_command1->show();
-    m_command2->show();
+    m_exportProgress->hide();
+    m_exit->show();
+    m_export->show();
 }
 
-void MonthlyReportWindow::command4Click()
+void MonthlyReportWindow::exportDetail()
 {
     if (m_detail.rows() <= 1)
         return;
 
-    m_command4->setEnabled(false);
-    const QString caption = m_label4->text();
-    const QString chosen
-        = chooseSaveFile(this, caption + QLatin1Char('_') + formatDate(m_dtPicker1->date(), QStringLiteral("yyyymmdd")),
-            QString::fromUtf8(kWorkbookFilter));
+    m_detailPanel->exportButton()->setEnabled(false);
+    const QString caption = m_detailPanel->caption()->text();
+    const QString chosen = chooseSaveFile(this,
+        caption + QLatin1Char('_') + formatDate(m_statisticsDate->date(), QStringLiteral("yyyymmdd")),
+        QString::fromUtf8(kWorkbookFilter));
     if (chosen.isEmpty()) {
         showCancelled();
-        m_command4->setEnabled(true);
+        m_detailPanel->exportButton()->setEnabled(true);
         return;
     }
 
     DetailWorkbookInfo info;
     info.caption = caption;
-    info.company = m_label1.value(0)->text();
-    info.year = m_combo1->currentText();
-    info.month = m_combo2->currentText();
+    info.company = m_company->text();
+    info.year = m_yearList->currentText();
+    info.month = m_monthList->currentText();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
         ExportDetailWorkbook(m_detail, info, savePathFromChosenName(chosen));
@@ -98,7 +100,7 @@ void MonthlyReportWindow::command4Click()
         QApplication::restoreOverrideCursor();
         ErrCodeBox(failure.number(), failure.description());
     }
-    m_command4->setEnabled(true);
+    m_detailPanel->exportButton()->setEnabled(true);
 }
 
 } // namespace fee

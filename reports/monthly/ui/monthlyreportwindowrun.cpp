@@ -3,93 +3,87 @@
 
 #include "common/failure.h"
 #include "common/messages.h"
+#include "common/widgets/detailpanel.h"
+#include "common/widgets/feeitemtreepanel.h"
+#include "common/widgets/gridview.h"
+#include "common/widgets/officelistpanel.h"
+#include "common/widgets/waitoverlay.h"
 #include "db/dbconnection.h"
+#include "reports/monthly/monthlycolumns.h"
+#include "reports/shared/reportrunner.h"
+#include "reports/shared/runcontext.h"
+#include "reports/shared/selectionresolver.h"
 
 #include <QApplication>
 #include <QDateEdit>
-#include <QFrame>
-#include <QListWidget>
 #include <QRadioButton>
 #include <QToolButton>
 
 namespace fee {
 
-void MonthlyReportWindow::command3Click()
+void MonthlyReportWindow::startStatistics()
 {
-    // Events run between offices, so the button can be pressed again mid-run.
+    // A second press while a run goes on is ignored.
     if (m_running)
         return;
 
-    m_reportYear = QString::number(m_dtPicker1->date().year());
-    MonthlyEngine::layoutSummaryGrid(m_summary, m_reportYear);
-    m_summary.setRows(2);
+    m_reportYear = QString::number(m_statisticsDate->date().year());
+    monthly::layoutSummaryGrid(m_summary, m_reportYear);
     m_markedRow = 0;
-    m_btnB->hide();
+    m_drillButton->hide();
 
-    if (m_list1->count() == 0) {
+    if (m_officeList->count() == 0) {
         msgBox(QStringLiteral("管理处列表为空,请检查登录者身份!"));
         return;
     }
-    const QVector<Office> offices = tickedOffices();
-    if (offices.isEmpty()) {
+    MonthlySelection selection;
+    selection.offices = tickedOffices(m_offices, m_officeList->tickedFlags());
+    if (selection.offices.isEmpty()) {
         msgBox(QStringLiteral("请勾选需要统计的管理处!"));
         return;
     }
-    m_feeCodes = tickedFeeCodes();
+    m_feeCodes = m_feeTree->tickedCodes();
     if (m_feeCodes.isEmpty()) {
         msgBox(QStringLiteral("请选择收费项目！"));
         return;
     }
+    selection.feeCodes = m_feeCodes;
+    selection.statisticsDate = m_statisticsDate->date();
+    selection.reportYear = m_reportYear;
 
     // The statements do not depend on the kind of property, so commercial
     // offices are counted the same way as residential ones.
-    runStatistics(offices);
-    closeAfterRun();
+    runStatistics(selection);
 }
 
-void MonthlyReportWindow::runStatistics(const QVector<Office>& offices)
+void MonthlyReportWindow::runStatistics(const MonthlySelection& selection)
 {
     m_running = true;
-    m_stopRequested = false;
     // Switching the kind of property mid-run would cut the grid under the run.
-    m_option1->setEnabled(false);
-    m_option2->setEnabled(false);
-    m_picture5->show();
-    m_picture5->raise();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    QCoreApplication::processEvents();
+    m_residential->setEnabled(false);
+    m_commercial->setEnabled(false);
+    m_wait->showOver(m_summaryView);
+    m_summaryView->setCursor(Qt::BusyCursor);
+    disconnect(m_runner, &ReportRunner::finished, this, nullptr);
+    connect(m_runner, &ReportRunner::finished, this, &MonthlyReportWindow::statisticsFinished);
+    // The grid is filled from the worker thread, row by row, while the
+    // window shows it.
+    GridModel* summary = &m_summary;
+    m_runner->start(DbConnection::shared().connectionString(),
+        [selection, summary](RunContext& run) { MonthlyEngine(run.connection()).run(run, selection, *summary); });
+}
 
-    MonthlySelection selection;
-    selection.offices = offices;
-    selection.feeCodes = m_feeCodes;
-    selection.statisticsDate = m_dtPicker1->date();
-    selection.reportYear = m_reportYear;
-
-    bool failed = false;
-    int failureNumber = 0;
-    QString failureText;
-    try {
-        MonthlyEngine engine(DbConnection::shared());
-        engine.run(
-            selection, m_summary,
-            [this](int, int) {
-                QCoreApplication::processEvents();
-                return !m_stopRequested;
-            },
-            [this] { return !m_stopRequested; });
-    } catch (const Failure& failure) {
-        failed = true;
-        failureNumber = failure.number();
-        failureText = failure.description();
-    }
-
-    m_picture5->hide();
-    QApplication::restoreOverrideCursor();
-    m_option1->setEnabled(true);
-    m_option2->setEnabled(true);
+void MonthlyReportWindow::statisticsFinished(const RunOutcome& outcome)
+{
+    m_wait->finish();
+    m_summaryView->unsetCursor();
+    m_residential->setEnabled(true);
+    m_commercial->setEnabled(true);
     m_running = false;
-    if (failed)
-        ErrNumberBox(failureNumber, failureText);
+    if (outcome.failed)
+        ErrNumberBox(outcome.number, outcome.description);
+    emit statisticsEnded();
+    closeAfterRun();
 }
 
 } // namespace fee

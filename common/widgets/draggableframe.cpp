@@ -1,4 +1,4 @@
-#include "reports/monthly/ui/draggableframe.h"
+#include "common/widgets/draggableframe.h"
 
 #include <QMouseEvent>
 
@@ -14,7 +14,7 @@ DraggableFrame::DraggableFrame(QWidget* parent)
 
 void DraggableFrame::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton) {
+    if (m_draggable && event->button() == Qt::LeftButton) {
         m_dragging = true;
         m_pressPos = event->position().toPoint();
     }

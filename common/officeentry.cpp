@@ -1,4 +1,4 @@
-#include "reports/shared/officeentry.h"
+#include "common/officeentry.h"
 
 namespace fee {
 

@@ -12,12 +12,16 @@ class DraggableFrame : public QFrame {
 public:
     explicit DraggableFrame(QWidget* parent = nullptr);
 
+    // A frame that does not move keeps its place whatever the mouse does.
+    void setDraggable(bool draggable) { m_draggable = draggable; }
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    bool m_draggable = true;
     bool m_dragging = false;
     QPoint m_pressPos; // in the frame's own coordinates
 };

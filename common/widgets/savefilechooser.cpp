@@ -1,4 +1,4 @@
-#include "reports/monthly/ui/savefilechooser.h"
+#include "common/widgets/savefilechooser.h"
 
 #include <QFileDialog>
 

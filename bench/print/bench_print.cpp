@@ -1,0 +1,128 @@
+// Times the printout of a daily-report-sized grid written to a PDF file:
+// 10,000 rows, 18 columns, merge flags on columns 0 to 2 with runs of one to
+// four lines per invoice. Goal: under 3 s.
+#include "common/grid/gridmodel.h"
+#include "common/print/gridpdf.h"
+#include "common/print/printgrid.h"
+#include "common/print/recordingsurface.h"
+#include "common/grid/fonttextmeasure.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <ctime>
+
+using namespace fee;
+
+namespace {
+
+constexpr int kRows = 10000;
+constexpr int kRuns = 3;
+
+GridModel dailyGrid()
+{
+    GridModel grid;
+    grid.setFontName(QStringLiteral("微软雅黑"));
+    grid.setFontSize(9);
+    grid.setFormatString(QStringLiteral(
+        "^序   |<票据簿编号  |<票据号码     |<付款人        |<付款人地址        |<收费项目        |<摘要             "
+        "|>金额 "
+        "             |>税额         |>收入              |<开票日期      |<开票人      |<收款日期        |<收款人      "
+        "|<收款方式      |<备注          |<换票日期      |<换票号码 "));
+    grid.setRows(kRows + 1);
+    grid.setMergeCells(MergeRestrictColumns);
+    for (int c = 0; c <= 2; ++c)
+        grid.setMergeCol(c, true);
+    QRandomGenerator random(20240105);
+    int row = 1;
+    int invoice = 100000;
+    while (row <= kRows) {
+        ++invoice;
+        const int lines = 1 + int(random.bounded(4));
+        for (int k = 0; k < lines && row <= kRows; ++k, ++row) {
+            const double amount = 10 + random.bounded(200000) / 100.0;
+            grid.setText(row, 0, QString::number(row));
+            grid.setText(row, 1, QStringLiteral("RK%1").arg(invoice / 50, 6, 10, QLatin1Char('0')));
+            grid.setText(row, 2, QString::number(invoice));
+            grid.setText(row, 3, QStringLiteral("业主%1").arg(invoice % 977));
+            grid.setText(
+                row, 4, QStringLiteral("%1栋%2单元%3室").arg(invoice % 30).arg(k + 1).arg(invoice % 900 + 101));
+            grid.setText(row, 5, k % 2 ? QStringLiteral("水费") : QStringLiteral("物业管理费"));
+            grid.setText(row, 6, QStringLiteral("2024.01-2024.03"));
+            grid.setText(row, 7, QString::number(amount, 'f', 2));
+            grid.setText(row, 8, QString::number(amount * 0.06, 'f', 2));
+            grid.setText(row, 9, QString::number(amount * 0.94, 'f', 2));
+            grid.setText(row, 10, QStringLiteral("2024-01-05"));
+            grid.setText(row, 11, QStringLiteral("李会计"));
+            grid.setText(row, 12, QStringLiteral("2024-01-05"));
+            grid.setText(row, 13, QStringLiteral("王出纳"));
+            grid.setText(row, 14, k % 3 ? QStringLiteral("现金") : QStringLiteral("银行转账"));
+        }
+    }
+    return grid;
+}
+
+void timeGrid(QTextStream& out, const GridModel& grid, const QString& pdf)
+{
+    out << "table width " << printedTableWidth(grid, 0) << " twips\n";
+    PrintGridOptions options;
+    options.title = QStringLiteral("(南区)收款日报表");
+    options.dateLine = QStringLiteral("日期范围:2024年01月01日-2024年12月31日");
+    options.paperWidth = PaperWidthAnswer::No;
+
+    double bestLayout = 1e100;
+    for (int i = 0; i < kRuns; ++i) {
+        RecordingSurface surface(16118, 11186);
+        QElapsedTimer t;
+        t.start();
+        PrintGrid(surface, grid, options);
+        bestLayout = std::min(bestLayout, t.nsecsElapsed() / 1e6);
+    }
+    out << "  layout alone (recording surface, A4 landscape): " << bestLayout << " ms\n";
+
+    double best = 1e100;
+    double bestCpu = 1e100;
+    GridPdfResult result;
+    for (int i = 0; i < kRuns; ++i) {
+        QElapsedTimer t;
+        t.start();
+        const std::clock_t cpu = std::clock();
+        result = writeGridPdf(grid, pdf, options);
+        best = std::min(best, t.nsecsElapsed() / 1e6);
+        bestCpu = std::min(bestCpu, (std::clock() - cpu) * 1000.0 / CLOCKS_PER_SEC);
+    }
+    out << "  PDF: " << result.pages << " pages, " << (result.landscape ? "landscape" : "portrait")
+        << (result.cutOff ? ", cut off" : "") << ", " << QFileInfo(pdf).size() / 1024 << " KiB; best of " << kRuns
+        << ": " << best << " ms wall, " << bestCpu << " ms CPU\n";
+    out.flush();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTemporaryDir temporary;
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
+
+    // Widths as the command line lays them out (character-count measure) and
+    // as the windows do (the real font).
+    QElapsedTimer fill;
+    fill.start();
+    const GridModel counted = dailyGrid();
+    out << "grid: " << kRows << " rows, " << counted.cols() << " columns, filled in " << fill.elapsed() << " ms\n";
+    out << "character-count widths: ";
+    timeGrid(out, counted, QDir(folder).filePath(QStringLiteral("daily-10000-counted.pdf")));
+    installFontTextMeasure();
+    out << "font-measured widths: ";
+    timeGrid(out, dailyGrid(), QDir(folder).filePath(QStringLiteral("daily-10000-font.pdf")));
+    if (argc > 1)
+        out << "written to " << folder << "\n";
+    return 0;
+}

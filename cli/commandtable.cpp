@@ -1,0 +1,49 @@
+#include "cli/clicommand.h"
+#include "cli/commands.h"
+
+namespace fee::cli {
+
+const QVector<Command>& commands()
+{
+    static const QVector<Command> table {
+        { QStringLiteral("demo-db"), QStringLiteral("PATH [--seed N] [--offices N] [--rooms N] [--plain-collation]"),
+            QStringLiteral("Write a new demo fee database (SQLite) at PATH; the same seed gives the same file."),
+            &runDemoDb },
+        { QStringLiteral("monthly"),
+            QStringLiteral("--connect CONN --date YYYY-MM-DD [--kind residential|commercial] [--offices all|CODE,...] "
+                           "[--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE]"),
+            QStringLiteral("Run the monthly collection-rate summary and write it as CSV or a workbook."), &runMonthly },
+        { QStringLiteral("daily"),
+            QStringLiteral("--connect CONN --office CODE --from YYYY-MM-DD --to YYYY-MM-DD [--method all|NAME] "
+                           "[--payee all|NAME] [--scope 0|1|2] [--department CODE] [--fees all|CODE,...] "
+                           "[--csv FILE|-] [--xlsx FILE] [--pdf FILE]"),
+            QStringLiteral("List the receipts of one office in a range of receipt dates (收款日报表) as CSV."),
+            &runDaily },
+    };
+    return table;
+}
+
+const Command* findCommand(const QString& name)
+{
+    for (const Command& command : commands()) {
+        if (command.name == name)
+            return &command;
+    }
+    return nullptr;
+}
+
+QString usageText()
+{
+    QString text = QStringLiteral("usage: fee-reports-cli COMMAND [ARGUMENTS]\n\nCommands:\n");
+    for (const Command& command : commands()) {
+        text += QStringLiteral("  ") + command.name + QLatin1Char(' ') + command.synopsis + QLatin1Char('\n');
+        text += QStringLiteral("      ") + command.summary + QLatin1Char('\n');
+    }
+    text += QStringLiteral("  COMMAND --help\n      Show the options of one command.\n\n"
+                           "Connection strings: \"Provider=SQLite;Data Source=PATH\" (read-only), the OLE DB string\n"
+                           "of a SQL Server (Provider=SQLOLEDB.1;...) or an ODBC string with Driver=...\n"
+                           "Exit codes: 0 done, 1 the work failed (database, file), 2 bad arguments.\n");
+    return text;
+}
+
+} // namespace fee::cli

@@ -1,0 +1,75 @@
+#include "common/print/gridpdf.h"
+
+#include "common/failure.h"
+#include "common/grid/gridmodel.h"
+#include "common/print/paintersurface.h"
+#include "common/print/pdftextmap.h"
+#include "common/fontfamilies.h"
+#include "common/print/printpagechoice.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace fee {
+
+namespace {
+
+    constexpr int kPdfResolution = 1200;
+
+    [[noreturn]] void fileFailure(const QString& path, const QString& reason)
+    {
+        throw Failure(kErrFile, QStringLiteral("无法保存文件 \"%1\": %2").arg(QDir::toNativeSeparators(path), reason));
+    }
+
+} // namespace
+
+GridPdfResult writeGridPdf(
+    const GridModel& grid, const QString& path, const PrintGridOptions& options, const QPageSize& paper)
+{
+    if (path.isEmpty())
+        throw Failure(kErrFile, QStringLiteral("没有指定保存的文件名"));
+    const PrintPageChoice page = choosePrintLayout(grid, options.skip, paper);
+
+    // The pages are made in memory: the file's text maps are mended before it
+    // is written (pdftextmap.h).
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    PrintGridOptions pdfOptions = options;
+    pdfOptions.paperWidth = PaperWidthAnswer::No;
+    PrintGridResult printed;
+    {
+        QPdfWriter writer(&buffer);
+        writer.setResolution(kPdfResolution);
+        writer.setPageLayout(page.layout);
+        writer.setTitle(options.title);
+        writer.setCreator(QStringLiteral("fee-reports"));
+        PainterSurface surface(&writer);
+        printed = PrintGrid(surface, grid, pdfOptions);
+    }
+    QByteArray pdf = buffer.buffer();
+    buffer.close();
+    const QStringList faces { fontFamiliesFor(grid.fontName()).front(),
+        fontFamiliesFor(QStringLiteral("宋体")).front() };
+    repairPdfTextMaps(pdf, radicalIdeographs(faces));
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        fileFailure(path, file.errorString());
+    if (file.write(pdf) != pdf.size())
+        fileFailure(path, file.errorString());
+    if (!file.commit())
+        fileFailure(path, file.errorString());
+
+    GridPdfResult result;
+    result.pages = printed.pages;
+    result.landscape = page.layout.orientation() == QPageLayout::Landscape;
+    result.cutOff = printed.cutOff;
+    if (result.cutOff)
+        result.notice
+            = QStringLiteral("表格比横向%1纸的可打印宽度还宽，左右两边超出的部分打印不出来").arg(paper.name());
+    return result;
+}
+
+} // namespace fee

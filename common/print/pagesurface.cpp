@@ -1,0 +1,101 @@
+#include "common/print/pagesurface.h"
+
+#include "common/failure.h"
+
+#include <QStringList>
+#include <algorithm>
+
+namespace fee {
+
+namespace {
+
+    constexpr int kErrInvalidPropertyValue = 380;
+
+    QStringList linesOf(const QString& text)
+    {
+        QString plain = text;
+        plain.remove(QLatin1Char('\r'));
+        return plain.split(QLatin1Char('\n'));
+    }
+
+} // namespace
+
+void PageSurface::setUnit(int unit)
+{
+    double twips = 0;
+    switch (unit) {
+    case UnitTwips:
+        twips = 1;
+        break;
+    case UnitPoints:
+        twips = 20;
+        break;
+    case UnitPixels:
+        twips = pixelTwips();
+        break;
+    case UnitInches:
+        twips = 1440;
+        break;
+    case UnitMillimetres:
+        twips = 1440 / 25.4;
+        break;
+    case UnitCentimetres:
+        twips = 1440 / 2.54;
+        break;
+    default:
+        throw Failure(kErrInvalidPropertyValue, QStringLiteral("Invalid property value"));
+    }
+    // The cursor keeps its place on the page.
+    m_x = m_x * m_twipsPerUnit / twips;
+    m_y = m_y * m_twipsPerUnit / twips;
+    m_unit = unit;
+    m_twipsPerUnit = twips;
+    unitChanged(unit);
+}
+
+double PageSurface::textWidth(const QString& text) const
+{
+    double widest = 0;
+    for (const QString& line : linesOf(text))
+        widest = std::max(widest, measureWidthTwips(m_font, line));
+    return fromTwips(widest);
+}
+
+double PageSurface::textHeight(const QString& text) const
+{
+    return fromTwips(lineHeightTwips(m_font) * linesOf(text).size());
+}
+
+void PageSurface::printText(const QString& text)
+{
+    const double lineHeight = lineHeightTwips(m_font);
+    double y = toTwips(m_y);
+    for (const QString& line : linesOf(text)) {
+        if (!line.isEmpty())
+            drawTextTwips(m_font, toTwips(m_x), y, line);
+        y += lineHeight;
+    }
+    m_x = 0;
+    m_y = fromTwips(y);
+}
+
+void PageSurface::drawLine(double x1, double y1, double x2, double y2)
+{
+    drawLineTwips(toTwips(x1), toTwips(y1), toTwips(x2), toTwips(y2));
+}
+
+void PageSurface::newPage()
+{
+    startPage();
+    m_x = 0;
+    m_y = 0;
+}
+
+void PageSurface::endJob()
+{
+    finishJob();
+    m_x = 0;
+    m_y = 0;
+}
+
+} // namespace fee

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "common/print/pagesurface.h"
+
+#include <QDate>
+#include <QString>
+
+namespace fee {
+
+class GridModel;
+
+// The fixed first line of every printed page.
+inline const char* const kPrintCompanyLine = "zu**物业管理有限公司";
+
+// How the question "纸张宽度不够…是否要修改打印设置？" is answered when the table is
+// wider than the printable width.
+enum class PaperWidthAnswer {
+    Ask, // a Yes/No box through the message-box seam (showBox)
+    Yes, // change the settings: nothing is printed
+    No, // print anyway: the table's left part falls off the page
+};
+
+struct PrintGridOptions {
+    QString title; // the report title under the company line
+    QString dateLine; // the line under the title; empty = no date line
+    bool signature = false; // the 审核/制单 line in every footer
+    int skip = 0; // rightmost grid columns left out
+    int unit = UnitTwips; // the unit of the grid's widths and heights
+    PaperWidthAnswer paperWidth = PaperWidthAnswer::Ask;
+    QDate printDate; // the date in the footers; null = today
+};
+
+struct PrintGridResult {
+    bool printed = false; // false: the paper question was answered Yes
+    int pages = 0; // the page count m printed in the footers
+    bool cutOff = false; // the table is wider than the printable width
+};
+
+// Prints a grid as a ruled table, page by page: on every page the company
+// line, the title and the date line, the heading row (grid row 0), as many
+// data rows as fit and a footer with the print date and "第n页 共m页". Columns
+// keep their grid widths and the table is centred; in merge-flagged columns
+// runs of equal non-empty texts print as one cell, closed at every page end.
+//
+// A grid without data rows prints one page: title block, heading row and the
+// footer "第1页 共1页". A page too short for a single data row is refused with
+// fee::Failure kErrPrinter before anything is drawn. Surface failures pass to
+// the caller; a job already begun is not ended.
+PrintGridResult PrintGrid(PageSurface& surface, const GridModel& grid, const PrintGridOptions& options);
+
+// The parts of a printed page, in the surface's current unit.
+
+// Estimated height of the title block.
+double MeasureHeaderHeight(PageSurface& surface, bool hasDateLine, const QString& fontName, double fontSize);
+// Estimated height of the footer (two lines, three with the signature line).
+double MeasureFooterHeight(PageSurface& surface, bool signature, const QString& fontName, double fontSize);
+// Prints the title block and the heading row with the table's left edge at
+// left; returns the top of the first data row. Leaves the body font set.
+double PrintPageHeader(PageSurface& surface, const QString& title, const QString& dateLine, const QString& fontName,
+    double fontSize, const GridModel& grid, int skip, double left);
+// Prints the table's bottom border at yBottom, the print date under its right
+// end, the optional signature line and "第n页 共m页" at the foot of the page.
+void PrintPageFooter(PageSurface& surface, double width, double left, bool signature, int page, int pageCount,
+    double yBottom, const QDate& printDate = QDate());
+
+// The number of grid columns a printout shows: all but the skip rightmost.
+int printedColumnCount(const GridModel& grid, int skip);
+// The width of the printed table (the sum of the printed columns' widths).
+double printedTableWidth(const GridModel& grid, int skip);
+
+} // namespace fee

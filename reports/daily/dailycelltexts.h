@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QTime>
+#include <optional>
+
+namespace fee {
+
+// The cell rules of the daily list's columns, the same on both databases.
+
+// A date and time as a result field holds it, without a time zone (building
+// a QDateTime in local time for every field costs more than the rest of a row).
+struct DayAndTime {
+    QDate day; // invalid for NULL
+    QTime time;
+    bool isValid() const { return day.isValid(); }
+};
+
+// 金额 and 税额: "#0.00"; NULL gives an empty cell.
+QString dailyMoneyText(const std::optional<double>& value);
+// 收入: the value of the 金额 cell minus the value of the 税额 cell (empty
+// reads 0), "0.00".
+QString dailyIncomeText(const QString& amountCell, const QString& taxCell);
+// The value of a money cell in whole cents (its leading number; empty reads
+// 0), and whole cents as "0.00": the money cells hold two decimals, so their
+// differences and sums are exact in cents.
+qint64 dailyCellCents(const QString& cell);
+QString dailyCentsText(qint64 cents);
+// 收款日期: "YYYY-MM-DD"; invalid (NULL) gives an empty cell.
+QString dailyDateText(const DayAndTime& value);
+// SQL Server's zero date 1900-01-01 00:00:00, which an empty text becomes in a
+// datetime column. No invoice carries it.
+bool isZeroDate(const DayAndTime& value);
+// 换票日期: the date "YYYY-MM-DD", followed by " HH:MM:SS" when the time is
+// not midnight (the program's general date text); invalid gives empty.
+QString dailyDateTimeText(const DayAndTime& value);
+
+} // namespace fee

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+namespace fee {
+
+class GridModel;
+
+// The result grid of the daily receipts list, named in this one place: the
+// columns, the format string with headings, alignments and first widths, the
+// font, the grid lines and the merge settings. The window, printing, the
+// export and the command line all take the layout from here.
+class DailyGrid {
+public:
+    enum Column : int {
+        Serial = 0, // 序
+        Book, // 票据簿编号
+        Number, // 票据号码
+        Payer, // 付款人
+        Address, // 付款人地址
+        FeeItem, // 收费项目
+        Summary, // 摘要
+        Amount, // 金额
+        Tax, // 税额
+        Income, // 收入
+        InvoiceDate, // 开票日期
+        Issuer, // 开票人
+        ReceiptDate, // 收款日期
+        Payee, // 收款人
+        Method, // 收款方式
+        Remark, // 备注
+        ExchangeDate, // 换票日期
+        ExchangeNumbers, // 换票号码
+        ColumnCount
+    };
+
+    // The grid's format string (headings with their trailing blanks, which
+    // widen the first widths).
+    static QString formatString();
+    // The heading texts as the heading row holds them, blanks included.
+    static QStringList headings();
+
+    static bool isMoneyColumn(int column); // 金额, 税额, 收入
+    static bool isDateColumn(int column); // 开票日期, 收款日期, 换票日期
+    static bool isMergeColumn(int column); // 序, 票据簿编号, 票据号码
+
+    static QString fontName(); // 微软雅黑
+    static constexpr double kFontSize = 9;
+    static QColor gridLineColor(); // RGB(192, 192, 192)
+    // Added to a measured text when a column is widened to fit it.
+    static constexpr int kWidenPadding = 90;
+
+    // The design layout: 18 columns from the format string, one fixed heading
+    // row and the fixed row-number column, the font, grid lines and centred
+    // heading cells; the grid is cut to its heading row.
+    static void layout(GridModel& grid);
+    // What every run leaves: merge mode 3 (restrict columns) with merging in
+    // columns 0, 1 and 2, so the lines of one invoice read as one book and
+    // number; printing merges the same columns.
+    static void applyMergeSettings(GridModel& grid);
+};
+
+} // namespace fee

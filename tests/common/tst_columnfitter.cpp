@@ -1,0 +1,95 @@
+#include "common/grid/columnfitter.h"
+#include "common/grid/gridmodel.h"
+
+#include <QtTest>
+
+// Without an installed measure a half-width character is 90 twips and a
+// wide one 180, which makes the widths below easy to follow.
+class TestColumnFitter : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { fee::GridModel::setTextMeasure({}); }
+    void fitRow_data();
+    void fitRow();
+    void cellsAndLooseTexts();
+    void eachTextMeasuredOnce();
+};
+
+void TestColumnFitter::fitRow_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("fitted");
+    QTest::newRow("wider text widens") << 960 << QStringLiteral("ABCDEFGHIJK") << 990 + 90;
+    QTest::newRow("text plus padding exactly the width keeps it") << 990 << QStringLiteral("ABCDEFGHIJ") << 990;
+    QTest::newRow("narrower text keeps a wide column") << 960 << QStringLiteral("AB") << 960;
+    QTest::newRow("wide characters") << 960 << QStringLiteral("票据簿编号") << 900 + 90;
+    QTest::newRow("a line break: the widest line") << 200 << QStringLiteral("清欠率\r\n(含减免)") << 720 + 90;
+    QTest::newRow("empty text against a hidden column") << 0 << QString() << 90;
+}
+
+void TestColumnFitter::fitRow()
+{
+    QFETCH(int, width);
+    QFETCH(QString, text);
+    QFETCH(int, fitted);
+    fee::GridModel g;
+    g.setCols(3);
+    g.setColWidth(1, width);
+    g.setText(1, 1, text);
+    g.setText(1, 2, QStringLiteral("x"));
+    fee::ColumnFitter fitter;
+    fitter.fitRow(g, 1);
+    QCOMPARE(g.colWidth(1), fitted);
+    QCOMPARE(g.colWidth(2), fee::GridModel::kDefaultColWidth);
+}
+
+void TestColumnFitter::cellsAndLooseTexts()
+{
+    fee::GridModel g;
+    g.setCols(2);
+    g.setColWidth(0, 100);
+    g.setColWidth(1, 100);
+    g.setText(1, 0, QStringLiteral("AAAA"));
+    g.setText(1, 1, QStringLiteral("BBBBBB"));
+    fee::ColumnFitter fitter(120);
+    fitter.fitCell(g, 1, 1);
+    QCOMPARE(g.colWidth(0), 100); // only the cell asked for
+    QCOMPARE(g.colWidth(1), 540 + 120);
+    // Texts of a row still to be appended; those past the last column are ignored.
+    fitter.fitTexts(g, { QStringLiteral("CCCCCCC"), QStringLiteral("D"), QStringLiteral("EEEEEEEEEEEE") });
+    QCOMPARE(g.colWidth(0), 630 + 120);
+    QCOMPARE(g.colWidth(1), 660);
+    QCOMPARE(g.cols(), 2);
+}
+
+// A long run repeating a few texts measures each of them once per font.
+void TestColumnFitter::eachTextMeasuredOnce()
+{
+    QHash<QString, int> calls;
+    fee::GridModel::setTextMeasure([&calls](const QString& text, const QString&, double) {
+        ++calls[text];
+        return int(text.size()) * 200;
+    });
+    const QStringList texts { "合计", "物业管理费", "现金", "0.00", "12.50", "A-101", "不记录票据信息" };
+    fee::GridModel g;
+    g.setCols(4);
+    fee::ColumnFitter fitter;
+    for (int i = 0; i < 100000; ++i) {
+        const int r = g.appendRow({ texts[i % 7], texts[(i / 3) % 7], texts[(i / 11) % 7], texts[(i / 17) % 7] });
+        fitter.fitRow(g, r);
+    }
+    QCOMPARE(calls.size(), 7);
+    for (auto it = calls.cbegin(); it != calls.cend(); ++it)
+        QCOMPARE(it.value(), 1);
+    QCOMPARE(fitter.measurements(), 7);
+    QCOMPARE(g.colWidth(0), 1400 + 90); // 不记录票据信息
+    // Another font is another width.
+    g.setFontSize(12);
+    fitter.fitRow(g, 5);
+    const QVector<QString> row = g.rowTexts(5);
+    QCOMPARE(fitter.measurements(), 7 + int(QSet<QString>(row.cbegin(), row.cend()).size()));
+}
+
+QTEST_APPLESS_MAIN(TestColumnFitter)
+#include "tst_columnfitter.moc"

@@ -1,0 +1,157 @@
+#include "dailyfixture.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The daily command of the command-line tool over the hand-made database:
+// the CSV byte for byte, the options, the checks and the exit codes.
+class TestDailyCli : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_db;
+
+    struct Result {
+        int exitCode;
+        QByteArray out;
+        QString err;
+    };
+
+    Result run(const QStringList& args)
+    {
+        QProcess p;
+        p.start(QStringLiteral(FEE_CLI_PATH), QStringList { QStringLiteral("daily") } + args);
+        if (!p.waitForFinished(120000))
+            return { -1, {}, QStringLiteral("did not finish") };
+        return { p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            QString::fromUtf8(p.readAllStandardError()) };
+    }
+
+    QStringList base(
+        const QString& from = QStringLiteral("2024-03-01"), const QString& to = QStringLiteral("2024-03-31"))
+    {
+        return { QStringLiteral("--connect"), dailyFixtureConnectionString(m_db), QStringLiteral("--office"),
+            QStringLiteral("01"), QStringLiteral("--from"), from, QStringLiteral("--to"), to };
+    }
+
+    static QByteArray heading()
+    {
+        return QByteArrayLiteral(
+            "序   ,票据簿编号  ,票据号码     ,付款人        ,付款人地址        ,收费项目        ,"
+            "摘要             ,金额              ,税额         ,收入              ,开票日期      ,"
+            "开票人      ,收款日期        ,收款人      ,收款方式      ,备注          ,换票日期      ,"
+            "换票号码 \n");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_db = m_dir.filePath(QStringLiteral("daily.db"));
+        const QString error = createDailyFixture(m_db);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+    }
+
+    // UTF-8 without BOM, LF line ends, RFC 4180 quoting (the 摘要 with a comma).
+    void csvBytes()
+    {
+        const Result r = run(base(QStringLiteral("2024-03-07"), QStringLiteral("2024-03-13")));
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        const QByteArray expected = heading()
+            + QByteArrayLiteral(
+                "1,B1,N004,钱八,A栋104,物业费,\"202311-202401,202403\",200.00,11.32,188.68,2024-03-07,"
+                "开票员,2024-03-07,收款员甲,现金,,2024-03-21 14:30:00,N005 N006 \n"
+                "2,B1,N007(预开收款),周九,A栋107,物业费,202404-202405,240.00,13.58,226.42,2024-02-20,"
+                "开票员,2024-03-08,收款员甲,现金,,2024-03-22,\n"
+                "3,B3,N013,褚四,,物业费,202403,80.50,4.56,75.94,2024-03-10,开票员,2024-03-10,欧'阳,"
+                "转账,,,\n"
+                "4,,不记录票据信息,王五,1号楼101室,物业费,202401-202403,300.00,16.98,283.02,,,2024-03-12,"
+                "收款员乙,现金,,,\n"
+                "5,,不记录票据信息,王五,1号楼101室,物业费,202404-202404,100.00,5.66,94.34,,,2024-03-13,"
+                "收款员乙,现金,,,\n"
+                ",合计,,,,,,920.50,52.10,868.40,,,,,,,,\n");
+        QCOMPARE(QString::fromUtf8(r.out), QString::fromUtf8(expected));
+    }
+
+    void filtersAndFile_data()
+    {
+        QTest::addColumn<QStringList>("extra");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("all") << QStringList {} << 13;
+        QTest::newRow("method") << QStringList { "--method", "转账" } << 3;
+        QTest::newRow("payee") << QStringList { "--payee", "欧'阳" } << 3;
+        QTest::newRow("method and payee all") << QStringList { "--method", "all", "--payee", "all" } << 13;
+        QTest::newRow("scope 1") << QStringList { "--scope", "1", "--department", "D1" } << 3;
+        // No department: the receipts of no department, the heading row alone.
+        QTest::newRow("scope 1, no department") << QStringList { "--scope", "1" } << 1;
+        QTest::newRow("scope 2") << QStringList { "--scope", "2" } << 12;
+        QTest::newRow("one fee item") << QStringList { "--fees", "02" } << 6;
+        QTest::newRow("an unknown method lists nothing") << QStringList { "--method", "支票" } << 1;
+    }
+    void filtersAndFile()
+    {
+        QFETCH(QStringList, extra);
+        QFETCH(int, lines);
+        const QString csv = m_dir.filePath(QStringLiteral("out.csv"));
+        QFile::remove(csv);
+        const Result r = run(base() + extra + QStringList { QStringLiteral("--csv"), csv });
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith(heading()));
+        QCOMPARE(int(bytes.count('\n')), lines);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("message");
+        const QString conn
+            = QStringLiteral("Provider=SQLite;Data Source=") + m_dir.filePath(QStringLiteral("daily.db"));
+        const QStringList ok { "--connect", conn, "--office", "01", "--from", "2024-03-01", "--to", "2024-03-31" };
+        QTest::newRow("start after end") << QStringList { "--connect", conn, "--office", "01", "--from", "2024-04-01",
+            "--to", "2024-03-31" } << 2 << QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！");
+        QTest::newRow("no office") << QStringList { "--connect", conn, "--from", "2024-03-01", "--to", "2024-03-31" }
+                                   << 2 << QStringLiteral("--office");
+        QTest::newRow("commercial office is not on the list")
+            << QStringList { "--connect", conn, "--office", "03", "--from", "2024-03-01", "--to", "2024-03-31" } << 2
+            << QStringLiteral("03");
+        QTest::newRow("bad date") << QStringList { "--connect", conn, "--office", "01", "--from", "2024-3-1", "--to",
+            "2024-03-31" } << 2 << QStringLiteral("--from");
+        QTest::newRow("bad scope") << ok + QStringList { "--scope", "3" } << 2 << QStringLiteral("--scope");
+        QTest::newRow("unknown fee item") << ok + QStringList { "--fees", "01,99" } << 2 << QStringLiteral("99");
+        QTest::newRow("xlsx later") << ok + QStringList { "--xlsx", m_dir.filePath("a.xlsx") } << 2
+                                    << QStringLiteral("not available");
+        QTest::newRow("pdf later") << ok + QStringList { "--pdf", m_dir.filePath("a.pdf") } << 2
+                                   << QStringLiteral("not available");
+        QTest::newRow("missing database")
+            << QStringList { "--connect", QStringLiteral("Provider=SQLite;Data Source=") + m_dir.filePath("none.db"),
+                   "--office", "01", "--from", "2024-03-01", "--to", "2024-03-31" }
+            << 1 << QStringLiteral("daily: error");
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        const Result r = run(args);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+    }
+
+    void help()
+    {
+        const Result r = run({ QStringLiteral("--help") });
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("--department"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDailyCli)
+#include "tst_dailycli.moc"

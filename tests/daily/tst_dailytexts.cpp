@@ -1,0 +1,206 @@
+#include "common/grid/columnfitter.h"
+#include "common/grid/gridmodel.h"
+#include "reports/daily/compactperiodlist.h"
+#include "reports/daily/dailycelltexts.h"
+#include "reports/daily/dailygrid.h"
+
+#include <QtTest>
+
+using namespace fee;
+
+// The texts of the daily list's cells and its grid layout.
+class TestDailyTexts : public QObject {
+    Q_OBJECT
+
+private slots:
+    void compactPeriodList_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char* name, const char* text, const char* expected) {
+            QTest::newRow(name) << QString::fromUtf8(text) << QString::fromUtf8(expected);
+        };
+        row("three months", "202301,202302,202303", "202301-202303");
+        row("run then gap", "202301,202302,202305", "202301-202302,202305");
+        row("no run", "202301,202303", "202301,202303");
+        row("across a year", "202311,202312,202401", "202311-202401");
+        row("trailing comma", "202301,202302,", "202301-202302");
+        row("ledger min-max", "202301-202303", "202301-202303");
+        row("single period", "202301", "202301");
+        row("no comma, not a period", "押金", "押金");
+        row("empty", "", "");
+        row("two runs", "202301,202302,202304,202305,202306", "202301-202302,202304-202306");
+        row("text ends a run", "202301,202302,押金,202303", "202301-202302,押金,202303");
+        row("empty element in the middle", "202301,,202302", "202301,202302");
+        row("leading comma", ",202301,202302", "202301-202302");
+        row("month 13 is no period", "202312,202313", "202312,202313");
+        row("month 00 is no period", "202300,202301", "202300,202301");
+        row("backwards", "202303,202302", "202303,202302");
+        row("repeated month", "202301,202301", "202301");
+        row("repeated text", "押金,押金", "押金");
+        row("repeat after more pieces stays", "A,B,A", "A,B,A");
+        row("blanks kept in the texts", "202301, 202302", "202301- 202302");
+        row("only commas", ",,", "");
+    }
+    void compactPeriodList()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(CompactPeriodList(text), expected);
+    }
+
+    void moneyAndIncome_data()
+    {
+        QTest::addColumn<QVariant>("amount");
+        QTest::addColumn<QVariant>("tax");
+        QTest::addColumn<QString>("amountText");
+        QTest::addColumn<QString>("taxText");
+        QTest::addColumn<QString>("income");
+        QTest::newRow("plain") << QVariant(300.0) << QVariant(16.98) << "300.00"
+                               << "16.98"
+                               << "283.02";
+        QTest::newRow("tax NULL") << QVariant(100.0) << QVariant() << "100.00"
+                                  << ""
+                                  << "100.00";
+        QTest::newRow("both NULL") << QVariant() << QVariant() << ""
+                                   << ""
+                                   << "0.00";
+        QTest::newRow("half away from zero") << QVariant(2.675) << QVariant(0.005) << "2.68"
+                                             << "0.01"
+                                             << "2.67";
+        QTest::newRow("refund") << QVariant(-50.0) << QVariant(-2.83) << "-50.00"
+                                << "-2.83"
+                                << "-47.17";
+        QTest::newRow("binary noise") << QVariant(0.3) << QVariant(0.1) << "0.30"
+                                      << "0.10"
+                                      << "0.20";
+    }
+    void moneyAndIncome()
+    {
+        QFETCH(QVariant, amount);
+        QFETCH(QVariant, tax);
+        QFETCH(QString, amountText);
+        QFETCH(QString, taxText);
+        QFETCH(QString, income);
+        auto value = [](const QVariant& v) { return v.isValid() ? std::optional<double>(v.toDouble()) : std::nullopt; };
+        QCOMPARE(dailyMoneyText(value(amount)), amountText);
+        QCOMPARE(dailyMoneyText(value(tax)), taxText);
+        QCOMPARE(dailyIncomeText(amountText, taxText), income);
+    }
+
+    void cents_data()
+    {
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<qint64>("cents");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << "" << qint64(0) << "0.00";
+        QTest::newRow("plain") << "1753.18" << qint64(175318) << "1753.18";
+        QTest::newRow("negative") << "-47.17" << qint64(-4717) << "-47.17";
+        QTest::newRow("small negative") << "-0.05" << qint64(-5) << "-0.05";
+        QTest::newRow("zero") << "0.00" << qint64(0) << "0.00";
+        QTest::newRow("leading number") << "12.5%" << qint64(1250) << "12.50";
+        QTest::newRow("no number") << "合计" << qint64(0) << "0.00";
+        QTest::newRow("one decimal") << "3.5" << qint64(350) << "3.50";
+        QTest::newRow("large") << "12816336.48" << qint64(1281633648) << "12816336.48";
+    }
+    void cents()
+    {
+        QFETCH(QString, cell);
+        QFETCH(qint64, cents);
+        QFETCH(QString, text);
+        QCOMPARE(dailyCellCents(cell), cents);
+        QCOMPARE(dailyCentsText(cents), text);
+    }
+
+    void dates()
+    {
+        const DayAndTime midnight { QDate(2024, 3, 5), QTime(0, 0) };
+        const DayAndTime afternoon { QDate(2024, 3, 5), QTime(14, 30, 5) };
+        QCOMPARE(dailyDateText(midnight), QStringLiteral("2024-03-05"));
+        QCOMPARE(dailyDateText(afternoon), QStringLiteral("2024-03-05"));
+        QCOMPARE(dailyDateText(DayAndTime {}), QString());
+        QCOMPARE(dailyDateText(DayAndTime { QDate(987, 12, 31), QTime() }), QStringLiteral("0987-12-31"));
+        QCOMPARE(dailyDateTimeText(midnight), QStringLiteral("2024-03-05"));
+        QCOMPARE(dailyDateTimeText(afternoon), QStringLiteral("2024-03-05 14:30:05"));
+        QCOMPARE(dailyDateTimeText(DayAndTime {}), QString());
+        QVERIFY(isZeroDate(DayAndTime { QDate(1900, 1, 1), QTime(0, 0) }));
+        QVERIFY(!isZeroDate(DayAndTime { QDate(1900, 1, 1), QTime(0, 0, 1) }));
+        QVERIFY(!isZeroDate(midnight));
+    }
+
+    void layout()
+    {
+        GridModel grid;
+        grid.setRows(5);
+        DailyGrid::layout(grid);
+        QCOMPARE(grid.cols(), 18);
+        QCOMPARE(grid.rows(), 1);
+        QCOMPARE(grid.fixedRows(), 1);
+        QCOMPARE(grid.fixedCols(), 1);
+        QCOMPARE(grid.fontName(), QStringLiteral("微软雅黑"));
+        QCOMPARE(grid.fontSize(), 9.0);
+        QCOMPARE(grid.gridLineColor(), QColor(192, 192, 192));
+        const QStringList headings { "序   ", "票据簿编号  ", "票据号码     ", "付款人        ", "付款人地址        ",
+            "收费项目        ", "摘要             ", "金额              ", "税额         ", "收入              ",
+            "开票日期      ", "开票人      ", "收款日期        ", "收款人      ", "收款方式      ", "备注          ",
+            "换票日期      ", "换票号码 " };
+        QCOMPARE(DailyGrid::headings(), headings);
+        for (int c = 0; c < 18; ++c) {
+            QCOMPARE(grid.text(0, c), headings.at(c));
+            QCOMPARE(grid.fixedAlignment(c), int(AlignCenter));
+            const int align = c == 0 ? AlignCenter : (c >= 7 && c <= 9 ? AlignRight : AlignLeft);
+            QCOMPARE(grid.colAlignment(c), align);
+            // Trailing blanks of a heading widen its column.
+            QCOMPARE(grid.colWidth(c), grid.measureText(headings.at(c)) + GridModel::kFormatPadding);
+            QCOMPARE(DailyGrid::isMoneyColumn(c), c >= 7 && c <= 9);
+            QCOMPARE(DailyGrid::isDateColumn(c), c == 10 || c == 12 || c == 16);
+        }
+        QVERIFY(grid.colWidth(1) > grid.measureText(QStringLiteral("票据簿编号")) + GridModel::kFormatPadding);
+    }
+
+    void mergeSettings()
+    {
+        GridModel grid;
+        DailyGrid::layout(grid);
+        grid.setMergeCol(5, true);
+        DailyGrid::applyMergeSettings(grid);
+        QCOMPARE(grid.mergeCells(), int(MergeRestrictColumns));
+        for (int c = 0; c < 18; ++c)
+            QCOMPARE(grid.mergeCol(c), c <= 2);
+    }
+
+    // Columns widen to a row's texts + 90 twips and never narrow; each
+    // distinct text is measured once.
+    void widening()
+    {
+        QHash<QString, int> calls;
+        GridModel::setTextMeasure([&calls](const QString& text, const QString&, double) {
+            ++calls[text];
+            return int(text.size()) * 100;
+        });
+        GridModel grid;
+        DailyGrid::layout(grid);
+        const int narrow = grid.colWidth(3);
+        calls.clear();
+        ColumnFitter widener(DailyGrid::kWidenPadding);
+        for (int i = 0; i < 3; ++i) {
+            const int r = grid.appendRow();
+            grid.setText(r, 3, QStringLiteral("一个很长很长很长很长的付款人名字"));
+            grid.setText(r, 5, QStringLiteral("短"));
+            widener.fitRow(grid, r);
+        }
+        QCOMPARE(grid.colWidth(3), 16 * 100 + 90);
+        QVERIFY(grid.colWidth(3) > narrow);
+        QCOMPARE(grid.colWidth(5), grid.measureText(QStringLiteral("收费项目        ")) + GridModel::kFormatPadding);
+        QCOMPARE(calls.value(QStringLiteral("一个很长很长很长很长的付款人名字")), 1);
+        QCOMPARE(calls.value(QString()), 1);
+        const int r = grid.appendRow();
+        grid.setText(r, 3, QStringLiteral("短"));
+        widener.fitRow(grid, r);
+        QCOMPARE(grid.colWidth(3), 16 * 100 + 90);
+        GridModel::setTextMeasure({});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDailyTexts)
+#include "tst_dailytexts.moc"

@@ -1,0 +1,308 @@
+// The headless PDF: what pdftotext reads back from every page, what pdfinfo
+// and pdffonts say about the file, and that pdftoppm renders it.
+#include "common/failure.h"
+#include "common/grid/gridmodel.h"
+#include "common/print/gridpdf.h"
+#include "common/print/pdftextmap.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace fee;
+
+namespace {
+
+const QString kTitle = QStringLiteral("(南区)收款日报表");
+const QString kDateLine = QStringLiteral("日期范围:2024年01月05日-2024年01月31日");
+const QString kLongRun = QStringLiteral("RUN-LONG");
+constexpr int kRunFirst = 20;
+constexpr int kRunLast = 79;
+const QStringList kHeadings { QStringLiteral("序"), QStringLiteral("票据号码"), QStringLiteral("付款人"),
+    QStringLiteral("收费项目"), QStringLiteral("金额"), QStringLiteral("备注") };
+
+// A daily-like grid of 100 rows; column 1 (merge flag) holds short runs and
+// one run over rows 20 to 79, longer than a page.
+GridModel receiptsGrid(int columns = 6, int columnWidth = 0)
+{
+    GridModel grid;
+    grid.setCols(columns);
+    grid.setRows(101);
+    grid.setFontName(QStringLiteral("微软雅黑"));
+    grid.setFontSize(9);
+    const int widths[] = { 700, 1600, 1600, 1600, 1400, 1600 };
+    for (int c = 0; c < columns; ++c) {
+        grid.setText(0, c, c < 6 ? kHeadings[c] : QStringLiteral("列%1").arg(c));
+        grid.setColWidth(c, columnWidth > 0 ? columnWidth : widths[c % 6]);
+        grid.setColAlignment(c, c == 4 ? AlignRight : AlignLeft);
+    }
+    grid.setMergeCol(1, true);
+    for (int r = 1; r <= 100; ++r) {
+        grid.setText(r, 0, QString::number(r));
+        const bool inRun = r >= kRunFirst && r <= kRunLast;
+        grid.setText(r, 1, inRun ? kLongRun : QStringLiteral("P%1").arg((r + 1) / 2, 4, 10, QLatin1Char('0')));
+        grid.setText(r, 2, QStringLiteral("付款人%1").arg(r));
+        grid.setText(r, 3, QStringLiteral("物业费"));
+        grid.setText(r, 4, QStringLiteral("%1.50").arg(r * 3));
+        grid.setText(r, 5, QStringLiteral("备注%1").arg(r));
+        for (int c = 6; c < columns; ++c)
+            grid.setText(r, c, QStringLiteral("x"));
+    }
+    return grid;
+}
+
+PrintGridOptions pdfOptions()
+{
+    PrintGridOptions o;
+    o.title = kTitle;
+    o.dateLine = kDateLine;
+    o.printDate = QDate(2024, 2, 1);
+    return o;
+}
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+QString infoField(const QString& pdf, const QString& field)
+{
+    const QString info = run(QStringLiteral("pdfinfo"), { pdf });
+    const QRegularExpression re(QStringLiteral("^%1:\\s*(.*)$").arg(field), QRegularExpression::MultilineOption);
+    return re.match(info).captured(1).trimmed();
+}
+
+} // namespace
+
+class TestGridPdf : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void pagesReadBack();
+    void renders();
+    void orientation_data();
+    void orientation();
+    void failureKeepsOldFile();
+    void unwritableFolder();
+    void textMapRepair();
+    void radicalsOfTheFonts();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestGridPdf::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("poppler-utils (pdftotext, pdfinfo, pdftoppm) are not installed");
+}
+
+void TestGridPdf::pagesReadBack()
+{
+    const QString pdf = m_dir.filePath(QStringLiteral("daily.pdf"));
+    const GridPdfResult result = writeGridPdf(receiptsGrid(), pdf, pdfOptions());
+    QVERIFY(result.pages >= 3);
+    QCOMPARE(result.landscape, false);
+    QCOMPARE(result.cutOff, false);
+    QCOMPARE(infoField(pdf, QStringLiteral("Pages")), QString::number(result.pages));
+
+    QStringList pages = run(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") })
+                            .split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    QCOMPARE(pages.size(), result.pages);
+
+    const QRegularExpression payer(QStringLiteral("付款人(\\d+)"));
+    QList<int> seenRows;
+    int pagesWithRun = 0;
+    for (int n = 1; n <= pages.size(); ++n) {
+        const QString& page = pages[n - 1];
+        QVERIFY2(page.contains(QStringLiteral("zu**物业管理有限公司")), qPrintable(QStringLiteral("page %1").arg(n)));
+        QVERIFY(page.contains(kTitle));
+        QVERIFY(page.contains(kDateLine));
+        for (const QString& heading : kHeadings)
+            QVERIFY2(page.contains(heading), qPrintable(heading));
+        QCOMPARE(page.count(QStringLiteral("第%1页 共%2页").arg(n).arg(result.pages)), 1);
+        QCOMPARE(page.count(QStringLiteral("打印日期 2024-02-01")), 1);
+
+        // The rows of this page, and the long run once if it reaches the page.
+        QList<int> rows;
+        for (auto it = payer.globalMatch(page); it.hasNext();)
+            rows << it.next().captured(1).toInt();
+        QVERIFY(!rows.isEmpty());
+        seenRows += rows;
+        const bool runHere
+            = std::any_of(rows.begin(), rows.end(), [](int r) { return r >= kRunFirst && r <= kRunLast; });
+        QCOMPARE(page.count(kLongRun), runHere ? 1 : 0);
+        pagesWithRun += runHere ? 1 : 0;
+        for (int r : rows) {
+            QVERIFY(page.contains(QStringLiteral("备注%1").arg(r)));
+            QVERIFY(page.contains(QStringLiteral("%1.50").arg(r * 3)));
+            if (r < kRunFirst || r > kRunLast)
+                QVERIFY(page.contains(QStringLiteral("P%1").arg((r + 1) / 2, 4, 10, QLatin1Char('0'))));
+        }
+    }
+    QVERIFY(pagesWithRun >= 2);
+    std::sort(seenRows.begin(), seenRows.end());
+    QList<int> all;
+    for (int r = 1; r <= 100; ++r)
+        all << r;
+    QCOMPARE(seenRows, all);
+
+    // Real CJK faces are embedded: 宋体 by the serif one, 微软雅黑 by the sans one.
+    const QString fonts = run(QStringLiteral("pdffonts"), { pdf });
+    QVERIFY2(fonts.contains(QStringLiteral("NotoSerifCJK")), qPrintable(fonts));
+    QVERIFY2(fonts.contains(QStringLiteral("NotoSansCJK")), qPrintable(fonts));
+}
+
+void TestGridPdf::renders()
+{
+    const QString pdf = m_dir.filePath(QStringLiteral("render.pdf"));
+    const GridPdfResult result = writeGridPdf(receiptsGrid(), pdf, pdfOptions());
+    const QString prefix = m_dir.filePath(QStringLiteral("page"));
+    QProcess p;
+    p.start(QStringLiteral("pdftoppm"),
+        { QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"), pdf, prefix });
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    const QStringList pictures = QDir(m_dir.path()).entryList({ QStringLiteral("page-*.png") });
+    QCOMPARE(pictures.size(), result.pages);
+    for (const QString& name : pictures) {
+        const QImage image(m_dir.filePath(name));
+        QVERIFY(!image.isNull());
+        QVERIFY(image.height() > image.width()); // portrait
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                dark += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+        QVERIFY2(dark > 500, qPrintable(name));
+    }
+}
+
+void TestGridPdf::orientation_data()
+{
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("paper");
+    QTest::addColumn<bool>("landscape");
+    QTest::addColumn<bool>("cutOff");
+    // Less quarter-inch margins, A4 is 11186 twips across in portrait and
+    // 16118 in landscape; A3 16118 and 23091.
+    const int a4 = QPageSize::A4;
+    const int a3 = QPageSize::A3;
+    QTest::newRow("fits portrait") << 9 << a4 << false << false; // 10800
+    QTest::newRow("needs landscape") << 12 << a4 << true << false; // 14400
+    QTest::newRow("too wide even so") << 14 << a4 << true << true; // 16800
+    QTest::newRow("A3 landscape") << 14 << a3 << true << false;
+}
+
+void TestGridPdf::orientation()
+{
+    QFETCH(int, columns);
+    QFETCH(int, paper);
+    QFETCH(bool, landscape);
+    QFETCH(bool, cutOff);
+
+    const QString pdf = m_dir.filePath(QStringLiteral("wide%1-%2.pdf").arg(columns).arg(paper));
+    const QPageSize paperSize { QPageSize::PageSizeId(paper) };
+    const GridPdfResult result = writeGridPdf(receiptsGrid(columns, 1200), pdf, pdfOptions(), paperSize);
+    QCOMPARE(result.landscape, landscape);
+    QCOMPARE(result.cutOff, cutOff);
+    QCOMPARE(result.notice.isEmpty(), !cutOff);
+    QVERIFY(result.pages > 0);
+    const QRegularExpression size(QStringLiteral("([\\d.]+) x ([\\d.]+) pts"));
+    const QRegularExpressionMatch m = size.match(infoField(pdf, QStringLiteral("Page size")));
+    QVERIFY(m.hasMatch());
+    QCOMPARE(m.captured(1).toDouble() > m.captured(2).toDouble(), landscape);
+    const QSizeF points = paperSize.size(QPageSize::Point);
+    QCOMPARE(qRound(std::max(m.captured(1).toDouble(), m.captured(2).toDouble())),
+        qRound(std::max(points.width(), points.height())));
+    const QString text = run(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
+    QCOMPARE(text.count(QStringLiteral("zu**物业管理有限公司")), result.pages);
+}
+
+void TestGridPdf::failureKeepsOldFile()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("old.pdf"));
+    {
+        QFile old(pdf);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old content");
+    }
+    GridModel grid = receiptsGrid();
+    grid.setRowHeight(0, 20000); // no page holds a row this tall
+    try {
+        writeGridPdf(grid, pdf, pdfOptions());
+        QFAIL("a page without room for one row was written");
+    } catch (const Failure& f) {
+        QCOMPARE(f.number(), kErrPrinter);
+    }
+    QFile old(pdf);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old content"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { QStringLiteral("old.pdf") });
+}
+
+void TestGridPdf::unwritableFolder()
+{
+    try {
+        writeGridPdf(receiptsGrid(), m_dir.filePath(QStringLiteral("missing/folder/x.pdf")), pdfOptions());
+        QFAIL("written into a folder that does not exist");
+    } catch (const Failure& f) {
+        QCOMPARE(f.number(), kErrFile);
+    }
+}
+
+void TestGridPdf::textMapRepair()
+{
+    const QByteArray before = "<2F47> Tj\n"
+                              "begincmap\n"
+                              "2 beginbfchar\n"
+                              "<2F47> <2F47>\n"
+                              "<0003> <2EDA>\n"
+                              "endbfchar\n"
+                              "3 beginbfrange\n"
+                              "<0001> <0002> [<2F47> <0041>]\n"
+                              "<0005> <0005> <2EDA>\n"
+                              "<0006> <0007> <2F47>\n"
+                              "endbfrange\n"
+                              "endcmap\n";
+    // Targets are mended; sources, text outside the maps and a range of
+    // consecutive targets are not.
+    const QByteArray after = "<2F47> Tj\n"
+                             "begincmap\n"
+                             "2 beginbfchar\n"
+                             "<2F47> <65E5>\n"
+                             "<0003> <9875>\n"
+                             "endbfchar\n"
+                             "3 beginbfrange\n"
+                             "<0001> <0002> [<65E5> <0041>]\n"
+                             "<0005> <0005> <9875>\n"
+                             "<0006> <0007> <2F47>\n"
+                             "endbfrange\n"
+                             "endcmap\n";
+    QByteArray pdf = before;
+    repairPdfTextMaps(pdf, { { 0x2F47, 0x65E5 }, { 0x2EDA, 0x9875 } });
+    QCOMPARE(pdf, after);
+}
+
+void TestGridPdf::radicalsOfTheFonts()
+{
+    const QHash<char16_t, char16_t> map = radicalIdeographs({ QStringLiteral("Noto Sans CJK SC") });
+    if (map.isEmpty())
+        QSKIP("Noto Sans CJK SC is not installed");
+    QCOMPARE(int(map.value(0x2F47)), 0x65E5); // 日
+    QCOMPARE(int(map.value(0x2EDA)), 0x9875); // 页
+    QCOMPARE(int(map.value(0x2F08)), 0x4EBA); // 人
+}
+
+QTEST_MAIN(TestGridPdf)
+#include "tst_gridpdf.moc"
