@@ -2,6 +2,7 @@
 
 #include "db/cancelstate.h"
 
+#include <cstring>
 #include <sqlite3.h>
 
 namespace fee {
@@ -41,6 +42,7 @@ SqliteSource::SqliteSource(sqlite3* db, const QString& statement, std::shared_pt
     // One statement at a time, as the server's driver runs one batch.
     if (!onlyBlanks(tail))
         throw Failure(SQLITE_MISUSE, QStringLiteral("Unable to execute multiple statements at a time"));
+    m_memo.resize(size_t(sqlite3_column_count(m_stmt.get())));
     m_first = sqlite3_step(m_stmt.get());
     handle(m_first);
 }
@@ -108,7 +110,15 @@ QString SqliteSource::text(int field) const
     case SQLITE_TEXT: {
         // The dates of the embedded database are ISO texts already.
         const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(stmt, field));
-        return QString::fromUtf8(utf8, sqlite3_column_bytes(stmt, field));
+        const int size = sqlite3_column_bytes(stmt, field);
+        ColumnMemo& memo = m_memo[field];
+        if (memo.utf8.size() == size && std::memcmp(memo.utf8.constData(), utf8, size_t(size)) == 0
+            && !memo.text.isNull())
+            return memo.text;
+        memo.utf8.resize(size);
+        std::memcpy(memo.utf8.data(), utf8, size_t(size));
+        memo.text = QString::fromUtf8(utf8, size);
+        return memo.text;
     }
     default:
         return valueText(value(field));

@@ -3,6 +3,7 @@
 #include "db/resultsource.h"
 
 #include <memory>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -32,10 +33,20 @@ private:
     };
     bool handle(int code); // true on a row, false when done; throws otherwise
 
+    // The last text read from a column. A text equal to the one above it
+    // (the lines of one invoice, a date, a payee) is handed out again as
+    // the same shared string: no new string and no new memory for it in the
+    // grid that keeps it.
+    struct ColumnMemo {
+        QByteArray utf8;
+        QString text;
+    };
+
     sqlite3* m_db;
     std::shared_ptr<const CancelState> m_cancel;
     std::unique_ptr<sqlite3_stmt, Finalizer> m_stmt;
     int m_first = -1; // the first step's code until fetch() hands it out
+    mutable std::vector<ColumnMemo> m_memo;
 };
 
 } // namespace fee
