@@ -5,6 +5,7 @@
 #include <QtGlobal>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 namespace fee {
@@ -17,7 +18,13 @@ namespace fee {
 // statement cancel of the handle in flight). cancel() calls it under the
 // lock, and the backend removes it under the same lock before it closes its
 // handle, so a cancel never touches a closed handle.
-class CancelState {
+//
+// A handle marked in flight may not have reached the driver yet (the mark
+// comes just before the call): an ODBC cancel that finds the statement not
+// yet running does nothing. So while the handle stays in flight after a
+// cancel, the interrupter is called again a few times a second. Make the
+// state with std::make_shared.
+class CancelState : public std::enable_shared_from_this<CancelState> {
 public:
     // Called with the handle in flight (nullptr when none).
     using Interrupter = std::function<void(void* inFlight)>;
@@ -56,11 +63,14 @@ public:
     };
 
 private:
+    void keepInterrupting(); // on a thread of its own
+
     std::mutex m_mutex;
     std::atomic<bool> m_cancelled { false };
     std::atomic<quint64> m_generation { 0 };
     Interrupter m_interrupter;
     void* m_inFlight = nullptr;
+    bool m_repeating = false; // a thread repeats the interrupt
 };
 
 } // namespace fee

@@ -29,10 +29,6 @@ public:
     bool isNull(int field) const override;
     QVariant value(int field) const override;
 
-    // True when Qt would take part of `statement` for a named placeholder
-    // (":name" outside quotes and brackets) if it were prepared.
-    static bool hasNamedPlaceholder(const QString& statement);
-
 private:
     [[noreturn]] void fail() const;
 

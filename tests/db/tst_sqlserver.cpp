@@ -85,6 +85,10 @@ void TestSqlServer::statements_data()
     row("date read as text",
         "Select zj_skrq From WYZJ Where ZJ_CNY In ('202401','202402') And ZH_ID=100 Order by ZJ_CNY", "zj_skrq",
         { QStringLiteral("2024-01-05"), QStringLiteral("2024-02-05 10:20:30") });
+    // Statements are prepared (to be cancellable): Qt looks for ":name"
+    // placeholders in them, which must leave these texts as they are.
+    row("colons in literals", "Select '10:20:30' + ':x' as t", "t", { QStringLiteral("10:20:30:x") });
+    row("colon before a name in a comment", "Select 'a' as t -- at:noon\n", "t", { QStringLiteral("a") });
 }
 
 void TestSqlServer::statements()
