@@ -6,6 +6,7 @@
 #include "common/messages.h"
 #include "common/widgets/windowhelpers.h"
 #include "reports/monthly/ui/monthlyreportwindow.h"
+#include "reports/receipts_summary/ui/receiptssummarywindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -150,7 +151,7 @@ QMdiSubWindow* MainWindow::openDailyReport()
 
 QMdiSubWindow* MainWindow::openReceiptsSummary()
 {
-    return showChild(m_receipts, [] { return emptyReport(QStringLiteral("收款汇总表")); });
+    return showChild(m_receipts, [] { return static_cast<QWidget*>(new ReceiptsSummaryWindow); });
 }
 
 QMdiSubWindow* MainWindow::openAbout()
