@@ -9,6 +9,7 @@
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
 #include "reports/receipts_summary/receiptsexport.h"
+#include "reports/receipts_summary/receiptsprint.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
@@ -355,6 +356,28 @@ private slots:
         } catch (const Failure& f) {
             QCOMPARE(f.number(), kErrFile);
         }
+    }
+
+    void printOptions_data()
+    {
+        QTest::addColumn<QString>("office");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("one line") << "甲区"
+                                  << "(甲区)收款汇总统计表";
+        QTest::newRow("stored over two lines") << "碧水湾\r\n管理处"
+                                               << "(碧水湾管理处)收款汇总统计表";
+        QTest::newRow("no office") << ""
+                                   << "()收款汇总统计表";
+    }
+    void printOptions()
+    {
+        QFETCH(QString, office);
+        QFETCH(QString, title);
+        const PrintGridOptions options = receiptsPrintOptions(office, { QDate(2026, 3, 1), QDate(2026, 12, 10) });
+        QCOMPARE(options.title, title);
+        QCOMPARE(options.dateLine, QStringLiteral("日期范围:2026年03月01日-2026年12月10日"));
+        QVERIFY(!options.signature);
+        QCOMPARE(options.skip, 0);
     }
 
     void presetNames()
