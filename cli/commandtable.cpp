@@ -23,8 +23,9 @@ const QVector<Command>& commands()
         { QStringLiteral("daily"),
             QStringLiteral("--connect CONN --office CODE --from YYYY-MM-DD --to YYYY-MM-DD [--method all|NAME] "
                            "[--payee all|NAME] [--scope 0|1|2] [--department CODE] [--fees all|CODE,...] "
-                           "[--csv FILE|-] [--xlsx FILE] [--pdf FILE]"),
-            QStringLiteral("List the receipts of one office in a range of receipt dates (收款日报表) as CSV."),
+                           "[--csv FILE|-] [--xlsx FILE [--sheet NAME]] [--pdf FILE [--paper A4|A3]]"),
+            QStringLiteral("List the receipts of one office in a range of receipt dates (收款日报表) as CSV, a "
+                           "workbook sheet or a PDF printout."),
             &runDaily },
     };
     return table;

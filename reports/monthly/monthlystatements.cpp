@@ -273,6 +273,18 @@ QVector<MeasureStatement> summingStatements(int column, const MonthlyStatementIn
     return out;
 }
 
+QVector<MeasureCondition> measureConditions(int column, const MonthlyStatementInput& input)
+{
+    QVector<MeasureCondition> out;
+    const Measure* m = measureOf(column);
+    if (!m)
+        return out;
+    const auto values = placeholderValues(input, column - 8);
+    for (const Part& part : m->parts)
+        out.append({ QString::fromUtf8(part.alias), expand(part.conditions, values, Half::Household), m->vacancy });
+    return out;
+}
+
 QString detailStatement(int column, const MonthlyStatementInput& input)
 {
     const Measure* m = measureOf(column);

@@ -31,6 +31,17 @@ bool isMeasureColumn(int column);
 // without a measure.
 QVector<MeasureStatement> summingStatements(int column, const MonthlyStatementInput& input);
 
+// The row conditions of a measure's summing statements (" And ..." over the
+// ledger columns, placeholders filled) and whether it counts vacant units
+// only: for tools that sum several measures in one pass (the benchmark's
+// lower bound of the database's cost).
+struct MeasureCondition {
+    QString alias;
+    QString conditions;
+    bool vacancy = false;
+};
+QVector<MeasureCondition> measureConditions(int column, const MonthlyStatementInput& input);
+
 // The statement listing the ledger rows behind a summary column; "" for a
 // column without a detail. Month columns take their month from the column.
 QString detailStatement(int column, const MonthlyStatementInput& input);

@@ -17,7 +17,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
@@ -313,17 +312,6 @@ void ReceiptsSummaryWindow::layoutButtonStrip()
     const int left = m_start->x();
     const int height = m_buttonStrip->height();
     m_exportProgress->setGeometry(left, (height - 20) / 2, std::max(0, m_buttonStrip->width() - 2 * left), 20);
-}
-
-void ReceiptsSummaryWindow::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    // The report opens maximized inside the main window.
-    if (!m_maximizedOnce) {
-        m_maximizedOnce = true;
-        if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
-            QTimer::singleShot(0, frame, [frame] { frame->showMaximized(); });
-    }
 }
 
 void ReceiptsSummaryWindow::closeEvent(QCloseEvent* event)

@@ -58,7 +58,6 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -146,7 +145,6 @@ private:
     bool m_running = false;
     bool m_closeRequested = false;
     bool m_closeDetailRequested = false;
-    bool m_maximizedOnce = false;
     ReportRunner* m_runner = nullptr;
 };
 
