@@ -101,7 +101,8 @@ void GridTexts::setText(int row, int col, QStringView text)
     if (delta == 0) {
         // Same length: overwrite in place.
         char16_t* data = m_blocks[m_rows[size_t(row)].block].data() + m_rows[size_t(row)].start;
-        std::memcpy(data + begin, text.utf16(), size_t(text.size()) * sizeof(char16_t));
+        if (!text.isEmpty())
+            std::memcpy(data + begin, text.utf16(), size_t(text.size()) * sizeof(char16_t));
         return;
     }
 
@@ -116,7 +117,9 @@ void GridTexts::setText(int row, int col, QStringView text)
             tail.erase(at, at - delta);
         else
             tail.insert(at + (end - begin), size_t(delta), u'\0');
-        std::memcpy(tail.data() + where.start + begin, text.utf16(), size_t(text.size()) * sizeof(char16_t));
+        // An empty view may carry no storage at all, and memcpy refuses a null source even for zero bytes.
+        if (!text.isEmpty())
+            std::memcpy(tail.data() + where.start + begin, text.utf16(), size_t(text.size()) * sizeof(char16_t));
     } else {
         // Elsewhere: the row moves to the tail with its new text.
         std::vector<char16_t> moved;
