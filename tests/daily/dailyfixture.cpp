@@ -1,8 +1,8 @@
 #include "dailyfixture.h"
 
+#include "tests/support/sqlitescript.h"
 #include <QDate>
 #include <QFile>
-#include <sqlite3.h>
 
 namespace {
 
@@ -91,24 +91,6 @@ INSERT INTO 票据开票数据 VALUES
  (16,15,'01','物业费','202403',99,5.6,0);
 )";
 
-QString execute(const QString& path, const QByteArray& script)
-{
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) {
-        const QString error = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        return error;
-    }
-    char* message = nullptr;
-    QString error;
-    if (sqlite3_exec(db, script.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        error = QString::fromUtf8(message ? message : "sqlite3_exec failed");
-        sqlite3_free(message);
-    }
-    sqlite3_close(db);
-    return error;
-}
-
 } // namespace
 
 QString addDailyPageRows(const QString& path)
@@ -153,24 +135,7 @@ QString addDailyPageRows(const QString& path)
     invoice(200, QStringLiteral("N200"), QStringLiteral("2024-07-02"), QString(200, QChar(u'长')));
     line(200, 202407);
     script += "COMMIT;\n";
-    return execute(path, script);
+    return fee::testing::runSqliteScript(path, script);
 }
 
-QString createDailyFixture(const QString& path)
-{
-    QFile::remove(path);
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) {
-        const QString error = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        return error;
-    }
-    char* message = nullptr;
-    QString error;
-    if (sqlite3_exec(db, kSchema, nullptr, nullptr, &message) != SQLITE_OK) {
-        error = QString::fromUtf8(message ? message : "sqlite3_exec failed");
-        sqlite3_free(message);
-    }
-    sqlite3_close(db);
-    return error;
-}
+QString createDailyFixture(const QString& path) { return fee::testing::createSqliteFixture(path, kSchema); }

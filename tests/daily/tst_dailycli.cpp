@@ -1,5 +1,5 @@
-#include "clirun.h"
 #include "dailyfixture.h"
+#include "tests/support/clirun.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,8 +13,11 @@ class TestDailyCli : public QObject {
     QTemporaryDir m_dir;
     QString m_db;
 
-    using Result = CliResult;
-    static Result run(const QStringList& args) { return runDailyCli(args); }
+    using Result = fee::testing::CliResult;
+    static Result run(const QStringList& args)
+    {
+        return fee::testing::runCli(QStringList { QStringLiteral("daily") } + args);
+    }
 
     QStringList base(
         const QString& from = QStringLiteral("2024-03-01"), const QString& to = QStringLiteral("2024-03-31"))

@@ -1,7 +1,7 @@
 // The daily command's workbook and PDF outputs, read back by independent
 // readers: openpyxl for the workbook, pdftotext and pdfinfo for the PDF.
-#include "clirun.h"
 #include "dailyfixture.h"
+#include "tests/support/clirun.h"
 
 #include "../workbook/readback.h"
 
@@ -16,43 +16,12 @@
 
 namespace {
 
-const QString kCompanyLine = QStringLiteral("zu**物业管理有限公司");
-
-// The rows of the tool's CSV (RFC 4180: quoted fields may hold commas).
-QVector<QStringList> parseCsv(const QByteArray& bytes)
+fee::testing::CliResult runDaily(const QStringList& args)
 {
-    QVector<QStringList> rows;
-    QStringList row;
-    QString field;
-    bool quoted = false;
-    const QString text = QString::fromUtf8(bytes);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text.at(i + 1) == u'"') {
-                field += c;
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            row << field;
-            field.clear();
-        } else if (c == u'\n') {
-            row << field;
-            rows << row;
-            row.clear();
-            field.clear();
-        } else {
-            field += c;
-        }
-    }
-    return rows;
+    return fee::testing::runCli(QStringList { QStringLiteral("daily") } + args);
 }
+
+const QString kCompanyLine = QStringLiteral("zu**物业管理有限公司");
 
 QString columnLetter(int col) { return QString(QChar(u'A' + col)); }
 
@@ -111,8 +80,8 @@ class TestDailyOutputs : public QObject {
     // The CSV of a range, as the grid of the other outputs holds it.
     QVector<QStringList> gridRows(const QString& from, const QString& to) const
     {
-        const CliResult r = runDailyCli(base(from, to));
-        return r.exitCode == 0 ? parseCsv(r.out) : QVector<QStringList> {};
+        const fee::testing::CliResult r = runDaily(base(from, to));
+        return r.exitCode == 0 ? fee::testing::csvRecords(r.out) : QList<QStringList> {};
     }
 
     // The sheet holds the three heading lines and every grid row from row 4.
@@ -161,13 +130,13 @@ private slots:
         QFETCH(QString, sheet);
         const QString xlsx = m_dir.filePath(QStringLiteral("new-%1.xlsx").arg(QTest::currentDataTag()));
         const QString csv = m_dir.filePath(QStringLiteral("new.csv"));
-        const CliResult r = runDailyCli(base(QStringLiteral("2024-03-01"), QStringLiteral("2024-03-31"))
+        const fee::testing::CliResult r = runDaily(base(QStringLiteral("2024-03-01"), QStringLiteral("2024-03-31"))
             + QStringList { QStringLiteral("--xlsx"), xlsx, QStringLiteral("--csv"), csv } + sheetArgs);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QVERIFY(r.out.isEmpty());
         QFile file(csv);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        const QVector<QStringList> rows = parseCsv(file.readAll());
+        const QVector<QStringList> rows = fee::testing::csvRecords(file.readAll());
         QCOMPARE(rows.size(), 13);
         const WorkbookReadback book = WorkbookReadback::read(xlsx, sheet);
         QCOMPARE(book.sheets(), QStringList { sheet });
@@ -214,7 +183,7 @@ private slots:
         };
 
         const QStringList sheets { QStringLiteral("封面"), QStringLiteral("明细"), QStringLiteral("收款日报表") };
-        CliResult r = runDailyCli(
+        fee::testing::CliResult r = runDaily(
             base(QStringLiteral("2024-03-01"), QStringLiteral("2024-03-31")) + QStringList { "--xlsx", xlsx });
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QCOMPARE(changedEntries(), QStringList {});
@@ -225,8 +194,7 @@ private slots:
         compareSheet(book, gridRows(QStringLiteral("2024-03-01"), QStringLiteral("2024-03-31")),
             QStringLiteral("日期范围:2024年03月01日至2024年03月31日"));
 
-        r = runDailyCli(
-            base(QStringLiteral("2024-03-07"), QStringLiteral("2024-03-13")) + QStringList { "--xlsx", xlsx });
+        r = runDaily(base(QStringLiteral("2024-03-07"), QStringLiteral("2024-03-13")) + QStringList { "--xlsx", xlsx });
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QCOMPARE(changedEntries(), QStringList {});
         QCOMPARE(int(entryHashes(xlsx).size()), entries);
@@ -265,7 +233,7 @@ private slots:
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QSKIP("poppler-utils (pdftotext, pdfinfo) are not installed");
         const QString pdf = m_dir.filePath(QStringLiteral("pages.pdf"));
-        const CliResult r = runDailyCli(base(QStringLiteral("2024-05-01"), QStringLiteral("2024-06-30"))
+        const fee::testing::CliResult r = runDaily(base(QStringLiteral("2024-05-01"), QStringLiteral("2024-06-30"))
             + QStringList { QStringLiteral("--pdf"), pdf } + paperArgs);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QCOMPARE(r.err.contains(QStringLiteral("表格比横向")), cutOff);
@@ -338,8 +306,8 @@ private slots:
     void pdfTooWide()
     {
         const QString pdf = m_dir.filePath(QStringLiteral("wide.pdf"));
-        const CliResult r = runDailyCli(
-            base(QStringLiteral("2024-07-01"), QStringLiteral("2024-07-31")) + QStringList { "--pdf", pdf });
+        const fee::testing::CliResult r
+            = runDaily(base(QStringLiteral("2024-07-01"), QStringLiteral("2024-07-31")) + QStringList { "--pdf", pdf });
         QCOMPARE(r.exitCode, 0);
         QVERIFY2(r.err.contains(QStringLiteral("横向")), qPrintable(r.err));
         QVERIFY(QFile::exists(pdf));
@@ -350,10 +318,10 @@ private slots:
     {
         const QString pdf = m_dir.filePath(QStringLiteral("both.pdf"));
         const QString xlsx = m_dir.filePath(QStringLiteral("both.xlsx"));
-        const CliResult r = runDailyCli(base(QStringLiteral("2024-03-01"), QStringLiteral("2024-03-31"))
+        const fee::testing::CliResult r = runDaily(base(QStringLiteral("2024-03-01"), QStringLiteral("2024-03-31"))
             + QStringList { "--pdf", pdf, "--xlsx", xlsx, "--csv", "-" });
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
-        QCOMPARE(parseCsv(r.out), gridRows(QStringLiteral("2024-03-01"), QStringLiteral("2024-03-31")));
+        QCOMPARE(fee::testing::csvRecords(r.out), gridRows(QStringLiteral("2024-03-01"), QStringLiteral("2024-03-31")));
         QVERIFY(QFile::exists(pdf));
         QVERIFY(QFile::exists(xlsx));
     }

@@ -2,8 +2,8 @@
 
 #include "tests/support/feeschema.h"
 
+#include "tests/support/sqlitescript.h"
 #include <QFile>
-#include <sqlite3.h>
 
 namespace {
 
@@ -68,20 +68,5 @@ INSERT INTO WYZJ (ZH_ID, DJ_ID, CW_ID, ZJ_LX, ZJ_CNY, ZJ_JE, 收入, ZJ_SKRQ, zj
 
 QString createLedgerFixture(const QString& path)
 {
-    QFile::remove(path);
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) {
-        const QString error = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        return error;
-    }
-    char* message = nullptr;
-    QString error;
-    const QByteArray script = fixture::feeSchema(false).toUtf8() + kRows;
-    if (sqlite3_exec(db, script.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        error = QString::fromUtf8(message ? message : "sqlite3_exec failed");
-        sqlite3_free(message);
-    }
-    sqlite3_close(db);
-    return error;
+    return fee::testing::createSqliteFixture(path, fixture::feeSchema(false).toUtf8() + kRows);
 }

@@ -1,49 +1,9 @@
 #include "ledgerfixture.h"
+#include "tests/support/clirun.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace {
-
-// RFC 4180 records; a CR outside quotes (a CRLF line end) makes the parse fail.
-bool parseCsv(const QByteArray& data, QList<QStringList>& records)
-{
-    records.clear();
-    const QString text = QString::fromUtf8(data);
-    QStringList record;
-    QString field;
-    bool quoted = false;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
-                field += c;
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-        } else if (c == QLatin1Char(',')) {
-            record << field;
-            field.clear();
-        } else if (c == QLatin1Char('\n')) {
-            records << (record << field);
-            record.clear();
-            field.clear();
-        } else if (c == QLatin1Char('\r')) {
-            return false;
-        } else {
-            field += c;
-        }
-    }
-    return !quoted && record.isEmpty() && field.isEmpty(); // the last record ends in LF
-}
-
-} // namespace
 
 class TestMonthlyCli : public QObject {
     Q_OBJECT
@@ -51,20 +11,11 @@ class TestMonthlyCli : public QObject {
     QTemporaryDir m_dir;
     QString m_db;
 
-    struct Result {
-        int exitCode;
-        QByteArray out;
-        QString err;
-    };
+    using Result = fee::testing::CliResult;
 
-    Result run(const QStringList& args)
+    static Result run(const QStringList& args)
     {
-        QProcess p;
-        p.start(QStringLiteral(FEE_CLI_PATH), QStringList { QStringLiteral("monthly") } + args);
-        if (!p.waitForFinished(120000))
-            return { -1, {}, QStringLiteral("did not finish") };
-        return { p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError()) };
+        return fee::testing::runCli(QStringList { QStringLiteral("monthly") } + args);
     }
 
     QStringList base() const
@@ -87,7 +38,7 @@ private slots:
         const Result r = run(base() + QStringList { QStringLiteral("--fees"), QStringLiteral("01,02") });
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QList<QStringList> rows;
-        QVERIFY(parseCsv(r.out, rows));
+        QVERIFY(fee::testing::parseCsv(r.out, rows));
         QCOMPARE(rows.size(), 8); // 2 headings, 5 offices, totals
         for (const QStringList& row : rows)
             QCOMPARE(row.size(), 39);
@@ -117,7 +68,7 @@ private slots:
         QFile f(csv);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QList<QStringList> rows;
-        QVERIFY(parseCsv(f.readAll(), rows));
+        QVERIFY(fee::testing::parseCsv(f.readAll(), rows));
         QCOMPARE(rows.size(), 4);
         QCOMPARE(rows.at(2).mid(0, 2), (QStringList { "1", "D商场" }));
         QCOMPARE(rows.at(2).at(38), QStringLiteral("04"));
@@ -130,14 +81,14 @@ private slots:
         const Result r = run(base() + QStringList { QStringLiteral("--offices"), QStringLiteral("06,02,06") });
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QList<QStringList> rows;
-        QVERIFY(parseCsv(r.out, rows));
+        QVERIFY(fee::testing::parseCsv(r.out, rows));
         QCOMPARE(rows.size(), 5);
         QCOMPARE(rows.at(2).mid(0, 3), (QStringList { "1", "B区", "879.31" }));
         QCOMPARE(rows.at(3).mid(0, 3), (QStringList { "2", "F区", "25.00" }));
 
         // Every item by default, the ended 水费 (8888.00 due in 2020) too.
         const Result all = run(base() + QStringList { QStringLiteral("--offices"), QStringLiteral("01") });
-        QVERIFY(parseCsv(all.out, rows));
+        QVERIFY(fee::testing::parseCsv(all.out, rows));
         QCOMPARE(rows.at(2).at(8), QStringLiteral("9809.25"));
     }
 

@@ -1,7 +1,7 @@
 #include "receiptsfixture.h"
 
+#include "tests/support/sqlitescript.h"
 #include <QFile>
-#include <sqlite3.h>
 
 namespace {
 
@@ -92,21 +92,4 @@ INSERT INTO 票据开票数据 VALUES
 
 } // namespace
 
-QString createReceiptsFixture(const QString& path)
-{
-    QFile::remove(path);
-    sqlite3* db = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) {
-        const QString error = QString::fromUtf8(sqlite3_errmsg(db));
-        sqlite3_close(db);
-        return error;
-    }
-    char* message = nullptr;
-    QString error;
-    if (sqlite3_exec(db, kSchema, nullptr, nullptr, &message) != SQLITE_OK) {
-        error = QString::fromUtf8(message ? message : "sqlite3_exec failed");
-        sqlite3_free(message);
-    }
-    sqlite3_close(db);
-    return error;
-}
+QString createReceiptsFixture(const QString& path) { return fee::testing::createSqliteFixture(path, kSchema); }

@@ -1,5 +1,6 @@
 #include "readback.h"
 #include "receiptsfixture.h"
+#include "tests/support/clirun.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,67 +9,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-namespace {
-
-// RFC 4180 records; a CR outside quotes (a CRLF line end) makes the parse fail.
-bool parseCsv(const QByteArray& data, QList<QStringList>& records)
-{
-    records.clear();
-    const QString text = QString::fromUtf8(data);
-    QStringList record;
-    QString field;
-    bool quoted = false;
-    for (int i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
-                field += c;
-                ++i;
-            } else if (c == QLatin1Char('"')) {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == QLatin1Char('"')) {
-            quoted = true;
-        } else if (c == QLatin1Char(',')) {
-            record << field;
-            field.clear();
-        } else if (c == QLatin1Char('\n')) {
-            records << (record << field);
-            record.clear();
-            field.clear();
-        } else if (c == QLatin1Char('\r')) {
-            return false;
-        } else {
-            field += c;
-        }
-    }
-    return !quoted && record.isEmpty() && field.isEmpty();
-}
-
-} // namespace
-
 class TestReceiptsCli : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_dir;
     QString m_db;
 
-    struct Result {
-        int exitCode;
-        QByteArray out;
-        QString err;
-    };
+    using Result = fee::testing::CliResult;
 
-    Result run(const QStringList& args)
+    static Result run(const QStringList& args)
     {
-        QProcess p;
-        p.start(QStringLiteral(FEE_CLI_PATH), QStringList { QStringLiteral("receipts") } + args);
-        if (!p.waitForFinished(120000))
-            return { -1, {}, QStringLiteral("did not finish") };
-        return { p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError()) };
+        return fee::testing::runCli(QStringList { QStringLiteral("receipts") } + args);
     }
 
     QStringList base() const
@@ -93,7 +44,7 @@ private slots:
                 "--year-to", "2026-03-31", "--offices", "02,01" });
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QList<QStringList> rows;
-        QVERIFY(parseCsv(r.out, rows));
+        QVERIFY(fee::testing::parseCsv(r.out, rows));
         QCOMPARE(rows.size(), 12); // 2 headings, 01: 6 rows + 小计, 02: 1 row + 小计, 合计
         for (const QStringList& row : rows)
             QCOMPARE(row.size(), 27);
@@ -127,7 +78,7 @@ private slots:
         const Result r = run(base() + QStringList { "--offices", "01", "--fees", "21" } + args);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QList<QStringList> rows;
-        QVERIFY(parseCsv(r.out, rows));
+        QVERIFY(fee::testing::parseCsv(r.out, rows));
         QCOMPARE(rows.last().at(1), QStringLiteral("合计"));
         QCOMPARE(rows.last().at(16), deposit.isEmpty() ? QStringLiteral("0.00") : deposit);
         if (deposit.isEmpty())
@@ -143,7 +94,7 @@ private slots:
         QFile f(csv);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QList<QStringList> rows;
-        QVERIFY(parseCsv(f.readAll(), rows));
+        QVERIFY(fee::testing::parseCsv(f.readAll(), rows));
         QCOMPARE(rows.size(), 5);
         QCOMPARE(rows.at(2).mid(0, 3).join(','), QStringLiteral("1,丙区,"));
     }
@@ -209,7 +160,7 @@ private slots:
         QFile csv(folder.filePath(QStringLiteral("summary.csv")));
         QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(QString::fromUtf8(office.readAllStandardError())));
         QList<QStringList> rows;
-        QVERIFY(parseCsv(csv.readAll().replace("\r\n", "\n"), rows));
+        QVERIFY(fee::testing::parseCsv(csv.readAll().replace("\r\n", "\n"), rows));
         QCOMPARE(rows.size(), 15);
         QCOMPARE(rows.at(0).at(0), QStringLiteral("收 款 汇 总 表"));
         QCOMPARE(rows.at(14).mid(0, 2), QStringList({ "10", "合计" }));

@@ -38,9 +38,8 @@ public:
         m_process.start(QStringLiteral("/usr/bin/python3"),
             { script(), QStringLiteral("--db"), db, QStringLiteral("--port"), QStringLiteral("0"),
                 QStringLiteral("--port-file"), portFile, QStringLiteral("--user"), QString::fromLatin1(kUser),
-                QStringLiteral("--password"), password, QStringLiteral("--max-seconds"),
-                QStringLiteral("600"), QStringLiteral("-v"), QStringLiteral("--log"),
-                workDir + QStringLiteral("/server.log") });
+                QStringLiteral("--password"), password, QStringLiteral("--max-seconds"), QStringLiteral("600"),
+                QStringLiteral("-v"), QStringLiteral("--log"), workDir + QStringLiteral("/server.log") });
         if (!m_process.waitForStarted())
             return 0;
         QDeadlineTimer deadline(20000);
