@@ -7,9 +7,8 @@
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
-#include "tests/support/tdstestserver.h"
+#include "tests/support/bothroads.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace fee;
@@ -21,22 +20,7 @@ using namespace fee;
 class TestDailySqlServer : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    testing::TdsTestServer m_server;
-    DbConnection m_embedded;
-    DbConnection m_serverDb;
-
-    static QStringList texts(const GridModel& g)
-    {
-        QStringList out;
-        for (int r = 0; r < g.rows(); ++r) {
-            QStringList row;
-            for (int c = 0; c < g.cols(); ++c)
-                row << g.text(r, c);
-            out << row.join(QLatin1Char('|'));
-        }
-        return out;
-    }
+    testing::BothRoads m_roads;
 
     static GridModel runOn(DbConnection& db, int scope, const QString& payee, const QDate& start, const QDate& end)
     {
@@ -63,16 +47,12 @@ private slots:
         const QString missing = testing::TdsTestServer::missingReason();
         if (!missing.isEmpty())
             QSKIP(qPrintable(missing));
-        QVERIFY(m_dir.isValid());
-        const QString db = m_dir.filePath(QStringLiteral("daily.db"));
-        const QString error = createDailyFixture(db);
+        const QString error
+            = m_roads.open(QStringLiteral("daily.db"), createDailyFixture, dailyFixtureConnectionString);
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        m_embedded.open(dailyFixtureConnectionString(db));
-        QVERIFY2(m_server.start(db, m_dir.path()) > 0, "the test server did not start");
-        m_serverDb.open(m_server.oleDbString());
     }
 
-    void cleanupTestCase() { m_server.stop(); }
+    void cleanupTestCase() { m_roads.stop(); }
 
     void sameGrid_data()
     {
@@ -99,17 +79,17 @@ private slots:
         QFETCH(QDate, start);
         QFETCH(QDate, end);
         QFETCH(int, rows);
-        const GridModel embedded = runOn(m_embedded, scope, payee, start, end);
-        const GridModel server = runOn(m_serverDb, scope, payee, start, end);
+        const GridModel embedded = runOn(m_roads.embedded, scope, payee, start, end);
+        const GridModel server = runOn(m_roads.server, scope, payee, start, end);
         QCOMPARE(embedded.rows(), rows);
-        QCOMPARE(texts(server), texts(embedded));
+        QCOMPARE(testing::gridRowTexts(server), testing::gridRowTexts(embedded));
     }
 
     // The parking fragments' '' invoice date shows empty on this road too.
     void parkingInvoiceDateEmpty()
     {
         const GridModel server
-            = runOn(m_serverDb, 0, QStringLiteral("选择全部"), QDate(2024, 3, 1), QDate(2024, 3, 31));
+            = runOn(m_roads.server, 0, QStringLiteral("选择全部"), QDate(2024, 3, 1), QDate(2024, 3, 31));
         for (int r = 1; r < server.rows() - 1; ++r) {
             if (server.text(r, DailyGrid::Number) == QStringLiteral("不记录票据信息"))
                 QCOMPARE(server.text(r, DailyGrid::InvoiceDate), QString());
@@ -120,7 +100,8 @@ private slots:
 
     void payees()
     {
-        QCOMPARE(loadDailyPayees(m_serverDb, QStringLiteral("D1")), loadDailyPayees(m_embedded, QStringLiteral("D1")));
+        QCOMPARE(loadDailyPayees(m_roads.server, QStringLiteral("D1")),
+            loadDailyPayees(m_roads.embedded, QStringLiteral("D1")));
     }
 };
 

@@ -3,11 +3,10 @@
 #include "reports/monthly/monthlyengine.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
-#include "tests/support/tdstestserver.h"
+#include "tests/support/bothroads.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
 
@@ -19,22 +18,7 @@ using namespace fee;
 class TestMonthlySqlServer : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    testing::TdsTestServer m_server;
-    DbConnection m_embedded;
-    DbConnection m_server_db;
-
-    static QStringList texts(const GridModel& g)
-    {
-        QStringList out;
-        for (int r = 0; r < g.rows(); ++r) {
-            QStringList row;
-            for (int c = 0; c < g.cols(); ++c)
-                row << g.text(r, c);
-            out << row.join(QLatin1Char('|'));
-        }
-        return out;
-    }
+    testing::BothRoads m_roads;
 
     MonthlySelection selection(DbConnection& db) const
     {
@@ -52,25 +36,20 @@ private slots:
         const QString missing = testing::TdsTestServer::missingReason();
         if (!missing.isEmpty())
             QSKIP(qPrintable(missing));
-        QVERIFY(m_dir.isValid());
-        const QString db = m_dir.filePath(QStringLiteral("ledger.db"));
-        const QString error = createLedgerFixture(db);
+        const QString error = m_roads.open(QStringLiteral("ledger.db"), createLedgerFixture, fixtureConnectionString);
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        m_embedded.open(fixtureConnectionString(db));
-        QVERIFY2(m_server.start(db, m_dir.path()) > 0, "the test server did not start");
-        m_server_db.open(m_server.oleDbString());
     }
 
-    void cleanupTestCase() { m_server.stop(); }
+    void cleanupTestCase() { m_roads.stop(); }
 
     void summaryMatches()
     {
         GridModel embedded;
         GridModel server;
-        MonthlyEngine(m_embedded).run(selection(m_embedded), embedded);
-        MonthlyEngine(m_server_db).run(selection(m_server_db), server);
+        MonthlyEngine(m_roads.embedded).run(selection(m_roads.embedded), embedded);
+        MonthlyEngine(m_roads.server).run(selection(m_roads.server), server);
         QCOMPARE(embedded.rows(), 8);
-        QCOMPARE(texts(server), texts(embedded));
+        QCOMPARE(testing::gridRowTexts(server), testing::gridRowTexts(embedded));
     }
 
     void detailsMatch_data()
@@ -85,9 +64,9 @@ private slots:
         for (const QString& office : { QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("07") }) {
             GridModel embedded;
             GridModel server;
-            MonthlyEngine(m_embedded).fillDetail(selection(m_embedded), column, office, embedded);
-            MonthlyEngine(m_server_db).fillDetail(selection(m_server_db), column, office, server);
-            QCOMPARE(texts(server), texts(embedded));
+            MonthlyEngine(m_roads.embedded).fillDetail(selection(m_roads.embedded), column, office, embedded);
+            MonthlyEngine(m_roads.server).fillDetail(selection(m_roads.server), column, office, server);
+            QCOMPARE(testing::gridRowTexts(server), testing::gridRowTexts(embedded));
         }
     }
 };

@@ -8,9 +8,8 @@
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
 #include "reports/shared/selectionlists.h"
-#include "tests/support/tdstestserver.h"
+#include "tests/support/bothroads.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace fee;
@@ -20,22 +19,7 @@ using namespace fee;
 class TestReceiptsSqlServer : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
-    testing::TdsTestServer m_server;
-    DbConnection m_embedded;
-    DbConnection m_remote;
-
-    static QStringList texts(const GridModel& g)
-    {
-        QStringList out;
-        for (int r = 0; r < g.rows(); ++r) {
-            QStringList row;
-            for (int c = 0; c < g.cols(); ++c)
-                row << g.text(r, c);
-            out << row.join(QLatin1Char('|'));
-        }
-        return out;
-    }
+    testing::BothRoads m_roads;
 
     static ReceiptsSelection selection(DbConnection& db, int mode)
     {
@@ -67,16 +51,12 @@ private slots:
         const QString missing = testing::TdsTestServer::missingReason();
         if (!missing.isEmpty())
             QSKIP(qPrintable(missing));
-        QVERIFY(m_dir.isValid());
-        const QString db = m_dir.filePath(QStringLiteral("receipts.db"));
-        const QString error = createReceiptsFixture(db);
+        const QString error
+            = m_roads.open(QStringLiteral("receipts.db"), createReceiptsFixture, receiptsFixtureConnection);
         QVERIFY2(error.isEmpty(), qPrintable(error));
-        m_embedded.open(receiptsFixtureConnection(db));
-        QVERIFY2(m_server.start(db, m_dir.path()) > 0, "the test server did not start");
-        m_remote.open(m_server.oleDbString());
     }
 
-    void cleanupTestCase() { m_server.stop(); }
+    void cleanupTestCase() { m_roads.stop(); }
 
     void summaryMatches_data()
     {
@@ -88,14 +68,14 @@ private slots:
     void summaryMatches()
     {
         QFETCH(int, mode);
-        const GridModel embedded = summary(m_embedded, mode);
+        const GridModel embedded = summary(m_roads.embedded, mode);
         QVERIFY(embedded.rows() > 8);
-        QCOMPARE(texts(summary(m_remote, mode)), texts(embedded));
+        QCOMPARE(testing::gridRowTexts(summary(m_roads.server, mode)), testing::gridRowTexts(embedded));
     }
 
     void detailsMatch()
     {
-        const GridModel grid = summary(m_embedded, 0);
+        const GridModel grid = summary(m_roads.embedded, 0);
         int lists = 0;
         for (int r = 2; r < grid.rows(); ++r) {
             const QString key = grid.text(r, ReceiptsColumn::kKey);
@@ -104,11 +84,11 @@ private slots:
             const QString kind = grid.text(r, ReceiptsColumn::kSummaryKind);
             GridModel embedded;
             GridModel remote;
-            RunContext embeddedRun(m_embedded);
-            RunContext remoteRun(m_remote);
-            QVERIFY(ShowReceiptsDetails(embeddedRun, selection(m_embedded, 0), key, kind, embedded));
-            QVERIFY(ShowReceiptsDetails(remoteRun, selection(m_remote, 0), key, kind, remote));
-            QCOMPARE(texts(remote), texts(embedded));
+            RunContext embeddedRun(m_roads.embedded);
+            RunContext remoteRun(m_roads.server);
+            QVERIFY(ShowReceiptsDetails(embeddedRun, selection(m_roads.embedded, 0), key, kind, embedded));
+            QVERIFY(ShowReceiptsDetails(remoteRun, selection(m_roads.server, 0), key, kind, remote));
+            QCOMPARE(testing::gridRowTexts(remote), testing::gridRowTexts(embedded));
             ++lists;
         }
         QVERIFY(lists >= 6);
