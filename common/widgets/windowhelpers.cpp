@@ -1,13 +1,20 @@
 #include "common/widgets/windowhelpers.h"
 
-#include "common/grid/gridmodel.h"
 #include "common/grid/fonttextmeasure.h"
+#include "common/grid/gridmodel.h"
 
 #include <QFontMetrics>
+#include <QMdiSubWindow>
 #include <QWidget>
 #include <cmath>
 
 namespace fee {
+
+QWidget* windowFrame(QWidget* window)
+{
+    auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+    return frame ? static_cast<QWidget*>(frame) : window;
+}
 
 void CenterInMdi(QWidget* window, QWidget* mdiClientArea)
 {

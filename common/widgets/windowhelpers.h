@@ -13,6 +13,10 @@ class GridModel;
 // on the screen over the client area.
 void CenterInMdi(QWidget* window, QWidget* mdiClientArea);
 
+// The child frame of the main window that holds a window, or the window
+// itself when it stands alone: what closes when the window's exit is pressed.
+QWidget* windowFrame(QWidget* window);
+
 // Sets each column to its widest text (all rows, fixed ones included) plus 90
 // twips, measured with the given metrics; columns whose fixed-cell alignment
 // is 9 (general) keep their width.

@@ -7,6 +7,7 @@
 #include "common/widgets/gridview.h"
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
+#include "common/widgets/windowhelpers.h"
 #include "reports/shared/reportrunner.h"
 
 #include <QCheckBox>
@@ -69,14 +70,6 @@ namespace {
         picker->setCalendarPopup(true);
         picker->setGeometry(place);
         return picker;
-    }
-
-    // The child frame of the main window that holds the window, or the
-    // window itself when it stands alone.
-    QWidget* frameOf(QWidget* window)
-    {
-        auto* frame = qobject_cast<QMdiSubWindow*>(window->parentWidget());
-        return frame ? static_cast<QWidget*>(frame) : window;
     }
 }
 
@@ -240,10 +233,7 @@ void DailyReportWindow::layoutGrid()
 
 void DailyReportWindow::closeEvent(QCloseEvent* event)
 {
-    // The window must outlive a run that is going on: cancel it and close
-    // once it has ended.
-    if (m_running) {
-        m_closeRequested = true;
+    if (m_closeAfterRun.putOff(m_running)) {
         m_runner->cancel();
         event->ignore();
         return;
@@ -251,15 +241,8 @@ void DailyReportWindow::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-void DailyReportWindow::closeWindow() { frameOf(this)->close(); }
+void DailyReportWindow::closeWindow() { windowFrame(this)->close(); }
 
-void DailyReportWindow::closeAfterRun()
-{
-    if (!m_closeRequested)
-        return;
-    m_closeRequested = false;
-    QWidget* frame = frameOf(this);
-    QTimer::singleShot(0, frame, [frame] { frame->close(); });
-}
+void DailyReportWindow::closeAfterRun() { m_closeAfterRun.runEnded(this); }
 
 } // namespace fee

@@ -4,6 +4,8 @@
 #include "common/widgets/frmtoexcel.h"
 #include "reports/daily/dailyselection.h"
 
+#include "common/widgets/closeafterrun.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -99,7 +101,7 @@ private:
 
     int m_highlightedRow = 0;
     bool m_running = false;
-    bool m_closeRequested = false;
+    CloseAfterRun m_closeAfterRun;
     ReportRunner* m_runner = nullptr;
 };
 

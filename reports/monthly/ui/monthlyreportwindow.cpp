@@ -8,6 +8,7 @@
 #include "common/widgets/officelistpanel.h"
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
+#include "common/widgets/windowhelpers.h"
 #include "reports/shared/reportrunner.h"
 
 #include <QCheckBox>
@@ -57,12 +58,6 @@ namespace {
         auto* button = new QPushButton(QString::fromUtf8(caption), parent);
         button->setObjectName(QString::fromUtf8(name));
         return button;
-    }
-
-    QWidget* windowFrame(QWidget* window)
-    {
-        QWidget* parent = window->parentWidget();
-        return parent && parent->inherits("QMdiSubWindow") ? parent : window;
     }
 }
 
@@ -319,10 +314,7 @@ void MonthlyReportWindow::layoutReportArea()
 
 void MonthlyReportWindow::closeEvent(QCloseEvent* event)
 {
-    // The window must outlive a run that is going on: cancel it and close
-    // once it has ended.
-    if (m_running) {
-        m_closeRequested = true;
+    if (m_closeAfterRun.putOff(m_running)) {
         m_runner->cancel();
         event->ignore();
         return;
@@ -330,13 +322,6 @@ void MonthlyReportWindow::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-void MonthlyReportWindow::closeAfterRun()
-{
-    if (!m_closeRequested)
-        return;
-    m_closeRequested = false;
-    QWidget* frame = windowFrame(this);
-    QTimer::singleShot(0, frame, [frame] { frame->close(); });
-}
+void MonthlyReportWindow::closeAfterRun() { m_closeAfterRun.runEnded(this); }
 
 } // namespace fee

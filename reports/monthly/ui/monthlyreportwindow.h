@@ -3,6 +3,8 @@
 #include "common/grid/gridmodel.h"
 #include "reports/monthly/monthlyengine.h"
 
+#include "common/widgets/closeafterrun.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -117,7 +119,7 @@ private:
     MonthlyDrillKey m_drillKey; // the figure under the drill button
     int m_markedRow = 0; // summary row marked by the last click, 0 while none
     bool m_running = false; // a statistics run or a detail list is being read
-    bool m_closeRequested = false;
+    CloseAfterRun m_closeAfterRun;
     ReportRunner* m_runner = nullptr;
 };
 

@@ -8,6 +8,7 @@
 #include "common/widgets/officelistpanel.h"
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
+#include "common/widgets/windowhelpers.h"
 #include "reports/shared/reportrunner.h"
 
 #include <QCheckBox>
@@ -63,12 +64,6 @@ namespace {
         picker->setObjectName(QStringLiteral("DTPicker%1").arg(index));
         picker->setCalendarPopup(true);
         return picker;
-    }
-
-    QWidget* windowFrame(QWidget* window)
-    {
-        QWidget* parent = window->parentWidget();
-        return parent && parent->inherits("QMdiSubWindow") ? parent : window;
     }
 
     // The height of a frame's caption line, above its contents.
@@ -316,10 +311,7 @@ void ReceiptsSummaryWindow::layoutButtonStrip()
 
 void ReceiptsSummaryWindow::closeEvent(QCloseEvent* event)
 {
-    // The window must outlive a run that is going on: cancel it and close
-    // once it has ended.
-    if (m_running) {
-        m_closeRequested = true;
+    if (m_closeAfterRun.putOff(m_running)) {
         m_runner->cancel();
         event->ignore();
         return;
@@ -327,13 +319,6 @@ void ReceiptsSummaryWindow::closeEvent(QCloseEvent* event)
     QWidget::closeEvent(event);
 }
 
-void ReceiptsSummaryWindow::closeAfterRun()
-{
-    if (!m_closeRequested)
-        return;
-    m_closeRequested = false;
-    QWidget* frame = windowFrame(this);
-    QTimer::singleShot(0, frame, [frame] { frame->close(); });
-}
+void ReceiptsSummaryWindow::closeAfterRun() { m_closeAfterRun.runEnded(this); }
 
 } // namespace fee

@@ -5,6 +5,8 @@
 #include "reports/receipts_summary/receiptsexport.h"
 #include "reports/receipts_summary/receiptsselection.h"
 
+#include "common/widgets/closeafterrun.h"
+
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
@@ -143,7 +145,7 @@ private:
     int m_highlightedSummaryRow = 0; // HighlightedSummaryRow
     int m_highlightedDetailRow = 0; // HighlightedDetailRow
     bool m_running = false;
-    bool m_closeRequested = false;
+    CloseAfterRun m_closeAfterRun;
     bool m_closeDetailRequested = false;
     ReportRunner* m_runner = nullptr;
 };
