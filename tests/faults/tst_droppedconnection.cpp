@@ -23,6 +23,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
@@ -292,8 +293,11 @@ private slots:
         window.show();
         child<QDateEdit>(&window, "DTPicker1")->setDate(kStatisticsDate);
         auto* offices = child<QListWidget>(&window, "List1");
-        for (int i = 0; i < offices->count(); ++i)
-            offices->item(i)->setCheckState(Qt::Checked);
+        auto tickOffices = [offices] {
+            for (int i = 0; i < offices->count(); ++i)
+                offices->item(i)->setCheckState(Qt::Checked);
+        };
+        tickOffices();
         auto* fees = child<QTreeWidget>(&window, "TreeView1");
         for (int i = 0; i < fees->topLevelItemCount(); ++i)
             fees->topLevelItem(i)->setCheckState(0, Qt::Checked);
@@ -321,7 +325,15 @@ private slots:
         QVERIFY(start->isEnabled());
         QVERIFY(window.isVisible());
 
+        // The window's own connection lists the offices again without a box.
         restartServer();
+        const int residential = offices->count();
+        child<QRadioButton>(&window, "Option2")->click();
+        QCOMPARE(m_boxes.size(), 1);
+        QVERIFY(offices->count() > 0);
+        child<QRadioButton>(&window, "Option1")->click();
+        QCOMPARE(offices->count(), residential);
+        tickOffices();
         start->click();
         waitForRun();
         QCOMPARE(m_boxes.size(), 1);
