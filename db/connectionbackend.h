@@ -13,6 +13,9 @@ class ConnectionBackend {
 public:
     virtual ~ConnectionBackend();
     virtual bool isOpen() const = 0;
+    // True once the driver knows the link to the server is gone (the server
+    // stopped, the network dropped): nothing more can run on this handle.
+    virtual bool isLinkLost() const { return false; }
     // Runs one statement, as it reaches the database; throws Failure.
     virtual std::unique_ptr<ResultSource> run(const QString& statement) = 0;
 };

@@ -48,6 +48,12 @@ void DbConnection::close()
 
 void DbConnection::open(const QString& connectionString)
 {
+    m_linkLost = false;
+    openSession(connectionString);
+}
+
+void DbConnection::openSession(const QString& connectionString)
+{
     close();
     {
         std::lock_guard lock(m_stringMutex);
@@ -94,16 +100,44 @@ void DbConnection::resetCancel()
 
 bool DbConnection::isCancelled() const { return m_cancel->isCancelled(); }
 
+void DbConnection::reopenIfLinkLost()
+{
+    if (!m_linkLost && !(m_session && m_session->isLinkLost()))
+        return;
+    // One attempt per statement, never a loop: a server that is still down
+    // fails this statement, and the next one tries again.
+    QString text;
+    {
+        std::lock_guard lock(m_stringMutex);
+        text = m_connectionString;
+    }
+    m_linkLost = true;
+    openSession(text);
+    m_linkLost = false;
+}
+
 DbResult DbConnection::query(const QString& statement)
 {
     m_cancel->throwIfCancelled();
+    reopenIfLinkLost();
     if (!isOpen())
         throw closedFailure();
     // One active statement per connection on SQL Server's driver: a result
     // still being read takes its rest into memory first.
     if (m_backend == DbBackend::SqlServer)
         m_results->bufferAll();
-    std::unique_ptr<ResultSource> source = m_session->run(adapt(statement));
+    std::unique_ptr<ResultSource> source;
+    try {
+        source = m_session->run(adapt(statement));
+    } catch (const Failure& failure) {
+        // A link that died since the last statement (the server restarted)
+        // shows only when the next statement is sent. That statement never
+        // ran: it runs once more on a new connection.
+        if (isCancellation(failure) || !m_session || !m_session->isLinkLost())
+            throw;
+        reopenIfLinkLost();
+        source = m_session->run(adapt(statement));
+    }
     return DbResult(std::make_unique<ResultCursor>(std::move(source), m_results.get(), m_cancel));
 }
 

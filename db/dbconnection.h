@@ -33,6 +33,14 @@ class ResultRegistry;
 // other statements opens a second connection with openSibling().
 //
 // Closing (open() again, or destruction) closes the results still being read.
+//
+// A lost link (the server stopped or restarted, the network dropped) fails
+// the row being read with the driver's message; results of the lost link stay
+// failed. The connection is replaced by the next query(): it opens again from
+// the same text, once; if that fails, the failure is thrown and the query()
+// after tries once more. A statement sent on a link that turns out dead only
+// then (the first one after a server restart) runs once more on the new
+// connection.
 class DbConnection {
 public:
     DbConnection();
@@ -78,6 +86,8 @@ public:
 
 private:
     void close();
+    void openSession(const QString& connectionString);
+    void reopenIfLinkLost();
 
     QString m_connectionString;
     mutable std::mutex m_stringMutex; // openSibling() may read the text from another thread
@@ -85,6 +95,7 @@ private:
     std::unique_ptr<ResultRegistry> m_results;
     std::unique_ptr<ConnectionBackend> m_session;
     DbBackend m_backend = DbBackend::None;
+    bool m_linkLost = false; // a reopen after a lost link failed: the next query() tries again
 };
 
 } // namespace fee

@@ -6,8 +6,10 @@
 
 #include <QAtomicInt>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <sql.h>
+#include <sqlext.h>
 
 namespace fee {
 
@@ -66,6 +68,22 @@ void OdbcBackend::remove()
     // No handle of ours may remain, or Qt warns that the connection is still in use.
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_name);
+}
+
+bool OdbcBackend::isLinkLost() const
+{
+    if (!m_db.isOpen())
+        return false;
+    const QVariant handle = m_db.driver()->handle();
+    if (handle.metaType() != QMetaType::fromType<void*>())
+        return false;
+    SQLHDBC connection = *static_cast<void* const*>(handle.constData());
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    // FreeTDS marks its socket dead after a failed read or write; a driver
+    // that cannot tell is taken as alive.
+    if (!SQL_SUCCEEDED(SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)))
+        return false;
+    return dead == SQL_CD_TRUE;
 }
 
 std::unique_ptr<ResultSource> OdbcBackend::run(const QString& statement)

@@ -18,6 +18,8 @@ public:
     ~OdbcBackend() override;
 
     bool isOpen() const override { return m_db.isOpen(); }
+    // Asks the driver (no round trip to the server) whether the connection is dead.
+    bool isLinkLost() const override;
     std::unique_ptr<ResultSource> run(const QString& statement) override;
 
 private:

@@ -29,14 +29,19 @@ public:
     }
 
     // Serves db (a SQLite file without the embedded collation); the port file
-    // and the log go to workDir. Returns the port, 0 when the server did not come up.
-    int start(const QString& db, const QString& workDir, const QString& password = QString::fromLatin1(kPassword))
+    // and the log go to workDir (appended). A port of 0 picks a free one; a
+    // server stopped with stop() or kill() comes back on its old port with
+    // start(db, workDir, password, port()). Returns the port, 0 when the
+    // server did not come up.
+    int start(const QString& db, const QString& workDir, const QString& password = QString::fromLatin1(kPassword),
+        int port = 0)
     {
+        m_port = 0;
         const QString portFile = workDir + QStringLiteral("/port");
         QFile::remove(portFile);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QStringLiteral("/usr/bin/python3"),
-            { script(), QStringLiteral("--db"), db, QStringLiteral("--port"), QStringLiteral("0"),
+            { script(), QStringLiteral("--db"), db, QStringLiteral("--port"), QString::number(port),
                 QStringLiteral("--port-file"), portFile, QStringLiteral("--user"), QString::fromLatin1(kUser),
                 QStringLiteral("--password"), password, QStringLiteral("--max-seconds"), QStringLiteral("600"),
                 QStringLiteral("-v"), QStringLiteral("--log"), workDir + QStringLiteral("/server.log") });
@@ -62,6 +67,16 @@ public:
                               "Initial Catalog='wy';Data Source='127.0.0.1,%3'")
             .arg(password, QString::fromLatin1(kUser))
             .arg(m_port);
+    }
+
+    // Stops the server at once, as a crash would: its connections drop in
+    // the middle of whatever they do.
+    void kill()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(5000);
+        }
     }
 
     void stop()
