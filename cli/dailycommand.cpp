@@ -60,7 +60,7 @@ int runDaily(const QStringList& args)
                        "workbook or put in place of the sheet of the same name."),
         QStringLiteral("FILE"));
     const QCommandLineOption sheetOpt(QStringLiteral("sheet"),
-        QStringLiteral("Sheet name in the workbook (default 收款日报表)."), QStringLiteral("NAME"),
+        QStringLiteral("Sheet name in the workbook."), QStringLiteral("NAME"),
         QString::fromUtf8(kDailySheetName));
     const QCommandLineOption pdfOpt(QStringLiteral("pdf"),
         QStringLiteral("PDF file: the printout, on A4 portrait or landscape as the table needs."),

@@ -64,7 +64,7 @@ int runReceipts(const QStringList& args)
         QStringLiteral("all, or one payment method as the list shows it."), QStringLiteral("NAME"),
         QStringLiteral("all"));
     const QCommandLineOption modeOpt(QStringLiteral("mode"),
-        QStringLiteral("0 不分部门统计, 1 按部门统计, 2 按管理项目统计 (default 0)."), QStringLiteral("MODE"),
+        QStringLiteral("0 不分部门统计, 1 按部门统计, 2 按管理项目统计."), QStringLiteral("MODE"),
         QStringLiteral("0"));
     const QCommandLineOption departmentOpt(QStringLiteral("department"),
         QStringLiteral("The session's department code (mode 1)."), QStringLiteral("CODE"));
