@@ -71,6 +71,19 @@ namespace {
         return result;
     }
 
+    QString doubledApostrophes(QString value) { return value.replace(QLatin1Char('\''), QStringLiteral("''")); }
+
+    // A value the template writes without quotes: kept as it is unless the
+    // parser would cut it at a semicolon, take a leading quote as its start or
+    // trim its blanks.
+    QString bareSettingsValue(const QString& value)
+    {
+        const QString trimmed = value.trimmed();
+        const bool plain = !value.contains(QLatin1Char(';')) && trimmed.size() == value.size()
+            && !trimmed.startsWith(QLatin1Char('\'')) && !trimmed.startsWith(QLatin1Char('"'));
+        return plain ? value : QLatin1Char('\'') + doubledApostrophes(value) + QLatin1Char('\'');
+    }
+
 } // namespace
 
 QMap<QString, QString> parseConnectionString(const QString& text)
@@ -183,11 +196,14 @@ ConnectionTarget translateConnectionString(const QString& text)
 
 QString connectionStringFromSettings(const QString& svr, const QString& uid, const QString& pwd, const QString& dbName)
 {
-    // The sites' stored settings have always produced exactly this text; the
-    // values go in untouched.
-    return QStringLiteral("Provider=SQLOLEDB.1;Password=") + pwd
-        + QStringLiteral(";Persist Security Info=False;User ID=") + uid + QStringLiteral(";Initial Catalog='") + dbName
-        + QStringLiteral("';Data Source='") + svr + QStringLiteral("'");
+    // The sites' stored settings have always produced exactly this text, and
+    // ordinary values still do. A value that would change the string's meaning
+    // (a semicolon, a leading quote, an apostrophe inside the quoted catalog or
+    // server) is quoted instead, so it reaches the server as one value.
+    return QStringLiteral("Provider=SQLOLEDB.1;Password=") + bareSettingsValue(pwd)
+        + QStringLiteral(";Persist Security Info=False;User ID=") + bareSettingsValue(uid)
+        + QStringLiteral(";Initial Catalog='") + doubledApostrophes(dbName) + QStringLiteral("';Data Source='")
+        + doubledApostrophes(svr) + QStringLiteral("'");
 }
 
 } // namespace fee

@@ -21,8 +21,8 @@ QMap<QString, QString> parseConnectionString(const QString& text);
 // Throws Failure when the string names no usable backend.
 ConnectionTarget translateConnectionString(const QString& text);
 
-// The connection string the stored settings give, exactly as the sites'
-// settings have always produced it.
+// The connection string the stored settings give, as the sites' settings have
+// always produced it; a value that would change its meaning is quoted.
 QString connectionStringFromSettings(const QString& svr, const QString& uid, const QString& pwd,
     const QString& dbName);
 

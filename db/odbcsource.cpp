@@ -5,9 +5,12 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSqlResult>
+#include <sql.h>
+#include <sqlext.h>
 
 namespace fee {
 
@@ -73,6 +76,8 @@ QStringList OdbcSource::fieldNames() const
 
 bool OdbcSource::fetch()
 {
+    if (!m_longFieldsKnown)
+        findLongTexts();
     bool found = false;
     if (m_cancel) {
         CancelState::Flight flight(*m_cancel, m_handle);
@@ -82,11 +87,86 @@ bool OdbcSource::fetch()
     }
     if (!found && m_query->lastError().isValid())
         fail();
+    if (found)
+        readLongTexts();
     return found;
 }
 
-bool OdbcSource::isNull(int field) const { return m_query->isNull(field); }
+void OdbcSource::findLongTexts()
+{
+    m_longFieldsKnown = true;
+    if (!m_handle)
+        m_handle = statementHandle(*m_query);
+    if (!m_handle)
+        return;
+    // Asked of the driver, not of the query: the query's record() reads the
+    // current row's values and would consume part of a long text.
+    SQLSMALLINT columns = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(static_cast<SQLHSTMT>(m_handle), &columns)))
+        return;
+    for (int i = 0; i < columns; ++i) {
+        SQLSMALLINT type = 0;
+        SQLULEN size = 0;
+        if (!SQL_SUCCEEDED(SQLDescribeColW(static_cast<SQLHSTMT>(m_handle), SQLUSMALLINT(i + 1), nullptr, 0, nullptr,
+                &type, &size, nullptr, nullptr)))
+            continue;
+        const bool text
+            = type == SQL_WVARCHAR || type == SQL_VARCHAR || type == SQL_WLONGVARCHAR || type == SQL_LONGVARCHAR;
+        // Size 0 is nvarchar(max); the long types are ntext and text.
+        if (text && (size == 0 || type == SQL_WLONGVARCHAR || type == SQL_LONGVARCHAR))
+            m_longFields.append(i);
+    }
+}
 
-QVariant OdbcSource::value(int field) const { return m_query->isNull(field) ? QVariant() : m_query->value(field); }
+void OdbcSource::readLongTexts()
+{
+    m_longValues.clear();
+    for (const int field : std::as_const(m_longFields)) {
+        QString text;
+        bool null = false;
+        SQLWCHAR buffer[2048];
+        for (;;) {
+            SQLLEN length = 0;
+            const SQLRETURN r = SQLGetData(
+                static_cast<SQLHSTMT>(m_handle), SQLUSMALLINT(field + 1), SQL_C_WCHAR, buffer, sizeof buffer, &length);
+            if (r == SQL_NO_DATA)
+                break;
+            if (!SQL_SUCCEEDED(r))
+                throw Failure(kErrConnection,
+                    QStringLiteral("A long text could not be read (field %1).")
+                        .arg(m_query->record().fieldName(field)));
+            if (length == SQL_NULL_DATA) {
+                null = true;
+                break;
+            }
+            // A full buffer less its terminator when more is to come.
+            const qsizetype chars
+                = (r == SQL_SUCCESS_WITH_INFO || length == SQL_NO_TOTAL || length >= SQLLEN(sizeof buffer))
+                ? qsizetype(sizeof buffer / sizeof(SQLWCHAR)) - 1
+                : qsizetype(length / sizeof(SQLWCHAR));
+            text += QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer), chars);
+            if (r == SQL_SUCCESS)
+                break;
+        }
+        if (!null)
+            m_longValues.insert(field, text);
+    }
+}
+
+bool OdbcSource::isNull(int field) const
+{
+    if (m_longFields.contains(field))
+        return !m_longValues.contains(field);
+    return m_query->isNull(field);
+}
+
+QVariant OdbcSource::value(int field) const
+{
+    if (m_longFields.contains(field)) {
+        const auto it = m_longValues.constFind(field);
+        return it == m_longValues.constEnd() ? QVariant() : QVariant(*it);
+    }
+    return m_query->isNull(field) ? QVariant() : m_query->value(field);
+}
 
 } // namespace fee

@@ -2,6 +2,9 @@
 
 #include "db/resultsource.h"
 
+#include <QHash>
+#include <QString>
+#include <QVector>
 #include <memory>
 
 class QSqlDatabase;
@@ -31,10 +34,17 @@ public:
 
 private:
     [[noreturn]] void fail() const;
+    void findLongTexts();
+    void readLongTexts();
 
     std::unique_ptr<QSqlQuery> m_query;
     std::shared_ptr<CancelState> m_cancel;
     void* m_handle = nullptr; // the ODBC statement handle, when known
+    // Texts of unbounded length (nvarchar(max), ntext): QODBC reads them from
+    // FreeTDS as NULL, so they are read here, straight after each fetch.
+    QVector<int> m_longFields;
+    QHash<int, QString> m_longValues; // the current row's; a missing entry is NULL
+    bool m_longFieldsKnown = false;
 };
 
 } // namespace fee

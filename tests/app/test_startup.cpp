@@ -1,8 +1,8 @@
 // The start-up command line, the stored database settings and the banner
 // tiling: the pure decisions of the shell.
-#include "app/positionchoice.h"
 #include "app/bannertiling.h"
 #include "app/dbsettings.h"
+#include "app/positionchoice.h"
 #include "app/startupcommand.h"
 #include "db/connectionstring.h"
 
@@ -99,11 +99,12 @@ void TestStartup::settings_data()
         << QVariantMap { { "Svr", "db1" } }
         << QStringLiteral("Provider=SQLOLEDB.1;Password=;Persist Security Info=False;User ID=;"
                           "Initial Catalog='';Data Source='db1'");
-    QTest::newRow("values as read") << QVariantMap { { "Svr", " db1\\SQL " }, { "UID", "a b" }, { "PWD", "p;w'd" },
-        { "DBname", "物业" } }
-                                    << QStringLiteral(
-                                           "Provider=SQLOLEDB.1;Password=p;w'd;Persist Security Info=False;User ID=a b;"
-                                           "Initial Catalog='物业';Data Source=' db1\\SQL '");
+    // A password with a semicolon is quoted, its apostrophe doubled, so it
+    // stays one value; the other values go in as read.
+    QTest::newRow("values as read")
+        << QVariantMap { { "Svr", " db1\\SQL " }, { "UID", "a b" }, { "PWD", "p;w'd" }, { "DBname", "物业" } }
+        << QStringLiteral("Provider=SQLOLEDB.1;Password='p;w''d';Persist Security Info=False;User ID=a b;"
+                          "Initial Catalog='物业';Data Source=' db1\\SQL '");
 }
 
 void TestStartup::settings()
@@ -131,14 +132,15 @@ void TestStartup::loginStatementTexts()
     QCOMPARE(employeeCheckStatement(QStringLiteral("1001 "), QStringLiteral("12'34")),
         QStringLiteral("Select * From 员工档案 Where 工号 ='1001 ' and 帐号密码='12''34'"));
     QCOMPARE(positionStatement(QStringLiteral("O'Neil")),
-        QStringLiteral("Select 员工档案.姓名,职能部门类别.部门类别代号,职能部门类别.部门类别名称,岗位类别.岗位类别编号,"
-                       "岗位类别名称, 职能部门new.职能部门编号 , 职能部门new.职能部门名称, 岗位信息new.岗位代号, "
-                       "岗位信息new.岗位名称, 岗位员工new.主要岗位 From 岗位员工new Inner joIn 岗位信息new on "
-                       "岗位员工new.岗位代号 = 岗位信息new.岗位代号 Inner joIn 职能部门new on 岗位信息new.职能部门代号 = "
-                       "职能部门new.职能部门编号 Inner joIn 岗位类别 on 岗位信息new.岗位类别代号 = 岗位类别.岗位类别编号 "
-                       "Inner joIn 职能部门类别 on 职能部门new.职能部门类别代号 = 职能部门类别.部门类别代号 Inner joIn "
-                       "员工档案 on 岗位员工new.员工代号 = 员工档案.工号 Where 岗位员工new.员工代号='O''Neil' and "
-                       "员工档案.离职日期 is null AND (岗位员工new.离岗日期 IS NULL)"));
+        QStringLiteral(
+            "Select 员工档案.姓名,职能部门类别.部门类别代号,职能部门类别.部门类别名称,岗位类别.岗位类别编号,"
+            "岗位类别名称, 职能部门new.职能部门编号 , 职能部门new.职能部门名称, 岗位信息new.岗位代号, "
+            "岗位信息new.岗位名称, 岗位员工new.主要岗位 From 岗位员工new Inner joIn 岗位信息new on "
+            "岗位员工new.岗位代号 = 岗位信息new.岗位代号 Inner joIn 职能部门new on 岗位信息new.职能部门代号 = "
+            "职能部门new.职能部门编号 Inner joIn 岗位类别 on 岗位信息new.岗位类别代号 = 岗位类别.岗位类别编号 "
+            "Inner joIn 职能部门类别 on 职能部门new.职能部门类别代号 = 职能部门类别.部门类别代号 Inner joIn "
+            "员工档案 on 岗位员工new.员工代号 = 员工档案.工号 Where 岗位员工new.员工代号='O''Neil' and "
+            "员工档案.离职日期 is null AND (岗位员工new.离岗日期 IS NULL)"));
 }
 
 void TestStartup::handWrittenSettingsFile()
@@ -147,8 +149,8 @@ void TestStartup::handWrittenSettingsFile()
     QTemporaryDir dir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
     QDir(dir.path()).mkpath(QString::fromUtf8(kSettingsOrganization));
-    QFile file(dir.filePath(QString::fromUtf8(kSettingsOrganization) + "/" + QString::fromUtf8(kSettingsApplication)
-        + ".conf"));
+    QFile file(dir.filePath(
+        QString::fromUtf8(kSettingsOrganization) + "/" + QString::fromUtf8(kSettingsApplication) + ".conf"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("[DBConfig]\nSvr=db1,1444\nUID=sa\nPWD=a,b\nDBname=wy\n");
     file.close();
