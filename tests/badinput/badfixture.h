@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/clirun.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -15,12 +17,8 @@ QString buildSmallDemo(const QString& path);
 // Copies `from` to `to` and runs `script` on the copy. Returns "" or the error.
 QString copyWith(const QString& from, const QString& to, const QString& script);
 
-struct CliRun {
-    int exitCode = -1; // -1: crashed or hung
-    QByteArray out;
-    QString err;
-};
-CliRun runCli(const QStringList& args);
+using CliRun = fee::testing::CliResult;
+using fee::testing::runCli;
 
 inline QString sqliteConnection(const QString& path) { return QStringLiteral("Provider=SQLite;Data Source=") + path; }
 
