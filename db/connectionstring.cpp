@@ -13,9 +13,13 @@ namespace {
     // The FreeTDS driver reads a braced value literally up to the first "}"
     // that is followed by ";" or by the end; it does not undo doubled braces.
     // Bracing whatever could end or open a value keeps each value one value,
-    // and a value holding "};" cannot be passed safely at all.
+    // and a value holding "};" cannot be passed safely at all. The driver
+    // manager and the driver read the string as a C string: a NUL would end
+    // it there and drop the values after it.
     QString odbcValue(const QString& value)
     {
+        if (value.contains(QChar(0)))
+            throw Failure(kErrConnection, QStringLiteral("A connection value contains a NUL character."));
         static const QRegularExpression kSpecial(QStringLiteral("[;{}=]|^\\s|\\s$"));
         if (!value.contains(kSpecial))
             return value;

@@ -272,6 +272,8 @@ private slots:
     void handWrittenPackage();
     void sheetNameTakenByAnotherSheet_data();
     void sheetNameTakenByAnotherSheet();
+    void hostilePackageIsRefused_data();
+    void hostilePackageIsRefused();
     void failedWriteLeavesFileAsItWas_data();
     void failedWriteLeavesFileAsItWas();
 };
@@ -693,6 +695,52 @@ void TestGridSheetExport::sheetNameTakenByAnotherSheet()
         QFAIL("the name is taken");
     } catch (const Failure& f) {
         QCOMPARE(f.number(), kErrWorkbook);
+    }
+    QCOMPARE(fileBytes(target), old);
+}
+
+// A damaged or hostile package is refused and left as it was where putting
+// the sheet into it would go wrong: the reused sheet pointed at a part the
+// patch rewrites itself (the sheet was lost under it while the export
+// reported success) or out of the package, or its relationship Id given
+// twice (the sheet went to one part, a spreadsheet may read the other).
+void TestGridSheetExport::hostilePackageIsRefused_data()
+{
+    QTest::addColumn<QString>("from"); // in the workbook's relationships
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<bool>("workbookOutside");
+    const QString sheet = QStringLiteral("Target=\"/xl/worksheets/sheet2.xml\"");
+    QTest::newRow("onto the content types") << sheet << "Target=\"/[Content_Types].xml\"" << false;
+    QTest::newRow("onto the workbook") << sheet << "Target=\"workbook.xml\"" << false;
+    QTest::newRow("onto the workbook's relationships") << sheet << "Target=\"_rels/workbook.xml.rels\"" << false;
+    QTest::newRow("onto the package relationships") << sheet << "Target=\"/_rels/.rels\"" << false;
+    QTest::newRow("out of the package") << sheet << "Target=\"../../outside.xml\"" << false;
+    QTest::newRow("the workbook out of the package") << sheet << sheet << true;
+    QTest::newRow("one relationship Id twice") << "Id=\"rId3\""
+                                               << "Id=\"rId2\"" << false;
+}
+
+void TestGridSheetExport::hostilePackageIsRefused()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(bool, workbookOutside);
+    QMap<QString, QByteArray> parts = ::handWrittenPackage(false);
+    parts["xl/_rels/workbook.xml.rels"].replace(from.toUtf8(), to.toUtf8());
+    if (workbookOutside) {
+        parts["../xl/workbook.xml"] = parts.take(QStringLiteral("xl/workbook.xml"));
+        parts["../xl/_rels/workbook.xml.rels"] = parts.take(QStringLiteral("xl/_rels/workbook.xml.rels"));
+        parts["_rels/.rels"].replace("Target=\"xl/workbook.xml\"", "Target=\"../xl/workbook.xml\"");
+    }
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("hand.xlsx"));
+    writePackage(target, parts);
+    const QByteArray old = fileBytes(target);
+    try {
+        GridSheetExport::write(dailyGrid(), options({ 0, 1 }), target);
+        QFAIL("the package is refused");
+    } catch (const Failure& f) {
+        QCOMPARE(f.number(), kErrFile);
     }
     QCOMPARE(fileBytes(target), old);
 }
