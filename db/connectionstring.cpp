@@ -47,10 +47,13 @@ namespace {
         if (comma >= 0) {
             port = dataSource.mid(comma + 1).trimmed();
             dataSource = dataSource.left(comma).trimmed();
-            bool ok = false;
-            const int number = port.toInt(&ok);
-            if (!ok || number <= 0 || number > 65535)
+            // Digits only: the number reader stops at a NUL and would let what
+            // follows it into the ODBC string. The port goes in as its number.
+            static const QRegularExpression kPort(QStringLiteral("^[0-9]{1,5}$"));
+            const int number = kPort.match(port).hasMatch() ? port.toInt() : 0;
+            if (number <= 0 || number > 65535)
                 throw Failure(kErrConnection, QStringLiteral("Invalid port in the data source: ") + port);
+            port = QString::number(number);
         }
         QString host = dataSource;
         QString instance;

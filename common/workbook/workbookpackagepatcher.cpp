@@ -128,8 +128,11 @@ namespace {
             return list;
         }
 
+        // A sheet without an Id has no relationship, even where one lacks its Id too.
         const Relationship* relationship(const QString& id) const
         {
+            if (id.isEmpty())
+                return nullptr;
             for (const Relationship& r : m_relationships)
                 if (r.id == id)
                     return &r;

@@ -99,6 +99,7 @@ void TestConnectionString::rejected_data()
     // The driver manager and the driver read the ODBC string as a C string:
     // a NUL would cut off what follows it.
     QTest::newRow("NUL in a value") << QStringLiteral("Data Source=db1;User ID=s%1a;Password=p").arg(QChar(0));
+    QTest::newRow("NUL in the port") << QStringLiteral("Data Source='db1,143%1x';User ID=sa").arg(QChar(0));
     QTest::newRow("NUL in the server") << QStringLiteral("Data Source='db%1';User ID=sa").arg(QChar(0));
     QTest::newRow("sqlite without file") << QStringLiteral("Provider=SQLite");
     QTest::newRow("unquoted semicolon in password") << fee::connectionStringFromSettings(

@@ -702,31 +702,43 @@ void TestGridSheetExport::sheetNameTakenByAnotherSheet()
 // A damaged or hostile package is refused and left as it was where putting
 // the sheet into it would go wrong: the reused sheet pointed at a part the
 // patch rewrites itself (the sheet was lost under it while the export
-// reported success) or out of the package, or its relationship Id given
-// twice (the sheet went to one part, a spreadsheet may read the other).
+// reported success) or out of the package, its relationship Id given twice
+// (the sheet went to one part, a spreadsheet may read the other), or no Id
+// on the sheet (it was matched with a relationship without one).
 void TestGridSheetExport::hostilePackageIsRefused_data()
 {
-    QTest::addColumn<QString>("from"); // in the workbook's relationships
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
     QTest::addColumn<bool>("workbookOutside");
+    QTest::addColumn<int>("number");
+    const QString rels = QStringLiteral("xl/_rels/workbook.xml.rels");
     const QString sheet = QStringLiteral("Target=\"/xl/worksheets/sheet2.xml\"");
-    QTest::newRow("onto the content types") << sheet << "Target=\"/[Content_Types].xml\"" << false;
-    QTest::newRow("onto the workbook") << sheet << "Target=\"workbook.xml\"" << false;
-    QTest::newRow("onto the workbook's relationships") << sheet << "Target=\"_rels/workbook.xml.rels\"" << false;
-    QTest::newRow("onto the package relationships") << sheet << "Target=\"/_rels/.rels\"" << false;
-    QTest::newRow("out of the package") << sheet << "Target=\"../../outside.xml\"" << false;
-    QTest::newRow("the workbook out of the package") << sheet << sheet << true;
-    QTest::newRow("one relationship Id twice") << "Id=\"rId3\""
-                                               << "Id=\"rId2\"" << false;
+    QTest::newRow("onto the content types") << rels << sheet << "Target=\"/[Content_Types].xml\"" << false << kErrFile;
+    QTest::newRow("onto the workbook") << rels << sheet << "Target=\"workbook.xml\"" << false << kErrFile;
+    QTest::newRow("onto the workbook's relationships")
+        << rels << sheet << "Target=\"_rels/workbook.xml.rels\"" << false << kErrFile;
+    QTest::newRow("onto the package relationships") << rels << sheet << "Target=\"/_rels/.rels\"" << false << kErrFile;
+    QTest::newRow("out of the package") << rels << sheet << "Target=\"../../outside.xml\"" << false << kErrFile;
+    QTest::newRow("the workbook out of the package") << rels << sheet << sheet << true << kErrFile;
+    QTest::newRow("one relationship Id twice") << rels << "Id=\"rId3\""
+                                               << "Id=\"rId2\"" << false << kErrFile;
+    QTest::newRow("no Id on the sheet nor on its relationship") << "xl/workbook.xml"
+                                                                << "r:id=\"rId2\""
+                                                                << "id=\"rId2\"" << false << kErrWorkbook;
 }
 
 void TestGridSheetExport::hostilePackageIsRefused()
 {
+    QFETCH(QString, part);
     QFETCH(QString, from);
     QFETCH(QString, to);
     QFETCH(bool, workbookOutside);
+    QFETCH(int, number);
     QMap<QString, QByteArray> parts = ::handWrittenPackage(false);
-    parts["xl/_rels/workbook.xml.rels"].replace(from.toUtf8(), to.toUtf8());
+    parts[part].replace(from.toUtf8(), to.toUtf8());
+    if (number == kErrWorkbook)
+        parts["xl/_rels/workbook.xml.rels"].replace("Id=\"rId2\"", "");
     if (workbookOutside) {
         parts["../xl/workbook.xml"] = parts.take(QStringLiteral("xl/workbook.xml"));
         parts["../xl/_rels/workbook.xml.rels"] = parts.take(QStringLiteral("xl/_rels/workbook.xml.rels"));
@@ -740,7 +752,7 @@ void TestGridSheetExport::hostilePackageIsRefused()
         GridSheetExport::write(dailyGrid(), options({ 0, 1 }), target);
         QFAIL("the package is refused");
     } catch (const Failure& f) {
-        QCOMPARE(f.number(), kErrFile);
+        QCOMPARE(f.number(), number);
     }
     QCOMPARE(fileBytes(target), old);
 }
