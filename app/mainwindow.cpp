@@ -5,7 +5,9 @@
 #include "app/programexit.h"
 #include "common/messages.h"
 #include "common/widgets/windowhelpers.h"
+#include "reports/daily/ui/dailyreportwindow.h"
 #include "reports/monthly/ui/monthlyreportwindow.h"
+#include "reports/receipts_summary/ui/receiptssummarywindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -22,17 +24,6 @@ namespace {
     {
         static QString path;
         return path;
-    }
-
-    // A report that has no window of its own yet: an empty child with the
-    // report's name and caption.
-    QWidget* emptyReport(const QString& name)
-    {
-        auto* w = new QWidget;
-        w->setObjectName(QStringLiteral("frm") + name);
-        w->setWindowTitle(name);
-        w->resize(640, 420);
-        return w;
     }
 } // namespace
 
@@ -145,12 +136,18 @@ QMdiSubWindow* MainWindow::openMonthlyReport()
 
 QMdiSubWindow* MainWindow::openDailyReport()
 {
-    return showChild(m_daily, [] { return emptyReport(QStringLiteral("收款日报表")); });
+    QMdiSubWindow* sub = showChild(m_daily, [] { return static_cast<QWidget*>(new DailyReportWindow); });
+    // The daily list opens filling the main window.
+    sub->showMaximized();
+    return sub;
 }
 
 QMdiSubWindow* MainWindow::openReceiptsSummary()
 {
-    return showChild(m_receipts, [] { return emptyReport(QStringLiteral("收款汇总表")); });
+    QMdiSubWindow* sub = showChild(m_receipts, [] { return static_cast<QWidget*>(new ReceiptsSummaryWindow); });
+    // The receipts summary, too, opens filling the main window.
+    sub->showMaximized();
+    return sub;
 }
 
 QMdiSubWindow* MainWindow::openAbout()

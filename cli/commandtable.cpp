@@ -17,12 +17,15 @@ const QVector<Command>& commands()
             QStringLiteral("--connect CONN --from D --to D [--month-from D --month-to D] [--year-from D --year-to D] "
                            "[--method all|NAME] [--mode 0|1|2] [--department CODE] [--offices all|CODE,...] "
                            "[--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE] [--pdf FILE]"),
-            QStringLiteral("Run the receipts summary (dates YYYY-MM-DD) and write it as CSV."), &runReceipts },
+            QStringLiteral(
+                "Run the receipts summary (dates YYYY-MM-DD) and write it as CSV, a workbook or a PDF printout."),
+            &runReceipts },
         { QStringLiteral("daily"),
             QStringLiteral("--connect CONN --office CODE --from YYYY-MM-DD --to YYYY-MM-DD [--method all|NAME] "
                            "[--payee all|NAME] [--scope 0|1|2] [--department CODE] [--fees all|CODE,...] "
-                           "[--csv FILE|-] [--xlsx FILE] [--pdf FILE]"),
-            QStringLiteral("List the receipts of one office in a range of receipt dates (收款日报表) as CSV."),
+                           "[--csv FILE|-] [--xlsx FILE [--sheet NAME]] [--pdf FILE [--paper A4|A3]]"),
+            QStringLiteral("List the receipts of one office in a range of receipt dates (收款日报表) as CSV, a "
+                           "workbook sheet or a PDF printout."),
             &runDaily },
     };
     return table;

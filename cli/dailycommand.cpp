@@ -5,9 +5,12 @@
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
+#include "common/print/gridpdf.h"
+#include "common/workbook/gridsheetexport.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailyengine.h"
 #include "reports/daily/dailygrid.h"
+#include "reports/daily/dailyoutputtexts.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
@@ -44,18 +47,29 @@ int runDaily(const QStringList& args)
     const QCommandLineOption payeeOpt(
         QStringLiteral("payee"), QStringLiteral("all, or one payee."), QStringLiteral("NAME"), kAll);
     const QCommandLineOption scopeOpt(QStringLiteral("scope"),
-        QStringLiteral("0 不分部门统计, 1 按部门统计 (the receipts of --department), 2 按管理项目统计."), QStringLiteral("N"),
-        QStringLiteral("0"));
+        QStringLiteral("0 不分部门统计, 1 按部门统计 (the receipts of --department), 2 按管理项目统计."),
+        QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption departmentOpt(QStringLiteral("department"),
         QStringLiteral("The session's department code (scope 1)."), QStringLiteral("CODE"));
     const QCommandLineOption feesOpt(
         QStringLiteral("fees"), QStringLiteral("all, or fee-item codes."), QStringLiteral("CODES"), kAll);
     const QCommandLineOption csvOpt(
         QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
-    const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"), QStringLiteral("Workbook file."), QStringLiteral("FILE"));
-    const QCommandLineOption pdfOpt(QStringLiteral("pdf"), QStringLiteral("PDF file."), QStringLiteral("FILE"));
+    const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"),
+        QStringLiteral("Workbook file: the sheet of the export dialog with every column, added to an existing "
+                       "workbook or put in place of the sheet of the same name."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption sheetOpt(QStringLiteral("sheet"),
+        QStringLiteral("Sheet name in the workbook (default 收款日报表)."), QStringLiteral("NAME"),
+        QString::fromUtf8(kDailySheetName));
+    const QCommandLineOption pdfOpt(QStringLiteral("pdf"),
+        QStringLiteral("PDF file: the printout, on A4 portrait or landscape as the table needs."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption paperOpt(QStringLiteral("paper"),
+        QStringLiteral("Paper of the PDF: A4, or A3 where the table is too wide for A4."), QStringLiteral("SIZE"),
+        QStringLiteral("A4"));
     for (const QCommandLineOption& option : { connectOpt, officeOpt, fromOpt, toOpt, methodOpt, payeeOpt, scopeOpt,
-             departmentOpt, feesOpt, csvOpt, xlsxOpt, pdfOpt })
+             departmentOpt, feesOpt, csvOpt, xlsxOpt, sheetOpt, pdfOpt, paperOpt })
         parser.addOption(option);
 
     if (auto stop = parser.parse(args))
@@ -84,12 +98,27 @@ int runDaily(const QStringList& args)
     const QStringList feeArg = splitCodeList(parser.value(feesOpt));
     if (feeArg.isEmpty())
         return parser.usageError(QStringLiteral("--fees names no fee item"));
-    if (parser.isSet(xlsxOpt) || parser.isSet(pdfOpt))
-        return parser.usageError(
-            QStringLiteral("--xlsx and --pdf are not available for the daily list yet; use --csv"));
-    QString csvTarget = parser.isSet(csvOpt) ? parser.value(csvOpt) : QStringLiteral("-");
-    if (csvTarget.isEmpty())
+    QString csvTarget = parser.value(csvOpt);
+    const QString xlsxTarget = parser.value(xlsxOpt);
+    const QString sheetName = parser.value(sheetOpt);
+    const QString pdfTarget = parser.value(pdfOpt);
+    if (parser.isSet(csvOpt) && csvTarget.isEmpty())
         return parser.usageError(QStringLiteral("--csv needs a file name or -"));
+    if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
+        return parser.usageError(QStringLiteral("--xlsx needs a file name"));
+    if (parser.isSet(sheetOpt) && !parser.isSet(xlsxOpt))
+        return parser.usageError(QStringLiteral("--sheet goes with --xlsx"));
+    if (sheetName.isEmpty())
+        return parser.usageError(QStringLiteral("--sheet needs a sheet name"));
+    if (parser.isSet(pdfOpt) && pdfTarget.isEmpty())
+        return parser.usageError(QStringLiteral("--pdf needs a file name"));
+    QString paper;
+    if (auto stop = parser.readChoice(paperOpt, { QStringLiteral("A4"), QStringLiteral("A3") }, paper))
+        return *stop;
+    if (parser.isSet(paperOpt) && !parser.isSet(pdfOpt))
+        return parser.usageError(QStringLiteral("--paper goes with --pdf"));
+    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !parser.isSet(pdfOpt))
+        csvTarget = QStringLiteral("-");
 
     try {
         DbConnection connection;
@@ -125,7 +154,31 @@ int runDaily(const QStringList& args)
             printErr(name + QStringLiteral(": ") + outcome.message.text + QLatin1Char('\n'));
             return kExitUsage;
         }
-        writeCsv(grid, csvTarget);
+        if (!csvTarget.isEmpty())
+            writeCsv(grid, csvTarget);
+        const QString officeName = selection.office->name;
+        if (!xlsxTarget.isEmpty()) {
+            const DailyOutputTexts texts = dailyExportTexts(officeName, from, to);
+            GridSheetOptions options;
+            options.title = texts.title;
+            options.tagText = texts.dateLine;
+            options.sheetName = sheetName;
+            options.columns = GridSheetExport::exportableColumns(grid);
+            const QString written = GridSheetExport::write(grid, options, xlsxTarget);
+            if (written != xlsxTarget)
+                printErr(name + QStringLiteral(": workbook written as ") + written + QLatin1Char('\n'));
+        }
+        if (!pdfTarget.isEmpty()) {
+            const DailyOutputTexts texts = dailyPrintTexts(officeName, from, to);
+            PrintGridOptions options;
+            options.title = texts.title;
+            options.dateLine = texts.dateLine;
+            const GridPdfResult printed = writeGridPdf(
+                grid, pdfTarget, options, QPageSize(paper == QStringLiteral("A3") ? QPageSize::A3 : QPageSize::A4));
+            // The paper question is answered No: the pages are written cut off.
+            if (printed.cutOff)
+                printErr(name + QStringLiteral(": ") + printed.notice + QLatin1Char('\n'));
+        }
     } catch (const Failure& f) {
         return reportFailure(name, f);
     }

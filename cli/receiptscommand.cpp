@@ -5,9 +5,12 @@
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
+#include "common/print/gridpdf.h"
 #include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
+#include "reports/receipts_summary/receiptsexport.h"
+#include "reports/receipts_summary/receiptsprint.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
@@ -71,20 +74,16 @@ int runReceipts(const QStringList& args)
         QStringLiteral("CODES"), QStringLiteral("all"));
     const QCommandLineOption csvOpt(
         QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
-    const QCommandLineOption xlsxOpt(
-        QStringLiteral("xlsx"), QStringLiteral("Workbook file (not available yet)."), QStringLiteral("FILE"));
+    const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"),
+        QStringLiteral("The summary workbook, written under this very name."), QStringLiteral("FILE"));
     const QCommandLineOption pdfOpt(
-        QStringLiteral("pdf"), QStringLiteral("PDF printout (not available yet)."), QStringLiteral("FILE"));
+        QStringLiteral("pdf"), QStringLiteral("The printout of the summary as PDF (A4)."), QStringLiteral("FILE"));
     for (const QCommandLineOption& option : { connectOpt, fromOpt, toOpt, monthFromOpt, monthToOpt, yearFromOpt,
              yearToOpt, methodOpt, modeOpt, departmentOpt, officesOpt, feesOpt, csvOpt, xlsxOpt, pdfOpt })
         parser.addOption(option);
 
     if (auto stop = parser.parse(args))
         return *stop;
-    if (parser.isSet(xlsxOpt))
-        return parser.usageError(QStringLiteral("--xlsx is not available for the receipts summary yet"));
-    if (parser.isSet(pdfOpt))
-        return parser.usageError(QStringLiteral("--pdf is not available for the receipts summary yet"));
     if (auto stop = parser.requireValue(connectOpt))
         return *stop;
 
@@ -117,9 +116,18 @@ int runReceipts(const QStringList& args)
         return parser.usageError(QStringLiteral("--offices names no office"));
     if (feeArg.isEmpty())
         return parser.usageError(QStringLiteral("--fees names no fee item"));
-    QString csvTarget = parser.isSet(csvOpt) ? parser.value(csvOpt) : QStringLiteral("-");
-    if (csvTarget.isEmpty())
+    // The outputs may be combined; without any the CSV goes to standard output.
+    QString csvTarget = parser.value(csvOpt);
+    const QString xlsxTarget = parser.value(xlsxOpt);
+    const QString pdfTarget = parser.value(pdfOpt);
+    if (parser.isSet(csvOpt) && csvTarget.isEmpty())
         return parser.usageError(QStringLiteral("--csv needs a file name or -"));
+    if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
+        return parser.usageError(QStringLiteral("--xlsx needs a file name"));
+    if (parser.isSet(pdfOpt) && pdfTarget.isEmpty())
+        return parser.usageError(QStringLiteral("--pdf needs a file name"));
+    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !parser.isSet(pdfOpt))
+        csvTarget = QStringLiteral("-");
 
     try {
         DbConnection connection;
@@ -146,7 +154,22 @@ int runReceipts(const QStringList& args)
         progress.attach(run);
         BuildReceiptsSummary(run, selection, grid);
         progress.finish();
-        writeCsv(grid, csvTarget);
+        if (!csvTarget.isEmpty())
+            writeCsv(grid, csvTarget);
+        if (!xlsxTarget.isEmpty())
+            WriteReceiptsSummaryWorkbook(grid, selection.receipts, xlsxTarget);
+        if (!pdfTarget.isEmpty()) {
+            // The window's printout names the office list's current entry; the
+            // command has none, so the title names the first office of the
+            // selection (in list order). writeGridPdf takes A4 portrait, or
+            // landscape when only that fits, without asking.
+            const GridPdfResult pdf = writeGridPdf(
+                grid, pdfTarget, receiptsPrintOptions(selection.offices.front().name, selection.receipts));
+            // Even landscape is too narrow: the paper question is answered
+            // "No" and the table printed with both sides cut off.
+            if (pdf.cutOff)
+                printErr(QStringLiteral("receipts: %1 (纸张宽度不够, 按“否”照样打印)\n").arg(pdf.notice));
+        }
     } catch (const Failure& f) {
         return reportFailure(QStringLiteral("receipts"), f);
     }

@@ -1,37 +1,24 @@
 #include "db/dbconnection.h"
 
+#include "db/cancelstate.h"
 #include "db/connectionstring.h"
-#include "db/dberror.h"
-#include "db/sqlitefunctions.h"
+#include "db/odbcbackend.h"
+#include "db/resultcursor.h"
+#include "db/resultregistry.h"
+#include "db/resultsource.h"
+#include "db/sqlitebackend.h"
 #include "db/statementadapter.h"
-
-#include <QAtomicInt>
-#include <QFileInfo>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <algorithm>
-#include <sqlite3.h>
 
 namespace fee {
 
 namespace {
 
-    bool declaresServerCollation(sqlite3* db)
-    {
-        sqlite3_stmt* stmt = nullptr;
-        const QByteArray sql = QByteArrayLiteral("SELECT 1 FROM sqlite_master WHERE sql LIKE '%COLLATE ")
-            + kSqliteCollation + QByteArrayLiteral("%' LIMIT 1");
-        if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
-            return false;
-        const bool found = sqlite3_step(stmt) == SQLITE_ROW;
-        sqlite3_finalize(stmt);
-        return found;
-    }
-
     constexpr int kErrClosed = 3704;
-    const char* const kFreeTdsLibrary = "/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so";
+
+    Failure closedFailure()
+    {
+        return Failure(kErrClosed, QStringLiteral("Operation is not allowed when the object is closed."));
+    }
 
     std::unique_ptr<DbConnection>& sharedSlot()
     {
@@ -44,96 +31,37 @@ namespace {
 } // namespace
 
 DbConnection::DbConnection()
+    : m_cancel(std::make_shared<CancelState>())
+    , m_results(std::make_unique<ResultRegistry>())
 {
-    static QAtomicInt counter;
-    m_name = QStringLiteral("fee-db-%1").arg(counter.fetchAndAddRelaxed(1) + 1);
 }
 
-DbConnection::~DbConnection()
+DbConnection::~DbConnection() { close(); }
+
+void DbConnection::close()
 {
-    if (!QSqlDatabase::contains(m_name))
-        return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_name, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(m_name);
+    // The statements go before the handle they run on.
+    m_results->closeAll(closedFailure());
+    m_session.reset();
+    m_backend = DbBackend::None;
 }
 
 void DbConnection::open(const QString& connectionString)
 {
-    if (QSqlDatabase::contains(m_name)) {
-        {
-            QSqlDatabase old = QSqlDatabase::database(m_name, false);
-            old.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
+    close();
+    {
+        std::lock_guard lock(m_stringMutex);
+        m_connectionString = connectionString;
     }
-    m_backend = DbBackend::None;
-    m_connectionString = connectionString;
     const ConnectionTarget target = translateConnectionString(connectionString);
-
-    if (target.backend == DbBackend::Sqlite) {
-        const QFileInfo file(target.sqlitePath);
-        // Opening a missing file would quietly create an empty database.
-        if (!file.isFile())
-            throw Failure(kErrFile,
-                QStringLiteral("The database file ") + target.sqlitePath + QStringLiteral(" does not exist."));
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(file.absoluteFilePath());
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (!db.open())
-            throw failureOf(db.lastError());
-        const QVariant handle = db.driver()->handle();
-        sqlite3* raw = nullptr;
-        if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
-            raw = *static_cast<sqlite3* const*>(handle.data());
-        if (!raw)
-            throw Failure(kErrConnection, QStringLiteral("The SQLite driver gives no database handle."));
-        registerSqliteFunctions(raw);
-        // Temporary tables are writable even on a read-only file; forbid them too.
-        sqlite3_exec(raw, "PRAGMA query_only=1", nullptr, nullptr, nullptr);
-        if (declaresServerCollation(raw)) {
-            // SQLite 3.40 builds its throwaway automatic indexes without the
-            // columns' declared collation when it carries an equality across a
-            // join, and then misses rows whose codes differ only in case or
-            // trailing blanks ("05 " and "05"). The databases that declare our
-            // collation are ours and carry real indexes on every join column.
-            sqlite3_exec(raw, "PRAGMA automatic_index=0", nullptr, nullptr, nullptr);
-        }
-        m_backend = DbBackend::Sqlite;
-        return;
-    }
-
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
-    db.setDatabaseName(target.odbc);
-    db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=30"));
-    if (!db.open()) {
-        const QSqlError error = db.lastError();
-        // Without an odbcinst.ini entry, name the FreeTDS library itself.
-        const QString missingDriver = QStringLiteral("DRIVER={FreeTDS};");
-        if (target.odbc.startsWith(missingDriver) && error.text().contains(QLatin1String("IM002"))
-            && QFileInfo::exists(QString::fromLatin1(kFreeTdsLibrary))) {
-            db.setDatabaseName(QStringLiteral("DRIVER=") + QString::fromLatin1(kFreeTdsLibrary) + QLatin1Char(';')
-                + target.odbc.mid(missingDriver.size()));
-            if (db.open()) {
-                m_backend = DbBackend::SqlServer;
-                return;
-            }
-        }
-        const Failure failure = failureOf(db.lastError());
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_name);
-        throw failure;
-    }
-    m_backend = DbBackend::SqlServer;
+    if (target.backend == DbBackend::Sqlite)
+        m_session = std::make_unique<SqliteBackend>(target.sqlitePath, m_cancel);
+    else
+        m_session = std::make_unique<OdbcBackend>(target.odbc, m_cancel);
+    m_backend = target.backend;
 }
 
-bool DbConnection::isOpen() const
-{
-    return m_backend != DbBackend::None && QSqlDatabase::contains(m_name)
-        && QSqlDatabase::database(m_name, false).isOpen();
-}
+bool DbConnection::isOpen() const { return m_session && m_session->isOpen(); }
 
 DbBackend DbConnection::backend() const { return m_backend; }
 
@@ -144,29 +72,39 @@ QString DbConnection::adapt(const QString& statement) const
 
 std::unique_ptr<DbConnection> DbConnection::openSibling() const
 {
+    QString text;
+    {
+        std::lock_guard lock(m_stringMutex);
+        text = m_connectionString;
+    }
     auto sibling = std::make_unique<DbConnection>();
-    sibling->open(m_connectionString);
+    sibling->open(text);
     return sibling;
 }
 
-void DbConnection::cancel() { m_cancelled.store(true); }
+void DbConnection::cancel() { m_cancel->cancel(); }
 
-void DbConnection::resetCancel() { m_cancelled.store(false); }
+void DbConnection::resetCancel()
+{
+    // Statements open when the cancel came are dropped now: on SQLite a
+    // pending interrupt would otherwise stop the next statement too.
+    m_results->closeOlderThan(m_cancel->generation(), CancelState::cancellation());
+    m_cancel->reset();
+}
 
-bool DbConnection::isCancelled() const { return m_cancelled.load(); }
+bool DbConnection::isCancelled() const { return m_cancel->isCancelled(); }
 
 DbResult DbConnection::query(const QString& statement)
 {
-    if (m_cancelled.load())
-        throw Failure(kErrOperationCancelled, QStringLiteral("Operation has been cancelled by the user."));
+    m_cancel->throwIfCancelled();
     if (!isOpen())
-        throw Failure(kErrClosed, QStringLiteral("Operation is not allowed when the object is closed."));
-    auto q = std::make_unique<QSqlQuery>(QSqlDatabase::database(m_name, false));
-    // Before exec: a scrollable query would make FreeTDS open a server cursor.
-    q->setForwardOnly(true);
-    if (!q->exec(adapt(statement)))
-        throw failureOf(q->lastError());
-    return DbResult(std::move(q));
+        throw closedFailure();
+    // One active statement per connection on SQL Server's driver: a result
+    // still being read takes its rest into memory first.
+    if (m_backend == DbBackend::SqlServer)
+        m_results->bufferAll();
+    std::unique_ptr<ResultSource> source = m_session->run(adapt(statement));
+    return DbResult(std::make_unique<ResultCursor>(std::move(source), m_results.get(), m_cancel));
 }
 
 DbConnection& DbConnection::shared()

@@ -1,78 +1,38 @@
 #pragma once
 
 #include "common/failure.h"
+#include "db/dbresult.h"
 
-#include <QDate>
-#include <QDateTime>
 #include <QString>
-#include <QStringList>
-#include <QVariant>
-#include <atomic>
 #include <memory>
-#include <optional>
-
-class QSqlQuery;
+#include <mutex>
 
 namespace fee {
 
 enum class DbBackend { None, SqlServer, Sqlite };
 
-// A forward-only, read-only result. Fields are found by name without regard to
-// case. Every read that meets a NULL where a value is required throws
-// Failure(kErrInvalidNull, ...). The rows are fetched when the result is made,
-// so the connection is free for the next statement while this one is read
-// (SQL Server's driver allows one active statement per connection).
-class DbResult {
-public:
-    DbResult();
-    explicit DbResult(std::unique_ptr<QSqlQuery> query);
-    DbResult(DbResult&&) noexcept;
-    DbResult& operator=(DbResult&&) noexcept;
-    ~DbResult();
-
-    // Moves to the next row; false once the rows are used up. Call it before
-    // the first read.
-    bool next();
-
-    int fieldCount() const;
-    QString fieldName(int index) const;
-    bool hasField(const QString& name) const;
-    // The index of a field, found without regard to case; throws when the
-    // field does not exist. Resolve once per statement, then read by index.
-    int indexOf(const QString& name) const;
-
-    // Reads by field index: the same rules as the reads by name below.
-    bool isNull(int field) const;
-    QVariant value(int field) const;
-    QString text(int field) const;
-    QString textOrEmpty(int field) const;
-    double number(int field) const;
-    std::optional<double> numberOrNull(int field) const;
-    QDateTime dateTime(int field) const;
-    QDate date(int field) const;
-    bool boolean(int field) const;
-
-    bool isNull(const QString& name) const;
-    QVariant value(const QString& name) const; // NULL gives an invalid/null QVariant
-    QString text(const QString& name) const; // NULL throws
-    QString textOrEmpty(const QString& name) const; // NULL gives ""
-    double number(const QString& name) const; // NULL throws
-    std::optional<double> numberOrNull(const QString& name) const;
-    // Dates: SQL Server's native values and the embedded database's ISO texts
-    // ("YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS"). NULL gives an invalid value.
-    QDateTime dateTime(const QString& name) const;
-    QDate date(const QString& name) const;
-    bool boolean(const QString& name) const; // NULL throws
-
-private:
-    const QVariant& cell(int field) const; // the current row's value; throws before the first row
-    QStringList m_names;
-    QList<QVariantList> m_rows;
-    qsizetype m_row = -1;
-};
+class CancelState;
+class ConnectionBackend;
+class ResultRegistry;
 
 // One database connection. Statements are written in T-SQL; on the embedded
 // database they pass through the statement adapter first.
+//
+// Threads: a connection belongs to the thread that opens it; it may be made,
+// used and destroyed entirely on a worker thread. Its results belong to the
+// same thread. cancel() is the one call allowed from any other thread;
+// openSibling() may be called from any thread (the sibling belongs to the
+// caller's thread) as long as open() is not running at the same time.
+//
+// Results stream (see DbResult). The embedded database runs any number of
+// statements side by side. SQL Server's driver (FreeTDS) allows one active
+// statement per connection: when query() is called while an earlier result
+// of the same connection still has rows to read, that result first reads its
+// remaining rows into memory, so code that runs a statement per row of
+// another stays correct. Work that must stream a big result while running
+// other statements opens a second connection with openSibling().
+//
+// Closing (open() again, or destruction) closes the results still being read.
 class DbConnection {
 public:
     DbConnection();
@@ -90,13 +50,16 @@ public:
     // The text the connection was last opened from (also when the open failed).
     const QString& connectionString() const { return m_connectionString; }
 
-    // A new connection opened from the same text (for work on another
-    // thread, or a statement while a result of this one is open). Throws.
+    // A new connection opened from the same text, belonging to the calling
+    // thread (for work on another thread, or a statement while a result of
+    // this one streams). Throws.
     std::unique_ptr<DbConnection> openSibling() const;
 
-    // Safe from any thread: interrupts the statement in flight, and every
-    // later statement or row read on this connection throws the cancellation
-    // failure (kErrOperationCancelled) until resetCancel().
+    // Safe from any thread: interrupts the statement in flight (its exec or
+    // next() throws the cancellation failure, kErrOperationCancelled), and
+    // every later query() or next() on this connection throws it too until
+    // resetCancel(). A result that was open when the cancel came stays
+    // cancelled; after resetCancel() new statements run normally.
     void cancel();
     void resetCancel();
     bool isCancelled() const;
@@ -114,9 +77,13 @@ public:
     static void setShared(std::unique_ptr<DbConnection> connection);
 
 private:
-    QString m_name;
+    void close();
+
     QString m_connectionString;
-    std::atomic<bool> m_cancelled { false };
+    mutable std::mutex m_stringMutex; // openSibling() may read the text from another thread
+    std::shared_ptr<CancelState> m_cancel;
+    std::unique_ptr<ResultRegistry> m_results;
+    std::unique_ptr<ConnectionBackend> m_session;
     DbBackend m_backend = DbBackend::None;
 };
 

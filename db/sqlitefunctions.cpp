@@ -219,7 +219,9 @@ namespace {
     {
         if (__builtin_add_overflow(st.integerSum, v, &st.integerSum))
             st.intOverflow = true;
-        st.units += Int128(v) * 1000000000;
+        // Far beyond any ledger, but an overflowing signed sum would be undefined.
+        if (__builtin_add_overflow(st.units, Int128(v) * 1000000000, &st.units))
+            st.inexact = true;
         st.approximate += v;
     }
 
@@ -230,48 +232,58 @@ namespace {
         Int128 units = 0;
         if (!decimalUnits(text, n, units) || (units > 0 ? units : -units) > kLimit)
             st.inexact = true;
-        else
-            st.units += units;
+        else if (__builtin_add_overflow(st.units, units, &st.units))
+            st.inexact = true;
         if (st.units > kLimit || st.units < -kLimit)
             st.inexact = true;
     }
 
-    void sumStep(sqlite3_context* ctx, int, sqlite3_value** argv)
+    void addValue(SumState& st, sqlite3_value* v)
     {
-        auto* st = static_cast<SumState*>(sqlite3_aggregate_context(ctx, sizeof(SumState)));
-        if (!st)
-            return;
-        sqlite3_value* v = argv[0];
         switch (sqlite3_value_type(v)) {
         case SQLITE_NULL:
             return;
         case SQLITE_INTEGER:
-            st->any = true;
-            addInteger(*st, sqlite3_value_int64(v));
+            st.any = true;
+            addInteger(st, sqlite3_value_int64(v));
             return;
         case SQLITE_FLOAT: {
-            st->any = true;
+            st.any = true;
             const double d = sqlite3_value_double(v);
             char buf[64];
             const auto res = std::to_chars(buf, buf + sizeof buf, d);
-            addDecimal(*st, buf, res.ec == std::errc() ? size_t(res.ptr - buf) : 0, d);
+            addDecimal(st, buf, res.ec == std::errc() ? size_t(res.ptr - buf) : 0, d);
             return;
         }
         default: {
-            st->any = true;
+            st.any = true;
             const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
             const size_t n = text ? size_t(sqlite3_value_bytes(v)) : 0;
             if (text && isIntegerText(text, n)) {
-                addInteger(*st, std::strtoll(text, nullptr, 10));
+                addInteger(st, std::strtoll(text, nullptr, 10));
                 return;
             }
             Int128 ignored = 0;
             if (text && decimalUnits(text, n, ignored))
-                addDecimal(*st, text, n, std::strtold(std::string(text, n).c_str(), nullptr));
+                addDecimal(st, text, n, std::strtold(std::string(text, n).c_str(), nullptr));
             // Text that is no number adds nothing, as in SQLite's own sum.
             return;
         }
         }
+    }
+
+    // SQLite hands out aggregate memory aligned for 8 bytes only, and the
+    // state holds 16-byte values: it is copied in and out, never used in place.
+    // The memory starts zeroed, which is the empty state.
+    void sumStep(sqlite3_context* ctx, int, sqlite3_value** argv)
+    {
+        void* slot = sqlite3_aggregate_context(ctx, sizeof(SumState));
+        if (!slot)
+            return;
+        SumState st;
+        std::memcpy(&st, slot, sizeof st);
+        addValue(st, argv[0]);
+        std::memcpy(slot, &st, sizeof st);
     }
 
     std::string unitsText(Int128 units)
@@ -291,20 +303,23 @@ namespace {
 
     void sumFinal(sqlite3_context* ctx)
     {
-        auto* st = static_cast<SumState*>(sqlite3_aggregate_context(ctx, 0));
-        if (!st || !st->any) {
+        const void* slot = sqlite3_aggregate_context(ctx, 0);
+        SumState st {};
+        if (slot)
+            std::memcpy(&st, slot, sizeof st);
+        if (!st.any) {
             sqlite3_result_null(ctx);
             return;
         }
-        if (!st->hasDecimal && !st->intOverflow) {
-            sqlite3_result_int64(ctx, st->integerSum);
+        if (!st.hasDecimal && !st.intOverflow) {
+            sqlite3_result_int64(ctx, st.integerSum);
             return;
         }
-        if (st->inexact) {
-            sqlite3_result_double(ctx, double(st->approximate));
+        if (st.inexact) {
+            sqlite3_result_double(ctx, double(st.approximate));
             return;
         }
-        const double value = std::strtod(unitsText(st->units).c_str(), nullptr);
+        const double value = std::strtod(unitsText(st.units).c_str(), nullptr);
         sqlite3_result_double(ctx, value == 0.0 ? 0.0 : value);
     }
 

@@ -1,11 +1,26 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs every test.
+# Installs what is needed, builds, and runs every test; then builds the whole
+# suite a second time with AddressSanitizer and UndefinedBehaviorSanitizer
+# (build-asan, benchmarks left out) and runs it there, stopping at the first
+# error either of them finds; last, builds the fuzz targets with clang
+# (build-fuzz) and runs each a few seconds over its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure
+
+SANITIZE="-fsanitize=address,undefined -fno-omit-frame-pointer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFEE_BUILD_BENCH=OFF \
+  -DCMAKE_C_FLAGS="$SANITIZE" -DCMAKE_CXX_FLAGS="$SANITIZE" \
+  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
+  -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address,undefined"
+cmake --build build-asan -j"$(nproc)"
+ASAN_OPTIONS="halt_on_error=1:detect_leaks=1" \
+UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
+LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \
+  ctest --test-dir build-asan --output-on-failure
 
 # Fuzzing: the fuzz targets and the libraries they need, built with clang
 # for libFuzzer with the address and undefined-behaviour sanitizers in a

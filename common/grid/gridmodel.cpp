@@ -59,7 +59,7 @@ namespace {
 
 GridModel::GridModel()
 {
-    m_cells = QVector<QVector<QString>>(m_rows, QVector<QString>(m_cols));
+    m_cells.reset(m_rows, m_cols);
     m_colWidth = QVector<int>(m_cols, kDefaultColWidth);
     m_colAlign = QVector<int>(m_cols, AlignGeneral);
     m_fixedAlign = QVector<int>(m_cols, AlignLeft);
@@ -173,9 +173,7 @@ void GridModel::setRows(int rows)
         const int old = m_rows;
         if (rows == old)
             return;
-        m_cells.resize(rows);
-        for (int r = old; r < rows; ++r)
-            m_cells[r] = QVector<QString>(m_cols);
+        m_cells.setRows(rows);
         m_rows = rows;
         if (rows > old) {
             n = notice(Notice::RowsInserted, old, 0, rows - 1, 0);
@@ -206,9 +204,8 @@ int GridModel::appendRow(QVector<QString> cells)
         std::lock_guard lock(m_mutex);
         if (cells.size() > m_cols)
             outOfRange();
-        cells.resize(m_cols);
         row = m_rows;
-        m_cells.append(std::move(cells));
+        m_cells.appendRow(cells);
         ++m_rows;
         n = notice(Notice::RowsInserted, row, 0, row, 0);
     }
@@ -226,8 +223,7 @@ void GridModel::setCols(int cols)
         const int old = m_cols;
         if (cols == old)
             return;
-        for (auto& row : m_cells)
-            row.resize(cols);
+        m_cells.setCols(cols);
         m_colWidth.resize(cols);
         m_colAlign.resize(cols);
         m_fixedAlign.resize(cols);
@@ -316,7 +312,7 @@ QString GridModel::text(int row, int col) const
 {
     std::lock_guard lock(m_mutex);
     checkCell(row, col);
-    return m_cells[row][col];
+    return m_cells.text(row, col);
 }
 
 void GridModel::setText(int row, int col, const QString& text)
@@ -325,7 +321,7 @@ void GridModel::setText(int row, int col, const QString& text)
     {
         std::lock_guard lock(m_mutex);
         checkCell(row, col);
-        m_cells[row][col] = text;
+        m_cells.setText(row, col, text);
         n = notice(Notice::Cells, row, col, row, col);
     }
     deliver(n);
@@ -335,7 +331,7 @@ QVector<QString> GridModel::rowTexts(int row) const
 {
     std::lock_guard lock(m_mutex);
     checkRow(row);
-    return m_cells[row];
+    return m_cells.rowTexts(row);
 }
 
 std::optional<GridCell> GridModel::cell(int row, int col) const
@@ -344,7 +340,7 @@ std::optional<GridCell> GridModel::cell(int row, int col) const
     if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
         return std::nullopt;
     GridCell cell;
-    cell.text = m_cells[row][col];
+    cell.text = m_cells.text(row, col);
     const auto colors = m_colors.constFind(colorKey(row, col));
     if (colors != m_colors.constEnd()) {
         cell.back = colors->back;
@@ -564,8 +560,8 @@ bool GridModel::textsMerge(int row, int col, int otherRow, int otherCol) const
 {
     if (areaOf(row, col) != areaOf(otherRow, otherCol))
         return false;
-    const QString& a = m_cells[row][col];
-    if (a != m_cells[otherRow][otherCol])
+    const QStringView a = m_cells.view(row, col);
+    if (a != m_cells.view(otherRow, otherCol))
         return false;
     if (a.isEmpty())
         return row < m_fixedRows && otherRow < m_fixedRows;

@@ -2,6 +2,7 @@
 
 #include "common/grid/gridalign.h"
 #include "common/grid/gridcell.h"
+#include "common/grid/gridtexts.h"
 
 #include <QColor>
 #include <QHash>
@@ -228,7 +229,7 @@ private:
     int m_cols = 2;
     int m_fixedRows = 1;
     int m_fixedCols = 1;
-    QVector<QVector<QString>> m_cells; // [row][col]
+    GridTexts m_cells;
     QHash<quint64, CellColors> m_colors; // few cells are coloured
     int m_currentRow = 1;
     int m_currentCol = 1;

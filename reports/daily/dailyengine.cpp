@@ -30,14 +30,9 @@ namespace {
         }
     };
 
-    // The one place rows enter the grid.
-    int appendGridRow(GridModel& grid, const QStringList& cells)
-    {
-        const int row = grid.appendRow();
-        for (int c = 0; c < cells.size(); ++c)
-            grid.setText(row, c, cells.at(c));
-        return row;
-    }
+    // The one place rows enter the grid: whole, under one lock and with one
+    // notice to the window showing it.
+    int appendGridRow(GridModel& grid, const QStringList& cells) { return grid.appendRow(QVector<QString>(cells)); }
 
     // Counts rows read and reports them to the run in steps, and once more
     // when the run ends whichever way.

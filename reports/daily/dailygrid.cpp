@@ -58,4 +58,22 @@ void DailyGrid::applyMergeSettings(GridModel& grid)
         grid.setMergeCol(c, isMergeColumn(c));
 }
 
+QColor DailyGrid::highlightColor() { return QColor(208, 255, 253); }
+
+int DailyGrid::highlightRow(GridModel& grid, int highlighted, int row)
+{
+    const int rows = grid.rows();
+    if (rows <= 1 || row < 1 || row >= rows)
+        return highlighted;
+    grid.setRedraw(false);
+    if (highlighted > 0 && highlighted < rows) {
+        for (int c = 1; c < grid.cols(); ++c)
+            grid.setCellBackColor(highlighted, c, QColor());
+    }
+    for (int c = 1; c < grid.cols(); ++c)
+        grid.setCellBackColor(row, c, highlightColor());
+    grid.setRedraw(true);
+    return row;
+}
+
 } // namespace fee

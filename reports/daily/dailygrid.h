@@ -60,6 +60,17 @@ public:
     // columns 0, 1 and 2, so the lines of one invoice read as one book and
     // number; printing merges the same columns.
     static void applyMergeSettings(GridModel& grid);
+
+    // The background of the row a click highlights: RGB(208, 255, 253).
+    static QColor highlightColor();
+    // Highlights a clicked row and returns the row highlighted now: the row
+    // highlighted before gets the window colour back (when a later run has
+    // cut the grid below it, its colours went with the cut and nothing is
+    // reset), then the clicked row's cells from column 1 to the last take
+    // the highlight; the row number in column 0 is never coloured. A grid
+    // with only its heading row, or a click on the heading row or outside
+    // the grid, changes nothing.
+    static int highlightRow(GridModel& grid, int highlighted, int row);
 };
 
 } // namespace fee

@@ -5,8 +5,7 @@
 #include "common/failure.h"
 #include "common/textformat.h"
 #include "common/workbook/workbook.h"
-
-#include <QRegularExpression>
+#include "common/workbook/workbookgridtext.h"
 
 namespace fee {
 
@@ -27,32 +26,6 @@ namespace {
 
     // Grid texts written as typed input: the rates become percentages.
     bool isTypedSummaryColumn(int gridCol) { return monthly::isRateOrCount(gridCol); }
-
-    // "-123.45": already what "#0.00" shows, and it types in as the same number.
-    bool isTwoDecimalText(const QString& text)
-    {
-        const qsizetype n = text.size();
-        const qsizetype start = n > 0 && text.at(0) == u'-' ? 1 : 0;
-        if (n - start < 4 || text.at(n - 3) != u'.')
-            return false;
-        for (qsizetype i = start; i < n; ++i)
-            if (i != n - 3 && !(text.at(i) >= u'0' && text.at(i) <= u'9'))
-                return false;
-        return true;
-    }
-
-    // A money text as "#0.00" would show it; empty stays empty, a non-number is left as it is.
-    QString moneyText(const QString& gridText)
-    {
-        // The grid's own money texts skip the reformatting: it is most of the time of a summary export.
-        if (isTwoDecimalText(gridText))
-            return gridText;
-        bool ok = false;
-        const double value = gridText.trimmed().toDouble(&ok);
-        if (gridText.trimmed().isEmpty() || !ok)
-            return gridText;
-        return formatNumber(value, kMoneyFormat);
-    }
 
     void checkSavePath(const QString& savePath)
     {
@@ -151,35 +124,14 @@ namespace {
             } else if (isTypedSummaryColumn(c)) {
                 cell.setValue(text).setHorizontalAlignment(kRight);
             } else {
-                cell.setNumberFormat(kMoneyFormat).setValue(moneyText(text)).setHorizontalAlignment(kRight);
+                cell.setNumberFormat(kMoneyFormat).setValue(moneyTypedText(text)).setHorizontalAlignment(kRight);
             }
         }
         if (grid.text(gridRow, 1) != kTotalsLabel)
             OfficeRowFormulas(ws, row).write();
     }
 
-    // "yyyy-mm-dd" as a real date, so the cell sorts and computes like one.
-    void writeDetailDate(WorkbookRange cell, const QString& text)
-    {
-        static const QRegularExpression isoDate(QStringLiteral(R"(^\d{4}-\d{2}-\d{2}$)"));
-        const QDate date = isoDate.match(text).hasMatch() ? QDate::fromString(text, Qt::ISODate) : QDate();
-        if (date.isValid() && date >= QDate(1900, 3, 1))
-            cell.setDate(date);
-        else
-            cell.setValue(text);
-    }
-
 } // namespace
-
-QString savePathFromChosenName(const QString& chosenName)
-{
-    const qsizetype slash = std::max(chosenName.lastIndexOf(u'/'), chosenName.lastIndexOf(u'\\'));
-    const qsizetype dot = chosenName.lastIndexOf(u'.');
-    // Only a dot inside the file name, and not its first character (".name" has no extension).
-    if (dot > slash + 1)
-        return chosenName.left(dot);
-    return chosenName;
-}
 
 void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& info, const QString& savePath,
     const std::function<void(int row)>& progress)
@@ -245,10 +197,10 @@ void ExportDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& inf
             WorkbookRange cell = ws.cells(row, c + 1);
             const QString text = detail.text(r, c);
             if (c == 5) {
-                cell.setNumberFormat(kMoneyFormat).setValue(moneyText(text)).setHorizontalAlignment(kRight);
+                cell.setNumberFormat(kMoneyFormat).setValue(moneyTypedText(text)).setHorizontalAlignment(kRight);
             } else if (c == 6) {
                 cell.setNumberFormat(QStringLiteral("yyyy-mm-dd")).setHorizontalAlignment(kCentre);
-                writeDetailDate(cell, text);
+                writeDateText(cell, text);
             } else if (c == 4) {
                 cell.setValue(QLatin1Char('\'') + text); // the charge period stays text
             } else {

@@ -23,10 +23,6 @@ struct DetailWorkbookInfo {
     QString month; // text of the month list
 };
 
-// The save path for a name chosen in the file dialog: the name without its
-// extension, cut at the last "." of the file-name part only.
-QString savePathFromChosenName(const QString& chosenName);
-
 // Write the workbooks; savePath carries no extension (".xlsx" is added).
 // progress(row) is called for every grid row written. Throw Failure; a failed
 // write leaves any existing file untouched.

@@ -4,9 +4,9 @@
 
 #include "app/aboutdialog.h"
 #include "app/appfonts.h"
-#include "common/fontfamilies.h"
 #include "app/bannerstrip.h"
 #include "app/mainwindow.h"
+#include "common/fontfamilies.h"
 
 #include <QImage>
 #include <QLabel>
@@ -85,7 +85,7 @@ void TestMainWindow::childOpensOnce_data()
                              << "物业费收缴率汇总月报";
     QTest::newRow("daily") << "收款日报表"
                            << "frm收款日报表"
-                           << "收款日报表";
+                           << "收款日报表（只统计应收）";
     QTest::newRow("receipts") << "收款汇总表"
                               << "frm收款汇总表"
                               << "收款汇总表";

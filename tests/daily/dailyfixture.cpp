@@ -1,5 +1,6 @@
 #include "dailyfixture.h"
 
+#include <QDate>
 #include <QFile>
 #include <sqlite3.h>
 
@@ -90,7 +91,70 @@ INSERT INTO 票据开票数据 VALUES
  (16,15,'01','物业费','202403',99,5.6,0);
 )";
 
+QString execute(const QString& path, const QByteArray& script)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK) {
+        const QString error = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return error;
+    }
+    char* message = nullptr;
+    QString error;
+    if (sqlite3_exec(db, script.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        error = QString::fromUtf8(message ? message : "sqlite3_exec failed");
+        sqlite3_free(message);
+    }
+    sqlite3_close(db);
+    return error;
+}
+
 } // namespace
+
+QString addDailyPageRows(const QString& path)
+{
+    QByteArray script = "BEGIN;\n";
+    // Ledger receipts of 王五, one a day from 2024-05-01.
+    const QDate first(2024, 5, 1);
+    for (int day = 0; day < kDailyLedgerDays; ++day) {
+        script += QStringLiteral("INSERT INTO WYZJ (ZH_ID, ZJ_LX, ZJ_CNY, ZJ_JE, 收入, ZJ_SKRQ, 收款人, 收款方式) "
+                                 "VALUES (1, '01', '%1', 100, 94.34, '%2', '收款员乙', '现金');\n")
+                      .arg(first.addDays(day).toString(QStringLiteral("yyyyMM")),
+                          first.addDays(day).toString(QStringLiteral("yyyy-MM-dd")))
+                      .toUtf8();
+    }
+    // N100: one invoice of many lines on 2024-06-20; N101.. one line each after it.
+    const auto invoice = [&script](int id, const QString& number, const QString& date, const QString& remark) {
+        script += QStringLiteral(
+            "INSERT INTO 票据 (ID, 入库单编号, 票据编号, 付款人, 地址, 开票日期, 开票人, 收款日期, 收款人, "
+            "收款方式, 备注, 开票部门编号, 管理处) VALUES (%1, 'B5', '%2', '蒋六', 'C栋%1', '%3', "
+            "'开票员', '%3', '收款员甲', '现金', %4, 'D1', '01');\n")
+                      .arg(id)
+                      .arg(number, date,
+                          remark.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + remark + QLatin1Char('\''))
+                      .toUtf8();
+    };
+    const auto line = [&script](int invoiceId, int period) {
+        script += QStringLiteral("INSERT INTO 票据开票数据 (票据id, 收费项目代号, 项目, 摘要, 金额, 税额, 非日常) "
+                                 "VALUES (%1, '01', '物业费', '%2', 10.5, 0.59, 0);\n")
+                      .arg(invoiceId)
+                      .arg(period)
+                      .toUtf8();
+    };
+    invoice(100, QStringLiteral("N100"), QStringLiteral("2024-06-20"), QString());
+    for (int i = 0; i < kDailyLongInvoiceLines; ++i)
+        line(100, 202001 + (i / 12) * 100 + i % 12);
+    for (int i = 1; i <= 10; ++i) {
+        invoice(100 + i, QStringLiteral("N1%1").arg(i, 2, 10, QLatin1Char('0')),
+            QStringLiteral("2024-06-%1").arg(20 + i), QString());
+        line(100 + i, 202406);
+    }
+    // July: one invoice whose remark no paper is wide enough for.
+    invoice(200, QStringLiteral("N200"), QStringLiteral("2024-07-02"), QString(200, QChar(u'长')));
+    line(200, 202407);
+    script += "COMMIT;\n";
+    return execute(path, script);
+}
 
 QString createDailyFixture(const QString& path)
 {

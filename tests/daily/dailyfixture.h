@@ -24,6 +24,15 @@
 // collection in March; office 03 is commercial (not on the daily list).
 QString createDailyFixture(const QString& path);
 
+// Rows for printouts of several pages, added to the fixture (office 01):
+// ledger receipts of 王五 on each of the 40 days from 2024-05-01 (one run of
+// "不记录票据信息"), invoice N100 (book B5) of 30 lines on 2024-06-20, the
+// one-line invoices N101 to N110 on 2024-06-21 to 2024-06-30, and in July
+// invoice N200 with a remark of 200 characters (wider than any paper).
+constexpr int kDailyLedgerDays = 40;
+constexpr int kDailyLongInvoiceLines = 30;
+QString addDailyPageRows(const QString& path);
+
 inline QString dailyFixtureConnectionString(const QString& path)
 {
     return QStringLiteral("Provider=SQLite;Data Source=") + path;

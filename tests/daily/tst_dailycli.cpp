@@ -1,7 +1,7 @@
+#include "clirun.h"
 #include "dailyfixture.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -13,21 +13,8 @@ class TestDailyCli : public QObject {
     QTemporaryDir m_dir;
     QString m_db;
 
-    struct Result {
-        int exitCode;
-        QByteArray out;
-        QString err;
-    };
-
-    Result run(const QStringList& args)
-    {
-        QProcess p;
-        p.start(QStringLiteral(FEE_CLI_PATH), QStringList { QStringLiteral("daily") } + args);
-        if (!p.waitForFinished(120000))
-            return { -1, {}, QStringLiteral("did not finish") };
-        return { p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            QString::fromUtf8(p.readAllStandardError()) };
-    }
+    using Result = CliResult;
+    static Result run(const QStringList& args) { return runDailyCli(args); }
 
     QStringList base(
         const QString& from = QStringLiteral("2024-03-01"), const QString& to = QStringLiteral("2024-03-31"))
@@ -125,10 +112,17 @@ private slots:
             "2024-03-31" } << 2 << QStringLiteral("--from");
         QTest::newRow("bad scope") << ok + QStringList { "--scope", "3" } << 2 << QStringLiteral("--scope");
         QTest::newRow("unknown fee item") << ok + QStringList { "--fees", "01,99" } << 2 << QStringLiteral("99");
-        QTest::newRow("xlsx later") << ok + QStringList { "--xlsx", m_dir.filePath("a.xlsx") } << 2
-                                    << QStringLiteral("not available");
-        QTest::newRow("pdf later") << ok + QStringList { "--pdf", m_dir.filePath("a.pdf") } << 2
-                                   << QStringLiteral("not available");
+        QTest::newRow("sheet without workbook")
+            << ok + QStringList { "--sheet", "三月" } << 2 << QStringLiteral("--sheet goes with --xlsx");
+        QTest::newRow("empty sheet name") << ok + QStringList { "--xlsx", m_dir.filePath("a.xlsx"), "--sheet", "" } << 2
+                                          << QStringLiteral("--sheet needs");
+        QTest::newRow("empty workbook name")
+            << ok + QStringList { "--xlsx", "" } << 2 << QStringLiteral("--xlsx needs");
+        QTest::newRow("empty pdf name") << ok + QStringList { "--pdf", "" } << 2 << QStringLiteral("--pdf needs");
+        QTest::newRow("workbook folder missing")
+            << ok + QStringList { "--xlsx", m_dir.filePath("missing/a.xlsx") } << 1 << QStringLiteral("daily: error");
+        QTest::newRow("pdf folder missing")
+            << ok + QStringList { "--pdf", m_dir.filePath("missing/a.pdf") } << 1 << QStringLiteral("daily: error");
         QTest::newRow("missing database")
             << QStringList { "--connect", QStringLiteral("Provider=SQLite;Data Source=") + m_dir.filePath("none.db"),
                    "--office", "01", "--from", "2024-03-01", "--to", "2024-03-31" }

@@ -3,6 +3,7 @@
 #include "reports/daily/compactperiodlist.h"
 #include "reports/daily/dailycelltexts.h"
 #include "reports/daily/dailygrid.h"
+#include "reports/daily/dailyoutputtexts.h"
 
 #include <QtTest>
 
@@ -199,6 +200,61 @@ private slots:
         widener.fitRow(grid, r);
         QCOMPARE(grid.colWidth(3), 16 * 100 + 90);
         GridModel::setTextMeasure({});
+    }
+
+    // The titles and date lines of the printout and of the workbook.
+    void outputTexts_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("printTitle");
+        QTest::addColumn<QString>("exportTitle");
+        QTest::newRow("code and name") << "0101 南区"
+                                       << "(南区)收款日报表"
+                                       << "(南区) 收款日报表";
+        QTest::newRow("name with a blank") << "03 东 区"
+                                           << "(东 区)收款日报表"
+                                           << "(东 区) 收款日报表";
+        QTest::newRow("no blank: the whole text") << "南区"
+                                                  << "(南区)收款日报表"
+                                                  << "(南区) 收款日报表";
+        QTest::newRow("no office") << ""
+                                   << "()收款日报表"
+                                   << "() 收款日报表";
+    }
+    void outputTexts()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QString, printTitle);
+        QFETCH(QString, exportTitle);
+        const QDate start(2024, 1, 5);
+        const QDate end(2024, 1, 31);
+        const DailyOutputTexts printed = dailyPrintTexts(dailyOfficeName(entry), start, end);
+        QCOMPARE(printed.title, printTitle);
+        QCOMPARE(printed.dateLine, QStringLiteral("日期范围:2024年01月05日-2024年01月31日"));
+        const DailyOutputTexts exported = dailyExportTexts(dailyOfficeName(entry), start, end);
+        QCOMPARE(exported.title, exportTitle);
+        QCOMPARE(exported.dateLine, QStringLiteral("日期范围:2024年01月05日至2024年01月31日"));
+    }
+
+    // A click highlights its row from column 1 on; the row before gets its
+    // colour back unless a cut took it away.
+    void highlightRow()
+    {
+        GridModel grid;
+        DailyGrid::layout(grid);
+        QCOMPARE(DailyGrid::highlightRow(grid, 0, 1), 0); // the heading row alone
+        grid.setRows(6);
+        QCOMPARE(DailyGrid::highlightRow(grid, 0, 0), 0);
+        QCOMPARE(DailyGrid::highlightRow(grid, 0, 6), 0);
+        QCOMPARE(DailyGrid::highlightRow(grid, 0, 3), 3);
+        QCOMPARE(DailyGrid::highlightRow(grid, 3, 5), 5);
+        for (int c = 0; c < grid.cols(); ++c) {
+            QCOMPARE(grid.cellBackColor(3, c), QColor());
+            QCOMPARE(grid.cellBackColor(5, c), c == 0 ? QColor() : QColor(208, 255, 253));
+        }
+        grid.setRows(4);
+        QCOMPARE(DailyGrid::highlightRow(grid, 5, 2), 2);
+        QCOMPARE(grid.cellBackColor(2, 1), QColor(208, 255, 253));
     }
 };
 

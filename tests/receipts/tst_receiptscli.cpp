@@ -1,5 +1,9 @@
+#include "readback.h"
 #include "receiptsfixture.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -157,6 +161,112 @@ private slots:
         QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains("receipts --connect CONN"));
     }
 
+    // The workbook is written under the name given; LibreOffice opens it.
+    void workbook_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("xlsx") << "summary.xlsx";
+        QTest::newRow("no extension") << "summary";
+        QTest::newRow("xls") << "summary.xls";
+    }
+    void workbook()
+    {
+        QFETCH(QString, name);
+        QDir folder(m_dir.filePath(QStringLiteral("book-") + name));
+        QVERIFY(folder.mkpath(QStringLiteral(".")));
+        const QString file = folder.filePath(name);
+        const Result r = run(base()
+            + QStringList {
+                "--month-from", "2026-03-01", "--month-to", "2026-03-31", "--offices", "02,01", "--xlsx", file });
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY(r.out.isEmpty()); // no CSV unless asked for
+        QCOMPARE(folder.entryList(QDir::Files), QStringList { name });
+
+        // openpyxl reads only what is named as a workbook.
+        const QString copy = folder.filePath(QStringLiteral("copy.xlsx"));
+        QVERIFY(QFile::copy(file, copy));
+        const WorkbookReadback book = WorkbookReadback::read(copy);
+        QVERIFY2(book.ok(), qPrintable(book.error()));
+        QCOMPARE(book.cell("A1").value("value").toString(), QStringLiteral("收 款 汇 总 表"));
+        QCOMPARE(book.cell("A3").value("value").toString(), QStringLiteral(" 收款日期: 2026-03-01 至 2026-03-31"));
+        QCOMPARE(book.cell("B12").value("value").toString(), QStringLiteral("小计"));
+        QCOMPARE(book.cell("X12").value("value").toDouble(), 2685.0);
+        QCOMPARE(book.cell("T15").value("value").toDouble(), 3930.0);
+        QCOMPARE(book.cell("T15").value("fill").toString(), QStringLiteral("C0C0FF"));
+        QVERIFY(book.cell("A16").value("value").isNull());
+
+        if (name != QStringLiteral("summary.xlsx"))
+            return;
+        QProcess office;
+        office.start(QStringLiteral("soffice"),
+            { QStringLiteral("--headless"),
+                QStringLiteral("-env:UserInstallation=file://") + m_dir.filePath(QStringLiteral("office-profile")),
+                QStringLiteral("--convert-to"), QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1"),
+                QStringLiteral("--outdir"), folder.path(), file });
+        if (!office.waitForStarted(10000))
+            QSKIP("LibreOffice is not installed");
+        QVERIFY(office.waitForFinished(300000));
+        QFile csv(folder.filePath(QStringLiteral("summary.csv")));
+        QVERIFY2(csv.open(QIODevice::ReadOnly), qPrintable(QString::fromUtf8(office.readAllStandardError())));
+        QList<QStringList> rows;
+        QVERIFY(parseCsv(csv.readAll().replace("\r\n", "\n"), rows));
+        QCOMPARE(rows.size(), 15);
+        QCOMPARE(rows.at(0).at(0), QStringLiteral("收 款 汇 总 表"));
+        QCOMPARE(rows.at(14).mid(0, 2), QStringList({ "10", "合计" }));
+        QCOMPARE(rows.at(14).at(19), QStringLiteral("3930.00"));
+        QCOMPARE(rows.at(9).at(22), QStringLiteral("明细"));
+    }
+
+    // The printout on the demo database: every page with its title block,
+    // the heading rows and its page number; the table, wider than landscape
+    // A4, is printed cut off, and the command says so.
+    void printout()
+    {
+        const QString demo = m_dir.filePath(QStringLiteral("demo.db"));
+        QProcess tool;
+        tool.start(QStringLiteral(FEE_CLI_PATH), { QStringLiteral("demo-db"), demo });
+        QVERIFY(tool.waitForFinished(120000));
+        QCOMPARE(tool.exitCode(), 0);
+        const QString pdf = m_dir.filePath(QStringLiteral("summary.pdf"));
+        const QString csv = m_dir.filePath(QStringLiteral("combined.csv"));
+        const QString xlsx = m_dir.filePath(QStringLiteral("combined.xlsx"));
+        const Result r = run({ "--connect", QStringLiteral("Provider=SQLite;Data Source=") + demo, "--from",
+            "2026-01-01", "--to", "2026-06-30", "--offices", "03,01,02", "--pdf", pdf, "--csv", csv, "--xlsx", xlsx });
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY(r.err.contains(QStringLiteral("表格比横向A4纸的可打印宽度还宽")));
+        QVERIFY(r.err.contains(QStringLiteral("按“否”")));
+        QVERIFY(QFileInfo::exists(csv));
+        QVERIFY(QFileInfo::exists(xlsx));
+
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), { pdf });
+        if (!info.waitForStarted(10000))
+            QSKIP("poppler-utils are not installed");
+        QVERIFY(info.waitForFinished(60000));
+        QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(QStringLiteral("842 x 595 pts (A4)")));
+
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
+        QVERIFY(text.waitForFinished(60000));
+        QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(u'\f');
+        if (pages.last().trimmed().isEmpty())
+            pages.removeLast();
+        QVERIFY2(pages.size() >= 2, qPrintable(QString::number(pages.size())));
+        for (int n = 1; n <= pages.size(); ++n) {
+            const QString& page = pages.at(n - 1);
+            QVERIFY2(page.contains(QStringLiteral("zu**物业管理有限公司")), qPrintable(page.left(200)));
+            // The first office of the list order names the printout.
+            QVERIFY(page.contains(QStringLiteral("(阳光花园管理处)收款汇总统计表")));
+            QVERIFY(page.contains(QStringLiteral("日期范围:2026年01月01日-2026年06月30日")));
+            // The heading row on every page; the grid's second heading row
+            // is printed as the first row of the table.
+            QVERIFY(page.contains(QStringLiteral("收当年")));
+            QCOMPARE(page.contains(QStringLiteral("金额")), n == 1);
+            QVERIFY2(
+                page.contains(QStringLiteral("第%1页 共%2页").arg(n).arg(pages.size())), qPrintable(page.right(200)));
+        }
+    }
+
     void errors_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -178,9 +288,15 @@ private slots:
         QTest::newRow("unknown office") << QStringList { "--connect", conn, "--offices", "01,09" } + dates << 2 << "09";
         QTest::newRow("commercial office") << QStringList { "--connect", conn, "--offices", "05" } + dates << 2 << "05";
         QTest::newRow("ended fee item") << QStringList { "--connect", conn, "--fees", "99" } + dates << 2 << "99";
-        QTest::newRow("workbook later") << QStringList { "--connect", conn, "--xlsx", "x.xlsx" } + dates << 2
-                                        << "--xlsx";
-        QTest::newRow("printout later") << QStringList { "--connect", conn, "--pdf", "x.pdf" } + dates << 2 << "--pdf";
+        QTest::newRow("workbook without a name")
+            << QStringList { "--connect", conn, "--xlsx", "" } + dates << 2 << "--xlsx";
+        QTest::newRow("printout without a name")
+            << QStringList { "--connect", conn, "--pdf", "" } + dates << 2 << "--pdf";
+        QTest::newRow("unwritable workbook")
+            << QStringList { "--connect", conn, "--xlsx", m_dir.filePath("no/such/dir/x.xlsx") } + dates << 1
+            << "x.xlsx";
+        QTest::newRow("unwritable printout")
+            << QStringList { "--connect", conn, "--pdf", m_dir.filePath("no/such/dir/x.pdf") } + dates << 1 << "x.pdf";
         QTest::newRow("missing database")
             << QStringList { "--connect", "Provider=SQLite;Data Source=" + m_dir.filePath("none.db") } + dates << 1
             << "none.db";

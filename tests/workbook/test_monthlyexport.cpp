@@ -142,8 +142,6 @@ private slots:
     void bothWorkbooksPrintFittedWithHeadingsRepeated();
     void detailCells_data();
     void detailCells();
-    void savePath_data();
-    void savePath();
     void failedExportKeepsExistingFile_data();
     void failedExportKeepsExistingFile();
     void formulasRecalculateToGridFigures();
@@ -476,40 +474,6 @@ void TestMonthlyExport::detailCells()
     QCOMPARE(c.value("border").toString() == QStringLiteral("thin"), border);
     QCOMPARE(c.value("font").toString(), QStringLiteral("微软雅黑"));
     QCOMPARE(c.value("size").toDouble(), cell == QStringLiteral("A1") ? 11.0 : 9.0);
-}
-
-void TestMonthlyExport::savePath_data()
-{
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("savePath");
-
-    QTest::newRow("xls") << "/home/u/汇总表_20200331.xls"
-                         << "/home/u/汇总表_20200331";
-    QTest::newRow("xlsx") << "/home/u/report.xlsx"
-                          << "/home/u/report";
-    QTest::newRow("several dots") << "/home/u/report.v2.final.xlsx"
-                                  << "/home/u/report.v2.final";
-    QTest::newRow("dotted folder") << "/home/u.name/reports.2020/summary.xls"
-                                   << "/home/u.name/reports.2020/summary";
-    QTest::newRow("dotted folder, no extension") << "/home/u.name/summary"
-                                                 << "/home/u.name/summary";
-    QTest::newRow("no extension") << "/home/u/summary"
-                                  << "/home/u/summary";
-    QTest::newRow("backslashes") << "C:\\a.b\\summary.xls"
-                                 << "C:\\a.b\\summary";
-    QTest::newRow("hidden name") << "/home/u/.summary"
-                                 << "/home/u/.summary";
-    QTest::newRow("trailing dot") << "/home/u/summary."
-                                  << "/home/u/summary";
-    QTest::newRow("bare name") << "summary.xls"
-                               << "summary";
-}
-
-void TestMonthlyExport::savePath()
-{
-    QFETCH(QString, chosen);
-    QFETCH(QString, savePath);
-    QCOMPARE(savePathFromChosenName(chosen), savePath);
 }
 
 void TestMonthlyExport::failedExportKeepsExistingFile_data()

@@ -5,6 +5,7 @@
 #include "common/workbook/workbookformattable.h"
 #include "common/workbook/workbookinput.h"
 #include "common/workbook/workbookprintlayout.h"
+#include "common/workbook/workbooksavepath.h"
 
 #include <QDir>
 #include <QFile>
@@ -125,6 +126,8 @@ private slots:
     void printLayoutOrientation_data();
     void printLayoutOrientation();
     void savedPrintLayout();
+    void savePath_data();
+    void savePath();
 };
 
 void TestWorkbook::typedInput_data()
@@ -706,5 +709,39 @@ void TestWorkbook::savedPrintLayout()
     QCOMPARE(second.page().value("fitToPage").toBool(), false);
     QVERIFY(second.page().value("titleRows").isNull());
 }
+void TestWorkbook::savePath_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("savePath");
+
+    QTest::newRow("xls") << "/home/u/汇总表_20200331.xls"
+                         << "/home/u/汇总表_20200331";
+    QTest::newRow("xlsx") << "/home/u/report.xlsx"
+                          << "/home/u/report";
+    QTest::newRow("several dots") << "/home/u/report.v2.final.xlsx"
+                                  << "/home/u/report.v2.final";
+    QTest::newRow("dotted folder") << "/home/u.name/reports.2020/summary.xls"
+                                   << "/home/u.name/reports.2020/summary";
+    QTest::newRow("dotted folder, no extension") << "/home/u.name/summary"
+                                                 << "/home/u.name/summary";
+    QTest::newRow("no extension") << "/home/u/summary"
+                                  << "/home/u/summary";
+    QTest::newRow("backslashes") << "C:\\a.b\\summary.xls"
+                                 << "C:\\a.b\\summary";
+    QTest::newRow("hidden name") << "/home/u/.summary"
+                                 << "/home/u/.summary";
+    QTest::newRow("trailing dot") << "/home/u/summary."
+                                  << "/home/u/summary";
+    QTest::newRow("bare name") << "summary.xls"
+                               << "summary";
+}
+
+void TestWorkbook::savePath()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, savePath);
+    QCOMPARE(savePathFromChosenName(chosen), savePath);
+}
+
 QTEST_GUILESS_MAIN(TestWorkbook)
 #include "test_workbook.moc"

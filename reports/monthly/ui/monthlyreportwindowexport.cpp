@@ -6,6 +6,7 @@
 #include "common/textformat.h"
 #include "common/widgets/detailpanel.h"
 #include "common/widgets/savefilechooser.h"
+#include "common/workbook/workbooksavepath.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyexport.h"
 

@@ -1,0 +1,7 @@
+#include "db/connectionbackend.h"
+
+namespace fee {
+
+ConnectionBackend::~ConnectionBackend() = default;
+
+} // namespace fee

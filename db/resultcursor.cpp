@@ -1,0 +1,101 @@
+#include "db/resultcursor.h"
+
+#include "db/bufferedsource.h"
+#include "db/cancelstate.h"
+#include "db/resultregistry.h"
+#include "db/resultsource.h"
+
+namespace fee {
+
+namespace {
+
+    constexpr int kErrNoCurrentRow = 3021;
+
+} // namespace
+
+ResultCursor::ResultCursor(
+    std::unique_ptr<ResultSource> source, ResultRegistry* registry, std::shared_ptr<const CancelState> cancel)
+    : m_source(std::move(source))
+    , m_registry(registry)
+    , m_cancel(std::move(cancel))
+{
+    if (m_source)
+        m_fields = FieldIndex(m_source->fieldNames());
+    if (m_cancel)
+        m_generation = m_cancel->generation();
+    if (m_registry && m_source)
+        m_registry->add(this);
+    else
+        m_registry = nullptr;
+}
+
+ResultCursor::~ResultCursor()
+{
+    if (m_registry)
+        m_registry->remove(this);
+}
+
+void ResultCursor::release()
+{
+    m_source.reset();
+    m_onRow = false;
+    if (m_registry) {
+        m_registry->remove(this);
+        m_registry = nullptr;
+    }
+}
+
+bool ResultCursor::cancelledSinceOpened() const
+{
+    return m_cancel && (m_cancel->isCancelled() || m_cancel->generation() != m_generation);
+}
+
+bool ResultCursor::next()
+{
+    if (m_failure)
+        throw *m_failure;
+    if (!m_source)
+        return false;
+    try {
+        // A result that was open when the connection was cancelled stays
+        // cancelled: its statement may have been interrupted half-way.
+        if (cancelledSinceOpened())
+            throw CancelState::cancellation();
+        m_onRow = m_source->fetch();
+    } catch (const Failure& failure) {
+        release();
+        m_failure = failure;
+        throw;
+    }
+    if (!m_onRow)
+        release(); // the statement is done: free the line at once
+    return m_onRow;
+}
+
+const ResultSource& ResultCursor::row() const
+{
+    if (!m_onRow)
+        throw Failure(
+            kErrNoCurrentRow, QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
+    return *m_source;
+}
+
+void ResultCursor::bufferRest()
+{
+    if (!m_registry)
+        return;
+    auto buffered = std::make_unique<BufferedSource>(*m_source, m_onRow);
+    m_source.reset(); // frees the statement before anything else runs
+    m_registry->remove(this);
+    m_registry = nullptr;
+    m_source = std::move(buffered);
+}
+
+void ResultCursor::close(const Failure& why)
+{
+    release();
+    if (!m_failure)
+        m_failure = why;
+}
+
+} // namespace fee

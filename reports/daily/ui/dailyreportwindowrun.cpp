@@ -1,0 +1,146 @@
+// The buttons: the statistics run on a worker thread, printing, the export
+// dialog; and the row a click highlights.
+#include "reports/daily/ui/dailyreportwindow.h"
+
+#include "common/failure.h"
+#include "common/messages.h"
+#include "common/officeentry.h"
+#include "common/sessioninfo.h"
+#include "common/widgets/feeitemtreepanel.h"
+#include "common/widgets/frmtoexcel.h"
+#include "common/widgets/gridprinter.h"
+#include "common/widgets/gridview.h"
+#include "common/widgets/waitoverlay.h"
+#include "db/dbconnection.h"
+#include "reports/daily/dailyengine.h"
+#include "reports/daily/dailygrid.h"
+#include "reports/daily/dailyoutputtexts.h"
+#include "reports/shared/reportrunner.h"
+#include "reports/shared/runcontext.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+
+namespace fee {
+
+DailySelection DailyReportWindow::currentSelection() const
+{
+    DailySelection selection;
+    if (m_officeList->currentIndex() >= 0 && !m_officeList->currentText().isEmpty())
+        selection.office = officeFromEntryText(m_officeList->currentText());
+    selection.start = m_startDate->date();
+    selection.end = m_endDate->date();
+    selection.feeCodes = m_feeTree->tickedCodes();
+    for (int i = 1; i < m_methodList->count(); ++i)
+        selection.paymentMethods << m_methodList->itemText(i);
+    if (m_methodList->currentIndex() >= 0)
+        selection.paymentMethod = m_methodList->currentText();
+    if (m_payeeList->currentIndex() > 0)
+        selection.payee = m_payeeList->currentText();
+    selection.scope = static_cast<DailyScope>(std::max(0, m_scopeList->currentIndex()));
+    selection.departmentCode = sessionInfo().DepartmentCode;
+    return selection;
+}
+
+void DailyReportWindow::commandClicked(Command command)
+{
+    try {
+        switch (command) {
+        case Run:
+            startStatistics();
+            break;
+        case ExportToExcel:
+            exportResult();
+            break;
+        case Exit:
+            closeWindow();
+            break;
+        case Print:
+            printResult();
+            break;
+        }
+    } catch (const Failure& failure) {
+        ErrPlainBox(failure.number(), failure.description(), QString());
+    }
+}
+
+void DailyReportWindow::startStatistics()
+{
+    // A second press while a run goes on is ignored.
+    if (m_running)
+        return;
+    const DailySelection selection = currentSelection();
+    const DailyRunOutcome check = DailyEngine::check(selection);
+    if (check.status == DailyRunOutcome::Status::NotStarted)
+        return;
+    if (check.status == DailyRunOutcome::Status::Refused) {
+        showBox(check.message);
+        return;
+    }
+    // An empty method list fails here, before the wait panel shows.
+    DailyEngine::statementInput(selection);
+
+    m_running = true;
+    m_wait->showOver(m_gridView);
+    setCursor(Qt::BusyCursor);
+    // The grid is filled from the worker thread, row by row, while the
+    // window shows it.
+    GridModel* grid = &m_grid;
+    m_runner->start(DbConnection::shared().connectionString(),
+        [selection, grid](RunContext& run) { DailyEngine(run).RunDailyQuery(selection, *grid); });
+}
+
+void DailyReportWindow::statisticsFinished(const RunOutcome& outcome)
+{
+    m_wait->finish();
+    unsetCursor();
+    m_running = false;
+    // A cancelled run keeps its rows and shows no box.
+    if (outcome.failed)
+        ErrPlainBox(outcome.number, outcome.description, QString());
+    emit statisticsEnded();
+    closeAfterRun();
+}
+
+void DailyReportWindow::printResult()
+{
+    // The grid belongs to the run while one goes on.
+    if (m_running)
+        return;
+    const DailyOutputTexts texts
+        = dailyPrintTexts(dailyOfficeName(m_officeList->currentText()), m_startDate->date(), m_endDate->date());
+    PrintGridOptions options;
+    options.title = texts.title;
+    options.dateLine = texts.dateLine;
+    options.signature = false;
+    options.skip = 0;
+    printGrid(m_grid, options, this);
+}
+
+void DailyReportWindow::exportResult()
+{
+    if (m_running)
+        return;
+    const QString officeEntry = m_officeList->currentText();
+    if (officeEntry.isEmpty())
+        return;
+    const DailyOutputTexts texts
+        = dailyExportTexts(dailyOfficeName(officeEntry), m_startDate->date(), m_endDate->date());
+    // One dialog at a time; it deletes itself when closed.
+    if (!m_exportDialog)
+        m_exportDialog = new FrmToExcel(window());
+    m_exportDialog->setTag(texts.dateLine);
+    m_exportDialog->Config(m_grid, QString::fromUtf8(kDailySheetName), texts.title);
+    m_exportDialog->show();
+    m_exportDialog->raise();
+    m_exportDialog->activateWindow();
+}
+
+void DailyReportWindow::gridClicked(int row)
+{
+    if (m_running)
+        return;
+    m_highlightedRow = DailyGrid::highlightRow(m_grid, m_highlightedRow, row);
+}
+
+} // namespace fee

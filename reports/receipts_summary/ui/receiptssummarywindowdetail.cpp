@@ -1,0 +1,128 @@
+// The detail frame over the summary: the receipts or ledger payments behind a
+// summary row, listed on the worker.
+#include "reports/receipts_summary/ui/receiptssummarywindow.h"
+
+#include "common/messages.h"
+#include "common/widgets/detailpanel.h"
+#include "common/widgets/gridview.h"
+#include "common/widgets/sessionstatusbar.h"
+#include "common/widgets/waitoverlay.h"
+#include "db/dbconnection.h"
+#include "reports/receipts_summary/receiptscolumns.h"
+#include "reports/receipts_summary/receiptsdetails.h"
+#include "reports/shared/reportrunner.h"
+#include "reports/shared/runcontext.h"
+
+#include <QFrame>
+#include <QGroupBox>
+
+namespace fee {
+
+namespace dcol = ReceiptsDetailColumn;
+
+// Over the summary frame, in front of everything, with an empty list.
+void ReceiptsSummaryWindow::placeDetailFrame() { m_detailFrame->setGeometry(m_summaryFrame->geometry()); }
+
+void ReceiptsSummaryWindow::showEmptyDetail()
+{
+    if (m_running)
+        return;
+    placeDetailFrame();
+    m_detail.setRows(1);
+    m_highlightedDetailRow = 0;
+    m_detailFrame->show();
+    m_detailFrame->raise();
+}
+
+void ReceiptsSummaryWindow::openDetail(int row)
+{
+    if (m_running || row < m_summary.fixedRows() || row >= m_summary.rows())
+        return;
+    const QString key = m_summary.text(row, ReceiptsColumn::kKey);
+    const QString kind = m_summary.text(row, ReceiptsColumn::kSummaryKind);
+    m_summary.setCurrentRow(row);
+    m_detailHeading = { m_summary.text(row, ReceiptsColumn::kOffice), m_summary.text(row, ReceiptsColumn::kItem) };
+
+    m_buttonStrip->setEnabled(false);
+    placeDetailFrame();
+    m_detail.setRows(1);
+    // A new list starts without a highlighted row.
+    m_highlightedDetailRow = 0;
+    m_detailFrame->show();
+    m_detailFrame->raise();
+    if (!receiptsRowKey(key))
+        return;
+
+    // The list belongs to the run that wrote the row: its dates and payment
+    // methods, not what the panel shows by now.
+    const ReceiptsSelection selection = m_reported ? *m_reported : currentSelection();
+    // The columns widen to their texts as the window's font measures them.
+    m_detail.setFontName(font().family());
+    m_detail.setFontSize(font().pointSizeF());
+
+    m_statusBar->setMessage(QStringLiteral("请稍候，正在统计明细..."));
+    m_running = true;
+    m_closeDetailRequested = false;
+    m_detailWait->showOver(m_detailFrame->view());
+    setCursor(Qt::BusyCursor);
+    disconnect(m_runner, &ReportRunner::finished, this, nullptr);
+    connect(m_runner, &ReportRunner::finished, this, &ReceiptsSummaryWindow::detailFinished);
+    GridModel* detail = &m_detail;
+    m_runner->start(DbConnection::shared().connectionString(),
+        [selection, key, kind, detail](RunContext& run) { ShowReceiptsDetails(run, selection, key, kind, *detail); });
+}
+
+void ReceiptsSummaryWindow::detailFinished(const RunOutcome& outcome)
+{
+    m_detailWait->finish();
+    unsetCursor();
+    m_running = false;
+    // The frame stays open after a failure, the strip disabled until 关闭.
+    if (outcome.failed)
+        ErrCodeBox(outcome.number, outcome.description);
+    else if (!outcome.cancelled)
+        m_statusBar->setMessage(QStringLiteral("统计结束!"));
+    emit detailEnded();
+    if (m_closeDetailRequested) {
+        m_closeDetailRequested = false;
+        closeDetail();
+    }
+    closeAfterRun();
+}
+
+void ReceiptsSummaryWindow::closeDetail()
+{
+    // The list being read is stopped first; the frame closes once it has.
+    if (m_running) {
+        m_closeDetailRequested = true;
+        m_runner->cancel();
+        return;
+    }
+    m_detail.setRows(1);
+    m_highlightedDetailRow = 0;
+    m_detailFrame->hide();
+    m_buttonStrip->setEnabled(true);
+}
+
+void ReceiptsSummaryWindow::detailClicked(int row, int)
+{
+    // A row of the current list other than its totals row.
+    const auto isDetailRow = [this](int r) {
+        return r >= 1 && r < m_detail.rows() && m_detail.text(r, dcol::kBook) != QString::fromUtf8(kReceiptsTotalText);
+    };
+    if (m_running || !isDetailRow(row))
+        return;
+    // Painting goes on meanwhile: pausing it would reset the view, and the
+    // press a double click needs would be lost with it.
+    // The row highlighted before is painted back only while it still is a
+    // detail row: the totals row keeps its colour.
+    if (m_highlightedDetailRow != 0 && isDetailRow(m_highlightedDetailRow)) {
+        for (int c = dcol::kBook; c < m_detail.cols(); ++c)
+            m_detail.setCellBackColor(m_highlightedDetailRow, c, QColor());
+    }
+    m_highlightedDetailRow = row;
+    for (int c = dcol::kBook; c < m_detail.cols(); ++c)
+        m_detail.setCellBackColor(row, c, receiptsHighlightColor());
+}
+
+} // namespace fee

@@ -1,0 +1,125 @@
+// Starting the statistics, running them on the worker, and the clicks on the
+// summary grid.
+#include "reports/receipts_summary/ui/receiptssummarywindow.h"
+
+#include "common/messages.h"
+#include "common/widgets/feeitemtreepanel.h"
+#include "common/widgets/gridview.h"
+#include "common/widgets/officelistpanel.h"
+#include "common/widgets/sessionstatusbar.h"
+#include "common/widgets/waitoverlay.h"
+#include "db/dbconnection.h"
+#include "reports/receipts_summary/receiptscolumns.h"
+#include "reports/receipts_summary/receiptsengine.h"
+#include "reports/shared/reportrunner.h"
+#include "reports/shared/runcontext.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QTreeWidget>
+
+namespace fee {
+
+namespace col = ReceiptsColumn;
+
+void ReceiptsSummaryWindow::startStatistics()
+{
+    // A second press while a run goes on is ignored.
+    if (m_running)
+        return;
+
+    const ReceiptsSelection selection = currentSelection();
+    const ReceiptsCheck check = checkReceiptsSelection(selection, m_paymentMethod->currentIndex() >= 0);
+    switch (check.refusal) {
+    case ReceiptsRefusal::None:
+        break;
+    case ReceiptsRefusal::NoMethodShown:
+        return;
+    case ReceiptsRefusal::NoOffice:
+        msgBox(check.message);
+        m_officeList->list()->setFocus();
+        return;
+    case ReceiptsRefusal::StartAfterEnd:
+        msgBox(check.message, programTitle());
+        return;
+    case ReceiptsRefusal::NoFeeItem:
+        msgBox(check.message);
+        m_feeTree->tree()->setFocus();
+        return;
+    }
+
+    m_statusBar->setMessage(QStringLiteral("请稍候，正在进行统计..."));
+    // The rows the last run highlighted are cut with the grid.
+    m_highlightedSummaryRow = 0;
+    m_reported = selection;
+    m_running = true;
+    m_wait->showOver(m_summaryView);
+    setCursor(Qt::BusyCursor);
+    disconnect(m_runner, &ReportRunner::finished, this, nullptr);
+    connect(m_runner, &ReportRunner::finished, this, &ReceiptsSummaryWindow::statisticsFinished);
+    // The worker fills the grid row by row while the window shows it.
+    GridModel* summary = &m_summary;
+    m_runner->start(DbConnection::shared().connectionString(),
+        [selection, summary](RunContext& run) { BuildReceiptsSummary(run, selection, *summary); });
+}
+
+void ReceiptsSummaryWindow::statisticsFinished(const RunOutcome& outcome)
+{
+    m_wait->finish();
+    unsetCursor();
+    m_running = false;
+    // A failure leaves the rows written so far and the waiting text; a
+    // cancelled run is no error.
+    if (outcome.failed)
+        ErrCodeBox(outcome.number, outcome.description);
+    else if (outcome.cancelled)
+        m_statusBar->setMessage(QStringLiteral("统计已取消！"));
+    else
+        m_statusBar->setMessage(QStringLiteral("统计结束！"));
+    emit statisticsEnded();
+    closeAfterRun();
+}
+
+// A row of the current grid with figures of an office: neither a heading
+// row nor a "小计" or "合计" row.
+bool ReceiptsSummaryWindow::isSummaryDataRow(int row) const
+{
+    if (row < m_summary.fixedRows() || row >= m_summary.rows())
+        return false;
+    const QString name = m_summary.text(row, col::kOffice);
+    return name != QString::fromUtf8(kReceiptsSubtotalText) && name != QString::fromUtf8(kReceiptsTotalText);
+}
+
+void ReceiptsSummaryWindow::summaryClicked(int row, int col)
+{
+    if (m_running || !isSummaryDataRow(row))
+        return;
+    if (col == col::kDetail && m_summary.text(row, col) == QString::fromUtf8(kReceiptsDetailText))
+        openDetail(row);
+    highlightSummaryRow(row);
+}
+
+void ReceiptsSummaryWindow::summaryDoubleClicked(int row, int)
+{
+    if (m_running || row < m_summary.fixedRows() || row >= m_summary.rows())
+        return;
+    if (m_summary.text(row, col::kDetail) == QString::fromUtf8(kReceiptsDetailText))
+        openDetail(row);
+}
+
+void ReceiptsSummaryWindow::highlightSummaryRow(int row)
+{
+    // Painting goes on meanwhile: pausing it would reset the view, and the
+    // press a double click needs would be lost with it.
+    // The row highlighted before is painted back only while it still is a
+    // data row: a total row keeps its own colour.
+    if (m_highlightedSummaryRow != 0 && isSummaryDataRow(m_highlightedSummaryRow)) {
+        for (int c = col::kCategory; c < m_summary.cols(); ++c)
+            m_summary.setCellBackColor(m_highlightedSummaryRow, c, QColor());
+    }
+    m_highlightedSummaryRow = row;
+    for (int c = col::kCategory; c < m_summary.cols(); ++c)
+        m_summary.setCellBackColor(row, c, receiptsHighlightColor());
+}
+
+} // namespace fee

@@ -1,0 +1,253 @@
+// A long run in the daily window over a generated database of tens of
+// thousands of receipt lines: the window keeps painting and handling events
+// (its own and another top-level window's) while the worker fills the grid;
+// cancelling and closing during a run; the rows at the end equal the engine's.
+#include "dailywindowtest.h"
+
+#include "cli/demodb/demodb.h"
+#include "common/fontfamilies.h"
+#include "common/grid/fonttextmeasure.h"
+#include "common/grid/twips.h"
+#include "common/messages.h"
+#include "common/sessioninfo.h"
+#include "common/widgets/gridview.h"
+#include "db/dbconnection.h"
+#include "reports/daily/dailyengine.h"
+#include "reports/daily/dailygrid.h"
+#include "reports/shared/runcontext.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using fee::DailyReportWindow;
+using namespace dailywindow;
+
+namespace {
+
+const QDate kStart(2025, 1, 1);
+const QDate kEnd(2025, 12, 31);
+constexpr int kRooms = 2500; // about 45,000 receipt lines of office 01 in 2025
+
+// Counts the events a widget handles: paints of a view, or the posted
+// events of a second window.
+class EventCounter : public QObject {
+public:
+    explicit EventCounter(QEvent::Type type, std::function<void()> seen)
+        : m_type(type)
+        , m_seen(std::move(seen))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == m_type)
+            m_seen();
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void()> m_seen;
+};
+
+const QEvent::Type kPing = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
+
+class TestDailyWindowLong : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_connection;
+    QList<fee::BoxRequest> m_boxes;
+
+    std::unique_ptr<DailyReportWindow> openWindow()
+    {
+        auto window = std::make_unique<DailyReportWindow>();
+        window->resize(1200, 700);
+        window->show();
+        chooseOffice(window.get(), QStringLiteral("01"));
+        setDates(window.get(), kStart, kEnd);
+        tickAllFeeItems(window.get());
+        return window;
+    }
+
+    QVector<QStringList> engineRows(const fee::DailySelection& selection)
+    {
+        fee::GridModel grid;
+        fee::DailyGrid::layout(grid);
+        fee::DbConnection connection;
+        connection.open(m_connection);
+        fee::RunContext run(connection);
+        fee::DailyEngine(run).RunDailyQuery(selection, grid);
+        return gridTexts(grid);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        fee::installFontSubstitutions();
+        fee::installFontTextMeasure();
+        fee::demo::DemoDbOptions options;
+        options.path = m_dir.filePath(QStringLiteral("long.db"));
+        options.offices = 1;
+        options.rooms = kRooms;
+        fee::demo::buildDemoDb(options);
+        m_connection = QStringLiteral("Provider=SQLite;Data Source=") + options.path;
+        auto connection = std::make_unique<fee::DbConnection>();
+        connection->open(m_connection);
+        fee::DbConnection::setShared(std::move(connection));
+        fee::setBoxHandler([this](const fee::BoxRequest& request) {
+            m_boxes << request;
+            return fee::BoxAnswer::Ok;
+        });
+    }
+
+    void init() { m_boxes.clear(); }
+
+    // While the worker fills the grid, the GUI thread paints the grid as it
+    // grows, runs its timers, lays the window out anew, and another window
+    // handles its posted events. The rows at the end are the engine's.
+    void responsiveDuringRun()
+    {
+        auto window = openWindow();
+        auto* view = child<fee::GridView>(window.get(), "MSFlexGrid1");
+        QWidget other;
+        other.setWindowTitle(QStringLiteral("another window"));
+        other.show();
+
+        QList<int> paintedRowCounts; // the view's rows at each paint during the run
+        EventCounter paints(QEvent::Paint, [&] {
+            if (window->isRunning())
+                paintedRowCounts << view->model()->rowCount();
+        });
+        view->viewport()->installEventFilter(&paints);
+        int pingsHandled = 0;
+        EventCounter pings(kPing, [&] {
+            if (window->isRunning())
+                ++pingsHandled;
+        });
+        other.installEventFilter(&pings);
+
+        int ticks = 0;
+        bool resized = false;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, &timer, [&] {
+            if (!window->isRunning())
+                return;
+            ++ticks;
+            QCoreApplication::postEvent(&other, new QEvent(kPing));
+            // Scroll to the end as the rows come, so new rows get painted,
+            // and resize the window once during the run.
+            view->scrollToBottom();
+            view->viewport()->update();
+            if (ticks == 5) {
+                window->resize(1000, 600);
+                resized = true;
+            }
+        });
+        timer.start(5);
+
+        press(window.get(), DailyReportWindow::Run);
+        QVERIFY(window->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isRunning(), 300000);
+        timer.stop();
+        QVERIFY(m_boxes.isEmpty());
+
+        const int rows = window->resultGrid().rows();
+        QVERIFY2(rows > 20000, qPrintable(QString::number(rows)));
+        QVERIFY2(ticks > 1, qPrintable(QString::number(ticks)));
+        QVERIFY2(pingsHandled > 0, qPrintable(QString::number(pingsHandled)));
+        // The grid was painted part-filled, and with more rows later on.
+        QVERIFY(!paintedRowCounts.isEmpty());
+        QVERIFY2(std::any_of(paintedRowCounts.cbegin(), paintedRowCounts.cend(),
+                     [&](int count) { return count > 1 && count < rows; }),
+            qPrintable(QString::number(paintedRowCounts.size())));
+        QVERIFY(std::is_sorted(paintedRowCounts.cbegin(), paintedRowCounts.cend()));
+        QVERIFY(paintedRowCounts.first() < paintedRowCounts.last());
+        // The window was laid out anew during the run.
+        QVERIFY(resized);
+        const int left = fee::twipsToPixels(3420);
+        QCOMPARE(view->width(), window->width() - left - fee::twipsToPixels(60));
+
+        QCOMPARE(window->resultGrid().text(rows - 1, fee::DailyGrid::Book), QStringLiteral("合计"));
+        QCOMPARE(gridTexts(window->resultGrid()), engineRows(window->currentSelection()));
+        QTRY_COMPARE(view->model()->rowCount(), rows);
+    }
+
+    // 取消统计 ends the run with the rows so far, without a box.
+    void cancelRun()
+    {
+        auto window = openWindow();
+        auto* cancel = child<QPushButton>(window.get(), "PictureWait_Cancel");
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, &timer, [&] {
+            if (window->isRunning() && window->resultGrid().rows() > 1000 && cancel->isEnabled())
+                cancel->click();
+        });
+        timer.start(5);
+        press(window.get(), DailyReportWindow::Run);
+        QVERIFY(child<QWidget>(window.get(), "PictureWait")->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isRunning(), 300000);
+        timer.stop();
+        QVERIFY(m_boxes.isEmpty());
+        QVERIFY(child<QWidget>(window.get(), "PictureWait")->isHidden());
+        const fee::GridModel& grid = window->resultGrid();
+        QVERIFY(grid.rows() > 1000);
+        QVERIFY(grid.text(grid.rows() - 1, fee::DailyGrid::Book) != QStringLiteral("合计"));
+        // The rows so far are the first rows of the whole list.
+        const QVector<QStringList> whole = engineRows(window->currentSelection());
+        QVERIFY(grid.rows() < whole.size());
+        const QVector<QStringList> shown = gridTexts(grid);
+        // The last row may be still unfinished when the run stopped.
+        QCOMPARE(shown.mid(0, shown.size() - 1), whole.mid(0, shown.size() - 1));
+        // A cancelled run leaves the window ready for the next one.
+        QVERIFY(child<QPushButton>(window.get(), "Command1_0")->isEnabled());
+        QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // A second 统计 during a run is ignored; closing the window during a run
+    // cancels it and closes the window once it has ended.
+    void secondStartAndCloseDuringRun()
+    {
+        auto* window = new DailyReportWindow;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QPointer<DailyReportWindow> alive(window);
+        window->show();
+        chooseOffice(window, QStringLiteral("01"));
+        setDates(window, kStart, kEnd);
+        tickAllFeeItems(window);
+        int ended = 0;
+        QString lastBook;
+        connect(window, &DailyReportWindow::statisticsEnded, window, [&] {
+            ++ended;
+            const fee::GridModel& grid = window->resultGrid();
+            lastBook = grid.text(grid.rows() - 1, fee::DailyGrid::Book);
+        });
+        bool pressedAgain = false;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, &timer, [&] {
+            if (!alive || pressedAgain || !alive->isRunning() || alive->resultGrid().rows() < 100)
+                return;
+            pressedAgain = true;
+            press(alive, DailyReportWindow::Run); // ignored
+            press(alive, DailyReportWindow::Exit);
+            QVERIFY(alive); // stays until the run has ended
+        });
+        timer.start(5);
+        press(window, DailyReportWindow::Run);
+        QTRY_VERIFY_WITH_TIMEOUT(!alive, 300000);
+        QVERIFY(pressedAgain);
+        QCOMPARE(ended, 1);
+        QVERIFY(lastBook != QStringLiteral("合计"));
+        QVERIFY(m_boxes.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestDailyWindowLong)
+#include "tst_dailywindowlong.moc"
