@@ -13,9 +13,13 @@ namespace {
     // The FreeTDS driver reads a braced value literally up to the first "}"
     // that is followed by ";" or by the end; it does not undo doubled braces.
     // Bracing whatever could end or open a value keeps each value one value,
-    // and a value holding "};" cannot be passed safely at all.
+    // and a value holding "};" cannot be passed safely at all. The driver
+    // manager and the driver read the string as a C string: a NUL would end
+    // it there and drop the values after it.
     QString odbcValue(const QString& value)
     {
+        if (value.contains(QChar(0)))
+            throw Failure(kErrConnection, QStringLiteral("A connection value contains a NUL character."));
         static const QRegularExpression kSpecial(QStringLiteral("[;{}=]|^\\s|\\s$"));
         if (!value.contains(kSpecial))
             return value;
@@ -43,10 +47,13 @@ namespace {
         if (comma >= 0) {
             port = dataSource.mid(comma + 1).trimmed();
             dataSource = dataSource.left(comma).trimmed();
-            bool ok = false;
-            const int number = port.toInt(&ok);
-            if (!ok || number <= 0 || number > 65535)
+            // Digits only: the number reader stops at a NUL and would let what
+            // follows it into the ODBC string. The port goes in as its number.
+            static const QRegularExpression kPort(QStringLiteral("^[0-9]{1,5}$"));
+            const int number = kPort.match(port).hasMatch() ? port.toInt() : 0;
+            if (number <= 0 || number > 65535)
                 throw Failure(kErrConnection, QStringLiteral("Invalid port in the data source: ") + port);
+            port = QString::number(number);
         }
         QString host = dataSource;
         QString instance;

@@ -165,9 +165,24 @@ namespace {
             return -1;
         }
 
-        // Rewritten, trimmed arguments between `open` and `close`, split at top-level commas.
-        QStringList arguments(int open, int close) const
+        // The tokens' text as written.
+        QString written(int begin, int end) const
         {
+            QString out;
+            for (int i = begin; i < end; ++i)
+                out += m_t[i].text;
+            return out;
+        }
+
+        // Trimmed arguments between `open` and `close`, split at top-level
+        // commas: rewritten, or as written (enough to decide whether the call
+        // is rewritten: a call left as written has its arguments rewritten
+        // with the rest of the text, and rewriting them beforehand too would
+        // double the work at every level of nested calls).
+        QStringList arguments(int open, int close, bool rewritten) const
+        {
+            auto piece
+                = [&](int from, int to) { return (rewritten ? rewrite(from, to) : written(from, to)).trimmed(); };
             QStringList args;
             int depth = 0;
             int start = open + 1;
@@ -177,12 +192,12 @@ namespace {
                 else if (isPunct(m_t[i], ')'))
                     --depth;
                 else if (depth == 0 && isPunct(m_t[i], ',')) {
-                    args.append(rewrite(start, i).trimmed());
+                    args.append(piece(start, i));
                     start = i + 1;
                 }
             }
             if (start < close || !args.isEmpty())
-                args.append(rewrite(start, close).trimmed());
+                args.append(piece(start, close));
             return args;
         }
 
@@ -324,8 +339,8 @@ namespace {
                     if (kCalls.contains(lower)) {
                         const int open = nextSolid(i + 1, end);
                         const int close = open < end && isPunct(m_t[open], '(') ? closing(open, end) : -1;
-                        if (close > 0) {
-                            const QString replaced = call(lower, arguments(open, close));
+                        if (close > 0 && !call(lower, arguments(open, close, false)).isEmpty()) {
+                            const QString replaced = call(lower, arguments(open, close, true));
                             if (!replaced.isEmpty()) {
                                 out += replaced;
                                 i = close;

@@ -2,7 +2,8 @@
 # Installs what is needed, builds, and runs every test; then builds the whole
 # suite a second time with AddressSanitizer and UndefinedBehaviorSanitizer
 # (build-asan, benchmarks left out) and runs it there, stopping at the first
-# error either of them finds.
+# error either of them finds; last, builds the fuzz targets with clang
+# (build-fuzz) and runs each a few seconds over its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -20,3 +21,11 @@ ASAN_OPTIONS="halt_on_error=1:detect_leaks=1" \
 UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1" \
 LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0" \
   ctest --test-dir build-asan --output-on-failure
+
+# Fuzzing: the fuzz targets and the libraries they need, built with clang
+# for libFuzzer with the address and undefined-behaviour sanitizers in a
+# build folder of their own, then a few seconds of each over its seed corpus.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFEE_BUILD_FUZZERS=ON \
+  -DFEE_BUILD_TESTS=OFF -DFEE_BUILD_BENCH=OFF
+cmake --build build-fuzz -j"$(nproc)" --target fee_fuzzers
+bash fuzz/run.sh build-fuzz 5

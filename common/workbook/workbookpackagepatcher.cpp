@@ -74,6 +74,8 @@ namespace {
             if (workbookPart.isEmpty())
                 WorkbookPackagePatcher::refuse(
                     m_fileName, QStringLiteral("不是 Excel 工作簿 (.xlsx)，或是不支持的 Strict Open XML 格式"));
+            if (!insidePackage(workbookPart))
+                WorkbookPackagePatcher::refuse(m_fileName, QStringLiteral("工作簿部件的位置在文件包之外"));
             if (!workbookPart.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
                 WorkbookPackagePatcher::refuse(m_fileName, QStringLiteral("是二进制格式 (.xlsb) 的工作簿"));
             m_workbook.load(m_zip, workbookPart);
@@ -83,6 +85,15 @@ namespace {
                     m_fileName, QStringLiteral("工作簿的格式无法识别 (Strict Open XML 不受支持)"));
             m_workbookRels.load(m_zip, WorkbookXmlPart::relationshipsPartOf(workbookPart));
             m_relationships = relationshipsOf(m_workbookRels, workbookPart);
+            // An Id given twice leaves open which part a sheet is: the sheet
+            // could go to one while a spreadsheet reads the other.
+            QSet<QString> ids;
+            for (const Relationship& r : m_relationships) {
+                if (ids.contains(r.id))
+                    WorkbookPackagePatcher::refuse(
+                        m_fileName, QStringLiteral("工作簿的关系 Id \"%1\" 出现了不止一次").arg(r.id));
+                ids.insert(r.id);
+            }
 
             for (qsizetype i = 0; i < m_workbook.spans().size(); ++i) {
                 const XmlSpan& span = m_workbook.spans().at(i);
@@ -117,8 +128,11 @@ namespace {
             return list;
         }
 
+        // A sheet without an Id has no relationship, even where one lacks its Id too.
         const Relationship* relationship(const QString& id) const
         {
+            if (id.isEmpty())
+                return nullptr;
             for (const Relationship& r : m_relationships)
                 if (r.id == id)
                     return &r;
@@ -154,6 +168,12 @@ namespace {
             if (!r || r->type != kRelType + QStringLiteral("worksheet") || r->target.isEmpty())
                 throw Failure(
                     kErrWorkbook, QStringLiteral("工作表名称已被图表或其他工作表使用: \"%1\"").arg(entry.name));
+            // A damaged or hostile package may point the sheet at a part the
+            // patch rewrites itself (the sheet would then be lost under it) or
+            // outside the package.
+            if (!insidePackage(r->target) || isPackageStructure(r->target))
+                WorkbookPackagePatcher::refuse(
+                    m_fileName, QStringLiteral("工作表 \"%1\" 指向的部件 %2 不是工作表").arg(entry.name, r->target));
             // The old sheet's drawings, comments and tables belonged to it alone.
             m_zip.remove(WorkbookXmlPart::relationshipsPartOf(r->target));
             if (!entry.state.isEmpty() && entry.state != u"visible") {
@@ -323,6 +343,22 @@ namespace {
                     && span.attribute(QStringLiteral("PartName")).compare(u'/' + chain->target, Qt::CaseInsensitive)
                         == 0)
                     m_contentTypes.edits().replace(span.start, span.end, QString());
+        }
+
+        static bool insidePackage(const QString& part)
+        {
+            return !part.isEmpty() && part != u".." && !part.startsWith(QLatin1String("../"));
+        }
+
+        // The parts that say what the package holds: the patch edits them.
+        bool isPackageStructure(const QString& part) const
+        {
+            const Relationship* styles = relationshipOfType(QStringLiteral("styles"));
+            for (const QString& structure :
+                { kContentTypesPart, m_workbook.name(), m_workbookRels.name(), styles ? styles->target : QString() })
+                if (!structure.isEmpty() && part.compare(structure, Qt::CaseInsensitive) == 0)
+                    return true;
+            return part.endsWith(QLatin1String(".rels"), Qt::CaseInsensitive);
         }
 
         bool hasOverride(const QString& part) const

@@ -101,6 +101,11 @@ void TestConnectionString::rejected_data()
     QTest::newRow("bad port") << QStringLiteral("Provider=SQLOLEDB.1;Data Source=db1,abc");
     QTest::newRow("value the driver cannot take")
         << QStringLiteral("Provider=SQLOLEDB.1;Password='a};UID=x';Data Source=db1");
+    // The driver manager and the driver read the ODBC string as a C string:
+    // a NUL would cut off what follows it.
+    QTest::newRow("NUL in a value") << QStringLiteral("Data Source=db1;User ID=s%1a;Password=p").arg(QChar(0));
+    QTest::newRow("NUL in the port") << QStringLiteral("Data Source='db1,143%1x';User ID=sa").arg(QChar(0));
+    QTest::newRow("NUL in the server") << QStringLiteral("Data Source='db%1';User ID=sa").arg(QChar(0));
     QTest::newRow("sqlite without file") << QStringLiteral("Provider=SQLite");
 }
 

@@ -32,7 +32,8 @@ void TestStatementAdapter::rewrites_data()
     row("group by inside a subquery ends at its parenthesis",
         "(Select sum(x) as s, 管理处 From t Group by 管理处 Union All Select 1, 车库名.管理处 From u Group by "
         "车库名.管理处) Z Group by 管理处",
-        "(Select sum(x) as s, 管理处 From t Group by 管理处 COLLATE Chinese_PRC_CI_AS Union All Select 1, 车库名.管理处 "
+        "(Select sum(x) as s, 管理处 From t Group by 管理处 COLLATE Chinese_PRC_CI_AS Union All Select 1, "
+        "车库名.管理处 "
         "From u Group by 车库名.管理处 COLLATE Chinese_PRC_CI_AS) Z Group by 管理处 COLLATE Chinese_PRC_CI_AS");
     row("group by several terms and having", "group by a, substr(b,1,2) having count(*) > 1",
         "group by a COLLATE Chinese_PRC_CI_AS, substr(b,1,2) COLLATE Chinese_PRC_CI_AS having count(*) > 1");
@@ -58,6 +59,13 @@ void TestStatementAdapter::rewrites_data()
     row("bracketed names untouched", "[地址1] + [left(a,1)] + \"len(x)\"", "[地址1] || [left(a,1)] || \"len(x)\"");
     row("minus and comparison untouched", "Sum(WYZJ.ZJ_JE-WYZJ.收入) As 税额", "Sum(WYZJ.ZJ_JE-WYZJ.收入) As 税额");
     row("unbalanced call left alone", "Left(a,1", "Left(a,1");
+    // Calls left as written, nested deep: each level is read once (reading
+    // the inner calls again at every level took time doubling per level).
+    const QByteArray deep = QByteArray("convert(").repeated(40) + "x" + QByteArray(")").repeated(40);
+    row("nested calls left as written", deep.constData(), deep.constData());
+    const QByteArray around = QByteArray("Right(").repeated(30) + "left(x,1)" + QByteArray(")").repeated(30);
+    const QByteArray aroundOut = QByteArray("Right(").repeated(30) + "substr(x,1,1)" + QByteArray(")").repeated(30);
+    row("a rewritten call inside calls left as written", around.constData(), aroundOut.constData());
     row("real receipts fragment",
         "min(wyzj.zj_cny)+'-'+max(wyzj.zj_cny) as 摘要, 票据.入库单编号 + 票据.票据编号 Not In (Select 入库单编号 + "
         "票据编号 From 票据)",

@@ -272,6 +272,8 @@ private slots:
     void handWrittenPackage();
     void sheetNameTakenByAnotherSheet_data();
     void sheetNameTakenByAnotherSheet();
+    void hostilePackageIsRefused_data();
+    void hostilePackageIsRefused();
     void failedWriteLeavesFileAsItWas_data();
     void failedWriteLeavesFileAsItWas();
 };
@@ -693,6 +695,64 @@ void TestGridSheetExport::sheetNameTakenByAnotherSheet()
         QFAIL("the name is taken");
     } catch (const Failure& f) {
         QCOMPARE(f.number(), kErrWorkbook);
+    }
+    QCOMPARE(fileBytes(target), old);
+}
+
+// A damaged or hostile package is refused and left as it was where putting
+// the sheet into it would go wrong: the reused sheet pointed at a part the
+// patch rewrites itself (the sheet was lost under it while the export
+// reported success) or out of the package, its relationship Id given twice
+// (the sheet went to one part, a spreadsheet may read the other), or no Id
+// on the sheet (it was matched with a relationship without one).
+void TestGridSheetExport::hostilePackageIsRefused_data()
+{
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<bool>("workbookOutside");
+    QTest::addColumn<int>("number");
+    const QString rels = QStringLiteral("xl/_rels/workbook.xml.rels");
+    const QString sheet = QStringLiteral("Target=\"/xl/worksheets/sheet2.xml\"");
+    QTest::newRow("onto the content types") << rels << sheet << "Target=\"/[Content_Types].xml\"" << false << kErrFile;
+    QTest::newRow("onto the workbook") << rels << sheet << "Target=\"workbook.xml\"" << false << kErrFile;
+    QTest::newRow("onto the workbook's relationships")
+        << rels << sheet << "Target=\"_rels/workbook.xml.rels\"" << false << kErrFile;
+    QTest::newRow("onto the package relationships") << rels << sheet << "Target=\"/_rels/.rels\"" << false << kErrFile;
+    QTest::newRow("out of the package") << rels << sheet << "Target=\"../../outside.xml\"" << false << kErrFile;
+    QTest::newRow("the workbook out of the package") << rels << sheet << sheet << true << kErrFile;
+    QTest::newRow("one relationship Id twice") << rels << "Id=\"rId3\""
+                                               << "Id=\"rId2\"" << false << kErrFile;
+    QTest::newRow("no Id on the sheet nor on its relationship") << "xl/workbook.xml"
+                                                                << "r:id=\"rId2\""
+                                                                << "id=\"rId2\"" << false << kErrWorkbook;
+}
+
+void TestGridSheetExport::hostilePackageIsRefused()
+{
+    QFETCH(QString, part);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(bool, workbookOutside);
+    QFETCH(int, number);
+    QMap<QString, QByteArray> parts = ::handWrittenPackage(false);
+    parts[part].replace(from.toUtf8(), to.toUtf8());
+    if (number == kErrWorkbook)
+        parts["xl/_rels/workbook.xml.rels"].replace("Id=\"rId2\"", "");
+    if (workbookOutside) {
+        parts["../xl/workbook.xml"] = parts.take(QStringLiteral("xl/workbook.xml"));
+        parts["../xl/_rels/workbook.xml.rels"] = parts.take(QStringLiteral("xl/_rels/workbook.xml.rels"));
+        parts["_rels/.rels"].replace("Target=\"xl/workbook.xml\"", "Target=\"../xl/workbook.xml\"");
+    }
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("hand.xlsx"));
+    writePackage(target, parts);
+    const QByteArray old = fileBytes(target);
+    try {
+        GridSheetExport::write(dailyGrid(), options({ 0, 1 }), target);
+        QFAIL("the package is refused");
+    } catch (const Failure& f) {
+        QCOMPARE(f.number(), number);
     }
     QCOMPARE(fileBytes(target), old);
 }
