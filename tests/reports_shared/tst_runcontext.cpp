@@ -108,7 +108,15 @@ private slots:
                     QCOMPARE(failure.number(), -7);
             }
         }
-        QCOMPARE(written, (QVector<int> { 0, 1, 2, 3 }));
+        const QVector<int> before { 0, 1, 2, 3 };
+        if (cancel && connections > 1) {
+            // A cancel stops the offices still in flight beside office 4 as
+            // well: what was written is the run's rows so far, in office order.
+            QVERIFY(written.size() <= before.size());
+            QCOMPARE(written, before.mid(0, written.size()));
+        } else {
+            QCOMPARE(written, before);
+        }
         // The cancellation belonged to that run: the connection serves the next.
         QVERIFY(m_db.query(QStringLiteral("Select 1 As one")).next());
     }
