@@ -257,8 +257,8 @@ private slots:
         GridModel grid;
         QTimer poll;
         const ServerLog log(logPath());
+        bool officeDone = false; // outlives the poll that reads it
         if (stopAt.isEmpty()) {
-            bool officeDone = false;
             connect(&runner, &fee::ReportRunner::progressed, &poll,
                 [&officeDone](const fee::RunProgress& progress) { officeDone |= progress.officesDone >= 1; });
             killServerWhen(poll, [&officeDone] { return officeDone; });
