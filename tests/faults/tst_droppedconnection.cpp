@@ -17,6 +17,7 @@
 #include "reports/shared/runcontext.h"
 #include "reports/shared/selectionlists.h"
 #include "reports/shared/selectionresolver.h"
+#include "tests/support/bothroads.h"
 #include "tests/support/tdstestserver.h"
 
 #include <QDateEdit>
@@ -37,18 +38,6 @@ using fee::RunOutcome;
 namespace {
 
 const QDate kStatisticsDate(2026, 6, 15);
-
-QStringList gridTexts(const GridModel& grid)
-{
-    QStringList texts;
-    for (int r = 0; r < grid.rows(); ++r) {
-        QStringList row;
-        for (int c = 0; c < grid.cols(); ++c)
-            row << grid.text(r, c);
-        texts << row.join(QLatin1Char('|'));
-    }
-    return texts;
-}
 
 enum class Report { Monthly, Receipts, Daily };
 
@@ -251,7 +240,7 @@ private slots:
         QList<RunOutcome> outcomes = runThrough(runner, jobFor(Report(report), reference));
         QCOMPARE(outcomes.size(), 1);
         QVERIFY2(!outcomes.front().failed, qPrintable(outcomes.front().description));
-        const QStringList full = gridTexts(reference);
+        const QStringList full = fee::testing::gridRowTexts(reference);
 
         // Stopped mid-run: one failure, the rows so far stay.
         GridModel grid;
@@ -272,7 +261,7 @@ private slots:
         QVERIFY2(!outcomes.front().description.isEmpty(), "the failure says nothing");
         QVERIFY2(grid.rows() > headingRows, "the rows read before the stop are gone");
         QVERIFY(grid.rows() < full.size());
-        QCOMPARE(gridTexts(grid).mid(0, headingRows), full.mid(0, headingRows));
+        QCOMPARE(fee::testing::gridRowTexts(grid).mid(0, headingRows), full.mid(0, headingRows));
 
         // Back on the same port: the window's own connection (lists) and the
         // next run connect again.
@@ -281,7 +270,7 @@ private slots:
         outcomes = runThrough(runner, jobFor(Report(report), again));
         QCOMPARE(outcomes.size(), 1);
         QVERIFY2(!outcomes.front().failed, qPrintable(outcomes.front().description));
-        QCOMPARE(gridTexts(again), full);
+        QCOMPARE(fee::testing::gridRowTexts(again), full);
     }
 
     // The window: one box for the stopped run, its rows kept, the window
@@ -309,7 +298,7 @@ private slots:
         start->click();
         waitForRun();
         QCOMPARE(m_boxes.size(), 0);
-        const QStringList full = gridTexts(window.summaryGrid());
+        const QStringList full = fee::testing::gridRowTexts(window.summaryGrid());
 
         QTimer poll;
         bool officeDone = false;
@@ -337,7 +326,7 @@ private slots:
         start->click();
         waitForRun();
         QCOMPARE(m_boxes.size(), 1);
-        QCOMPARE(gridTexts(window.summaryGrid()), full);
+        QCOMPARE(fee::testing::gridRowTexts(window.summaryGrid()), full);
 
         // The drill-down of a figure, with the server gone while it is read.
         emit child<fee::GridView>(&window, "MSFlexGrid1")->cellClicked(2, 8);
