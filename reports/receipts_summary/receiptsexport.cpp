@@ -3,6 +3,7 @@
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
 #include "common/textformat.h"
+#include "common/workbook/reportworkbookstyle.h"
 #include "common/workbook/workbook.h"
 #include "common/workbook/workbookgridtext.h"
 #include "reports/receipts_summary/receiptscolumns.h"
@@ -11,12 +12,7 @@ namespace fee {
 
 namespace {
 
-    constexpr int kHeadingColour = 16761024; // RGB(192, 192, 255)
-    constexpr int kCentre = -4108;
-    constexpr int kLeft = -4131;
-    constexpr int kRight = -4152;
-    constexpr int kContinuous = 1;
-    constexpr double kTwipsPerWidthUnit = 110;
+    using namespace reportbook;
 
     const QString kMoneyFormat = QStringLiteral("#0.00");
     const QString kDateFormat = QStringLiteral("yyyy-mm-dd");
