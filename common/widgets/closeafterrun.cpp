@@ -2,16 +2,20 @@
 
 #include "windowhelpers.h"
 
+#include <QCloseEvent>
 #include <QTimer>
 #include <QWidget>
 
 namespace fee {
 
-bool CloseAfterRun::putOff(bool running)
+bool CloseAfterRun::putOff(QCloseEvent* event, bool running, const std::function<void()>& cancelRun)
 {
-    if (running)
-        m_requested = true;
-    return running;
+    if (!running)
+        return false;
+    m_requested = true;
+    event->ignore();
+    cancelRun();
+    return true;
 }
 
 void CloseAfterRun::runEnded(QWidget* window)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+
+class QCloseEvent;
 class QWidget;
 
 namespace fee {
@@ -9,9 +12,10 @@ namespace fee {
 // cancels the run, and the window closes once the run has ended.
 class CloseAfterRun {
 public:
-    // True when the close must wait for the run: the window ignores the
-    // close event and cancels its run.
-    bool putOff(bool running);
+    // For the window's close event: while a run goes on, the event is
+    // ignored, the run cancelled and true returned; otherwise false, and the
+    // window closes as usual.
+    bool putOff(QCloseEvent* event, bool running, const std::function<void()>& cancelRun);
     // At the end of every run: closes the window (its frame in the main
     // window) when a close was put off.
     void runEnded(QWidget* window);

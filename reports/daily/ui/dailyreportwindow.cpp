@@ -233,12 +233,8 @@ void DailyReportWindow::layoutGrid()
 
 void DailyReportWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_closeAfterRun.putOff(m_running)) {
-        m_runner->cancel();
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
+    if (!m_closeAfterRun.putOff(event, m_running, [this] { m_runner->cancel(); }))
+        QWidget::closeEvent(event);
 }
 
 void DailyReportWindow::closeWindow() { windowFrame(this)->close(); }

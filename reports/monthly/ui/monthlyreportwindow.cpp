@@ -314,12 +314,8 @@ void MonthlyReportWindow::layoutReportArea()
 
 void MonthlyReportWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_closeAfterRun.putOff(m_running)) {
-        m_runner->cancel();
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
+    if (!m_closeAfterRun.putOff(event, m_running, [this] { m_runner->cancel(); }))
+        QWidget::closeEvent(event);
 }
 
 void MonthlyReportWindow::closeAfterRun() { m_closeAfterRun.runEnded(this); }

@@ -311,12 +311,8 @@ void ReceiptsSummaryWindow::layoutButtonStrip()
 
 void ReceiptsSummaryWindow::closeEvent(QCloseEvent* event)
 {
-    if (m_closeAfterRun.putOff(m_running)) {
-        m_runner->cancel();
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
+    if (!m_closeAfterRun.putOff(event, m_running, [this] { m_runner->cancel(); }))
+        QWidget::closeEvent(event);
 }
 
 void ReceiptsSummaryWindow::closeAfterRun() { m_closeAfterRun.runEnded(this); }
