@@ -1,50 +1,74 @@
 #include "db/connectionsecrets.h"
 
 #include "common/secretmask.h"
+#include "db/connectionstring.h"
 
 namespace fee {
 
 namespace {
 
     struct Piece {
-        QString raw; // as written
-        QString value; // as meant
-        qsizetype end = 0; // index of the ";" after it, or the text's size
+        QStringList secrets; // the value as meant and as written
+        qsizetype next = 0; // where the next piece starts
     };
 
-    // A value that starts at `start`: in apostrophes or double quotes (a
-    // doubled quote stands for one), in braces (ODBC; "}}" stands for "}"),
-    // or bare up to the next semicolon.
-    Piece readValue(const QString& text, qsizetype start)
+    // An OLE DB value: in apostrophes or double quotes (a doubled quote
+    // stands for one), else bare up to the next semicolon, blanks trimmed.
+    Piece oleDbValue(const QString& text, qsizetype start)
     {
         const qsizetype n = text.size();
         Piece piece;
-        qsizetype p = start;
-        const QChar open = p < n ? text.at(p) : QChar();
-        if (open == QLatin1Char('\'') || open == QLatin1Char('"') || open == QLatin1Char('{')) {
-            const QChar close = open == QLatin1Char('{') ? QChar(QLatin1Char('}')) : open;
-            ++p;
-            while (p < n) {
-                if (text.at(p) == close) {
-                    if (p + 1 < n && text.at(p + 1) == close) {
-                        piece.value += close;
-                        p += 2;
-                        continue;
-                    }
-                    ++p;
-                    break;
-                }
-                piece.value += text.at(p++);
-            }
-            piece.raw = text.mid(start, p - start);
-            piece.end = text.indexOf(QLatin1Char(';'), p);
-        } else {
-            piece.end = text.indexOf(QLatin1Char(';'), p);
-            piece.raw = text.mid(p, (piece.end < 0 ? n : piece.end) - p).trimmed();
-            piece.value = piece.raw;
+        const QChar quote = start < n ? text.at(start) : QChar();
+        if (quote != QLatin1Char('\'') && quote != QLatin1Char('"')) {
+            const qsizetype semi = text.indexOf(QLatin1Char(';'), start);
+            const qsizetype end = semi < 0 ? n : semi;
+            piece.secrets << text.mid(start, end - start).trimmed();
+            piece.next = end + 1;
+            return piece;
         }
-        if (piece.end < 0)
-            piece.end = n;
+        QString value;
+        qsizetype p = start + 1;
+        while (p < n) {
+            if (text.at(p) == quote) {
+                if (p + 1 < n && text.at(p + 1) == quote) {
+                    value += quote;
+                    p += 2;
+                    continue;
+                }
+                ++p;
+                break;
+            }
+            value += text.at(p++);
+        }
+        piece.secrets << value << text.mid(start, p - start);
+        const qsizetype semi = text.indexOf(QLatin1Char(';'), p);
+        piece.next = semi < 0 ? n : semi + 1;
+        return piece;
+    }
+
+    // An ODBC value: in braces up to the first "}" followed by ";" or the
+    // end (the FreeTDS driver's reading; a driver that takes "}}" for "}"
+    // reads the same text with those undone), else bare up to the next
+    // semicolon.
+    Piece odbcValue(const QString& text, qsizetype start)
+    {
+        const qsizetype n = text.size();
+        Piece piece;
+        if (start >= n || text.at(start) != QLatin1Char('{')) {
+            const qsizetype semi = text.indexOf(QLatin1Char(';'), start);
+            const qsizetype end = semi < 0 ? n : semi;
+            piece.secrets << text.mid(start, end - start).trimmed();
+            piece.next = end + 1;
+            return piece;
+        }
+        qsizetype close = start + 1;
+        while (close < n && !(text.at(close) == QLatin1Char('}') && (close + 1 == n || text.at(close + 1) == u';')))
+            ++close;
+        const QString value = text.mid(start + 1, close - start - 1);
+        QString undoubled = value;
+        undoubled.replace(QStringLiteral("}}"), QStringLiteral("}"));
+        piece.secrets << value << undoubled << text.mid(start, qMin(close + 1, n) - start);
+        piece.next = close + 2;
         return piece;
     }
 
@@ -52,8 +76,9 @@ namespace {
 
 QStringList connectionSecrets(const QString& connectionString)
 {
-    QStringList found;
     const QString& text = connectionString;
+    const bool odbc = namesOdbcDriver(text);
+    QStringList found;
     const qsizetype n = text.size();
     qsizetype i = 0;
     while (i < n) {
@@ -69,14 +94,14 @@ QStringList connectionSecrets(const QString& connectionString)
         qsizetype start = eq + 1;
         while (start < n && text.at(start).isSpace())
             ++start;
-        const Piece piece = readValue(text, start);
+        const Piece piece = odbc ? odbcValue(text, start) : oleDbValue(text, start);
         if (key == QLatin1String("password") || key == QLatin1String("pwd")) {
-            for (const QString& secret : { piece.value, piece.raw, piece.value.trimmed() }) {
+            for (const QString& secret : piece.secrets) {
                 if (!secret.trimmed().isEmpty() && !found.contains(secret))
                     found.append(secret);
             }
         }
-        i = piece.end + 1;
+        i = piece.next;
     }
     return found;
 }
