@@ -2,6 +2,7 @@
 #include "cli/clioutput.h"
 #include "cli/commandparser.h"
 #include "cli/commands.h"
+#include "cli/connectoption.h"
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
@@ -34,8 +35,7 @@ int runDaily(const QStringList& args)
 {
     const QString name = QStringLiteral("daily");
     CommandParser parser(name);
-    const QCommandLineOption connectOpt(
-        QStringLiteral("connect"), QStringLiteral("Connection string."), QStringLiteral("CONN"));
+    const ConnectOption connectOpt;
     const QCommandLineOption officeOpt(
         QStringLiteral("office"), QStringLiteral("Office code (daily office list)."), QStringLiteral("CODE"));
     const QCommandLineOption fromOpt(
@@ -68,13 +68,15 @@ int runDaily(const QStringList& args)
     const QCommandLineOption paperOpt(QStringLiteral("paper"),
         QStringLiteral("Paper of the PDF: A4, or A3 where the table is too wide for A4."), QStringLiteral("SIZE"),
         QStringLiteral("A4"));
-    for (const QCommandLineOption& option : { connectOpt, officeOpt, fromOpt, toOpt, methodOpt, payeeOpt, scopeOpt,
+    connectOpt.addTo(parser);
+    for (const QCommandLineOption& option : { officeOpt, fromOpt, toOpt, methodOpt, payeeOpt, scopeOpt,
              departmentOpt, feesOpt, csvOpt, xlsxOpt, sheetOpt, pdfOpt, paperOpt })
         parser.addOption(option);
 
     if (auto stop = parser.parse(args))
         return *stop;
-    if (auto stop = parser.requireValue(connectOpt))
+    QString connectionString;
+    if (auto stop = connectOpt.read(parser, connectionString))
         return *stop;
     if (auto stop = parser.requireValue(officeOpt))
         return *stop;
@@ -122,7 +124,7 @@ int runDaily(const QStringList& args)
 
     try {
         DbConnection connection;
-        connection.open(parser.value(connectOpt));
+        connection.open(connectionString);
 
         DailySelection selection;
         QString error;

@@ -2,6 +2,7 @@
 #include "cli/clioutput.h"
 #include "cli/commandparser.h"
 #include "cli/commands.h"
+#include "cli/connectoption.h"
 
 #include "common/csv.h"
 #include "common/failure.h"
@@ -23,8 +24,7 @@ namespace fee::cli {
 int runMonthly(const QStringList& args)
 {
     CommandParser parser(QStringLiteral("monthly"));
-    const QCommandLineOption connectOpt(
-        QStringLiteral("connect"), QStringLiteral("Connection string."), QStringLiteral("CONN"));
+    const ConnectOption connectOpt;
     const QCommandLineOption dateOpt(
         QStringLiteral("date"), QStringLiteral("Statistics date."), QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption kindOpt(QStringLiteral("kind"), QStringLiteral("residential or commercial offices."),
@@ -36,12 +36,14 @@ int runMonthly(const QStringList& args)
     const QCommandLineOption csvOpt(
         QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
     const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"), QStringLiteral("Workbook file."), QStringLiteral("FILE"));
-    for (const QCommandLineOption& option : { connectOpt, dateOpt, kindOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
+    connectOpt.addTo(parser);
+    for (const QCommandLineOption& option : { dateOpt, kindOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
         parser.addOption(option);
 
     if (auto stop = parser.parse(args))
         return *stop;
-    if (auto stop = parser.requireValue(connectOpt))
+    QString connectionString;
+    if (auto stop = connectOpt.read(parser, connectionString))
         return *stop;
     QDate date;
     if (auto stop = parser.readDate(dateOpt, date))
@@ -67,7 +69,7 @@ int runMonthly(const QStringList& args)
 
     try {
         DbConnection connection;
-        connection.open(parser.value(connectOpt));
+        connection.open(connectionString);
 
         MonthlySelection selection;
         selection.statisticsDate = date;

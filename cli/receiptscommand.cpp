@@ -2,6 +2,7 @@
 #include "cli/clioutput.h"
 #include "cli/commandparser.h"
 #include "cli/commands.h"
+#include "cli/connectoption.h"
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
@@ -46,8 +47,7 @@ namespace {
 int runReceipts(const QStringList& args)
 {
     CommandParser parser(QStringLiteral("receipts"));
-    const QCommandLineOption connectOpt(
-        QStringLiteral("connect"), QStringLiteral("Connection string."), QStringLiteral("CONN"));
+    const ConnectOption connectOpt;
     const QCommandLineOption fromOpt(
         QStringLiteral("from"), QStringLiteral("First receipt date."), QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption toOpt(
@@ -78,13 +78,15 @@ int runReceipts(const QStringList& args)
         QStringLiteral("The summary workbook, written under this very name."), QStringLiteral("FILE"));
     const QCommandLineOption pdfOpt(
         QStringLiteral("pdf"), QStringLiteral("The printout of the summary as PDF (A4)."), QStringLiteral("FILE"));
-    for (const QCommandLineOption& option : { connectOpt, fromOpt, toOpt, monthFromOpt, monthToOpt, yearFromOpt,
+    connectOpt.addTo(parser);
+    for (const QCommandLineOption& option : { fromOpt, toOpt, monthFromOpt, monthToOpt, yearFromOpt,
              yearToOpt, methodOpt, modeOpt, departmentOpt, officesOpt, feesOpt, csvOpt, xlsxOpt, pdfOpt })
         parser.addOption(option);
 
     if (auto stop = parser.parse(args))
         return *stop;
-    if (auto stop = parser.requireValue(connectOpt))
+    QString connectionString;
+    if (auto stop = connectOpt.read(parser, connectionString))
         return *stop;
 
     ReceiptsSelection selection;
@@ -131,7 +133,7 @@ int runReceipts(const QStringList& args)
 
     try {
         DbConnection connection;
-        connection.open(parser.value(connectOpt));
+        connection.open(connectionString);
 
         QString error;
         selection.offices = officesByCode(

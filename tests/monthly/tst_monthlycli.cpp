@@ -108,7 +108,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("shows");
-        QTest::newRow("monthly") << QStringList { "monthly", "--help" } << "--connect CONN --date YYYY-MM-DD";
+        QTest::newRow("monthly") << QStringList { "monthly", "--help" } << "--connect CONN|--connect-file FILE --date YYYY-MM-DD";
         QTest::newRow("monthly -h") << QStringList { "monthly", "-h" } << "--fees CODES";
         QTest::newRow("demo-db") << QStringList { "demo-db", "--help" } << "--plain-collation";
         QTest::newRow("tool") << QStringList { "--help" } << "monthly --connect CONN";

@@ -106,7 +106,7 @@ private slots:
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(p.exitCode(), 0);
         const QString out = QString::fromUtf8(p.readAllStandardOutput());
-        QVERIFY2(out.contains("--connect CONN --from D --to D [--month-from D --month-to D]"), qPrintable(out));
+        QVERIFY2(out.contains("--connect CONN|--connect-file FILE --from D --to D [--month-from D --month-to D]"), qPrintable(out));
         p.start(QStringLiteral(FEE_CLI_PATH), { "--help" });
         QVERIFY(p.waitForFinished(30000));
         QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains("receipts --connect CONN"));
