@@ -212,4 +212,10 @@ QString dailyPayeeListStatement(const QString& departmentCode)
         + sqlQuote(departmentCode) + QStringLiteral(") ORDER BY 岗位信息new.岗位代号");
 }
 
+QString dailyAllPayeesStatement()
+{
+    return QStringLiteral(
+        "SELECT 员工档案.姓名 FROM 岗位信息new INNER JOIN 员工档案 ON 岗位信息new.工号 = 员工档案.工号");
+}
+
 } // namespace fee

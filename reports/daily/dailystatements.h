@@ -59,4 +59,8 @@ QString dailyExchangeMarkingStatement(const QString& invoiceNumber);
 // The payees of the window's list: the staff of a department, by position.
 QString dailyPayeeListStatement(const QString& departmentCode);
 
+// The staff of every department: the names some session's payee list holds
+// (the command line checks a payee against them when it names no department).
+QString dailyAllPayeesStatement();
+
 } // namespace fee
