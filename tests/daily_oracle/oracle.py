@@ -16,6 +16,7 @@ the SQL Server stand-in of SHARED_DIR/tools, and prints them as a table.
 Exit code 0 when everything agrees, 1 otherwise.
 """
 import calendar
+import copy
 import csv
 import datetime
 import io
@@ -165,6 +166,16 @@ class Data:
             self.lines.setdefault(line["票据id"], []).append(line)
         self.fee_name = {f["DH"]: f["XM"] for f in self.fees}
         con.close()
+
+    def with_receipts_of(self, path):
+        """This data with the 票据 table read anew from path (a copy of the
+        same database in which only that table was changed)."""
+        other = copy.copy(self)
+        con = sqlite3.connect("file:%s?mode=ro" % path, uri=True)
+        con.row_factory = sqlite3.Row
+        other.receipts = [dict(r) for r in con.execute("select * from 票据 order by ID")]
+        con.close()
+        return other
 
     def daily_offices(self):
         return sorted([o for o in self.offices if o["商用物业"] in (0, 2)], key=lambda o: norm(o["GYD_DH"]))
@@ -391,7 +402,7 @@ def null_placements(cli, work, shared):
     diffs, results = [], []
     for name, _ in np.PLACEMENTS:
         path = np.placed_copy(db, work, name, updates[name])
-        data = Data(path)
+        data = base.with_receipts_of(path)
         rows = rows_of(data, code, start, end, data.methods, None, 0, department, items)
         # A replacement whose own key is NULL matches no exchange record and
         # is listed beside the invoice it replaced; nothing else moves.

@@ -15,6 +15,7 @@ SHARED_DIR/tools, printed as a table.
 Exit code 0 when every compared cell agrees, 1 otherwise.
 CTest runs the quick set; the full set is run by hand.
 """
+import copy
 import csv
 import datetime
 import io
@@ -184,6 +185,17 @@ class Data:
                 w["where"][4] = sp["管理处"] if sp else None
             self.ledger_by_item[norm(w["ZJ_LX"])].append(w)
         self.exclusion_cache = {}
+
+    def with_receipts_of(self, path):
+        """This data with the 票据 table read anew from path (a copy of the
+        same database in which only that table was changed)."""
+        other = copy.copy(self)
+        c = sqlite3.connect("file:%s?mode=ro" % path, uri=True)
+        c.row_factory = sqlite3.Row
+        other.receipts = {r["ID"]: dict(r) for r in c.execute("SELECT * FROM 票据")}
+        c.close()
+        other.exclusion_cache = {}
+        return other
 
     def household_office(self, w):
         o = self.owners.get(w["ZH_ID"])
@@ -556,7 +568,7 @@ def null_placements(cli, details, work, shared):
     diffs, results = [], []
     for name, _ in np.PLACEMENTS:
         path = np.placed_copy(db, work, name, updates[name])
-        data = Data(path)
+        data = base.with_receipts_of(path)
         sel = selection(data)
         mine = grid(data, sel)
         # A replacement whose own key is NULL matches no exchange record and
@@ -586,7 +598,9 @@ def null_placements(cli, details, work, shared):
                     # pinyin: the categories may come in another order.
                     compare(tag, sorted(r[1:] for r in mine), sorted(r[1:] for r in theirs), diffs)
                 lists = 0
-                for row in [r for r in theirs[2:] if len(r) == 27 and r[25] == "1"]:
+                # The detail lists behind the computed rows, whatever the
+                # tool's summary shows.
+                for row in [r for r in mine[2:] if r[25] == "1"]:
                     got = subprocess.run([details, conn, start, end, "all", row[26], "1"], stdout=subprocess.PIPE,
                                          stderr=subprocess.PIPE, check=True)
                     tool = read_csv(got.stdout.decode("utf-8"))[1:]

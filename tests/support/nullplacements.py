@@ -82,7 +82,7 @@ def changed_id(update):
 
 
 def placed_copy(db, work, name, update):
-    """A copy of db with one update applied."""
+    """A copy of db with one update applied (it changes the 票据 table only)."""
     path = os.path.join(work, name.replace(" ", "-") + ".db")
     shutil.copyfile(db, path)
     con = sqlite3.connect(path)
