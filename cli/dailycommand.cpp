@@ -12,6 +12,7 @@
 #include "reports/daily/dailyengine.h"
 #include "reports/daily/dailygrid.h"
 #include "reports/daily/dailyoutputtexts.h"
+#include "reports/daily/dailypayees.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
@@ -25,9 +26,6 @@ namespace fee::cli {
 namespace {
 
     const QString kAll = QStringLiteral("all");
-
-    // "all" stands for the list's first entry "选择全部".
-    QString chosenEntry(const QString& value) { return value == kAll ? QString::fromUtf8(kChooseAll) : value; }
 
 } // namespace
 
@@ -91,6 +89,10 @@ int runDaily(const QStringList& args)
         = parser.readChoice(scopeOpt, { QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2") }, scope))
         return *stop;
     const QString department = parser.value(departmentOpt);
+    // Scope 1 takes the receipts of the department: without one it could
+    // only find nothing.
+    if (scope == QStringLiteral("1") && department.isEmpty())
+        return parser.usageError(QStringLiteral("--department is required with --scope 1"));
     const QString method = parser.value(methodOpt);
     const QString payee = parser.value(payeeOpt);
     if (method.isEmpty())
@@ -140,8 +142,22 @@ int runDaily(const QStringList& args)
         if (!error.isEmpty())
             return parser.usageError(error);
         selection.paymentMethods = loadPaymentMethods(connection);
-        selection.paymentMethod = chosenEntry(method);
-        selection.payee = chosenEntry(payee);
+        selection.paymentMethod = listEntryByName(selection.paymentMethods, method, QStringLiteral("payment method"),
+            QStringLiteral("the payment method list"), &error);
+        if (!error.isEmpty())
+            return parser.usageError(error);
+        // The window lists the staff of the session's department; without
+        // one, a payee must at least be on some department's list.
+        if (payee != kAll) {
+            const QStringList payees
+                = department.isEmpty() ? loadAllDailyPayees(connection) : loadDailyPayees(connection, department);
+            const QString listName = department.isEmpty()
+                ? QStringLiteral("any department's payee list")
+                : QStringLiteral("the payee list of department %1").arg(department);
+            selection.payee = listEntryByName(payees, payee, QStringLiteral("payee"), listName, &error);
+            if (!error.isEmpty())
+                return parser.usageError(error);
+        }
         selection.scope = static_cast<DailyScope>(scope.toInt());
         selection.departmentCode = department;
 

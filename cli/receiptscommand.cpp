@@ -103,14 +103,13 @@ int runReceipts(const QStringList& args)
         return *stop;
     selection.mode = static_cast<ReceiptsMode>(mode.toInt());
     selection.departmentCode = parser.value(departmentOpt);
+    // Mode 1 takes the receipts of the department: without one it could
+    // only find nothing.
+    if (selection.mode == ReceiptsMode::ByDepartment && selection.departmentCode.isEmpty())
+        return parser.usageError(QStringLiteral("--department is required with --mode 1"));
     const QString method = parser.value(methodOpt);
-    selection.chosenMethod = method == QStringLiteral("all") ? QString::fromUtf8(kChooseAll) : method;
-    if (selection.chosenMethod.isEmpty())
+    if (method.isEmpty())
         return parser.usageError(QStringLiteral("--method needs all or a payment method"));
-    // The date check comes before the offices and fee items are looked up,
-    // as the window makes it before it builds the fee-item list.
-    if (selection.receipts.start > selection.receipts.end)
-        return parser.usageError(QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！"));
 
     const QStringList officeArg = splitCodeList(parser.value(officesOpt));
     const QStringList feeArg = splitCodeList(parser.value(feesOpt));
@@ -140,10 +139,18 @@ int runReceipts(const QStringList& args)
             loadOffices(connection, receiptsOfficeListStatement(), OfficeNames::AsStored), officeArg, &error);
         if (!error.isEmpty())
             return parser.usageError(error);
+        // The window checks the offices, then the dates, and only then
+        // builds the fee-item list.
+        if (selection.receipts.start > selection.receipts.end)
+            return parser.usageError(QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！"));
         selection.feeCodes = feeCodesByCode(loadFeeItemTree(connection, FeeTreeQuery::InUseByCategory), feeArg, &error);
         if (!error.isEmpty())
             return parser.usageError(error);
         selection.paymentMethods = loadPaymentMethods(connection);
+        selection.chosenMethod = listEntryByName(selection.paymentMethods, method, QStringLiteral("payment method"),
+            QStringLiteral("the payment method list"), &error);
+        if (!error.isEmpty())
+            return parser.usageError(error);
 
         const ReceiptsCheck check = checkReceiptsSelection(selection);
         if (check.refusal != ReceiptsRefusal::None)
