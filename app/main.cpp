@@ -17,6 +17,8 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Lets the desktop match the windows with the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("fee-reports"));
     fee::initAppResources();
     // Qt's own dialogs (the file dialog above all) speak the users' language.
     QTranslator qtChinese;
