@@ -33,11 +33,11 @@ VERSION=$(sed -n 's/^project(fee_reports VERSION \([0-9.]*\).*/\1/p' CMakeLists.
 ARCH=$(dpkg --print-architecture)
 DEB="$BUILD/fee-reports_${VERSION}-1_${ARCH}.deb"
 rm -f "$DEB"
-echo "== building $DEB"
+echo "== building $DEB ($SECONDS s)"
 cmake --build "$BUILD" --target package -j"$(nproc)" >"$WORK/package.log" 2>&1 || { cat "$WORK/package.log"; fail "cpack failed"; }
 [ -f "$DEB" ] || fail "cpack wrote no $DEB"
 
-echo "== contents"
+echo "== contents ($SECONDS s)"
 dpkg -c "$DEB" | awk '{print $NF}' | sed 's|^\./|/|; s|/$||' | grep -v '^$' >"$WORK/contents"
 EXPECTED=(
   /usr/bin/fee-reports
@@ -54,13 +54,13 @@ for path in "${EXPECTED[@]}"; do
   grep -qxF "$path" "$WORK/contents" || fail "the package lacks $path"
 done
 
-echo "== control fields"
+echo "== control fields ($SECONDS s)"
 [ "$(dpkg-deb -f "$DEB" Package)" = fee-reports ] || fail "wrong package name"
 [ "$(dpkg-deb -f "$DEB" Version)" = "${VERSION}-1" ] || fail "version $(dpkg-deb -f "$DEB" Version), not ${VERSION}-1"
 DEPENDS=$(dpkg-deb -f "$DEB" Depends)
 echo "Depends: $DEPENDS"
 # Found by dpkg-shlibdeps (Qt 6, libxlsxwriter, libzip) or named by hand.
-for dep in libqt6widgets6 libqt6sql6 libqt6printsupport6 libxlsxwriter libzip libqt6sql6-sqlite libqt6sql6-odbc \
+for dep in libqt6widgets6 libqt6sql6 libqt6printsupport6 libxlsxwriter libzip libsqlite3 libqt6sql6-odbc \
   libodbc2 tdsodbc fonts-noto-cjk; do
   echo "$DEPENDS" | grep -Eq "(^|[ ,|])${dep}[0-9a-z.+-]*( |,|$)" || fail "Depends names no $dep"
 done
@@ -85,35 +85,48 @@ done
 # that holds a library or plugin the programs load: their libraries, Qt's
 # platform, SQL and print plugins, the ODBC driver manager, FreeTDS's driver
 # and the CJK fonts.
-echo "== dependencies on a clean system"
+echo "== dependencies on a clean system ($SECONDS s)"
 : >"$WORK/empty-status"
 apt-get -s -q -o Dir::State::status="$WORK/empty-status" install "$DEB" >"$WORK/clean-install" 2>&1 \
   || { cat "$WORK/clean-install"; fail "apt cannot resolve the package's dependencies on a clean system"; }
 sed -n 's/^Inst \([^ :]*\).*/\1/p' "$WORK/clean-install" | sort -u >"$WORK/closure"
-QT_PLUGINS=$(dirname "$(dpkg -L libqt6sql6-sqlite | grep '/sqldrivers/libqsqlite\.so$')")/..
-NEEDED=(
+QT_PLUGINS=$(dirname "$(dpkg -L libqt6sql6-odbc | grep '/sqldrivers/libqsqlodbc\.so$')")/..
+LOADED=(
   "$QT_PLUGINS/platforms/libqxcb.so"
   "$QT_PLUGINS/platforms/libqoffscreen.so"
-  "$QT_PLUGINS/sqldrivers/libqsqlite.so"
   "$QT_PLUGINS/sqldrivers/libqsqlodbc.so"
   "$QT_PLUGINS/printsupport/libcupsprintersupport.so"
   "$(dpkg -L tdsodbc | grep '/libtdsodbc\.so$' | head -1)"
-  "$(dpkg -L fonts-noto-cjk | grep 'NotoSansCJK-Regular\.ttc$' | head -1)"
 )
-for elf in "$WORK/tree/usr/bin/fee-reports" "$WORK/tree/usr/bin/fee-reports-cli" "${NEEDED[@]:0:6}"; do
+NEEDED=("${LOADED[@]}" "$(dpkg -L fonts-noto-cjk | grep 'NotoSansCJK-Regular\.ttc$' | head -1)")
+for elf in "$WORK/tree/usr/bin/fee-reports" "$WORK/tree/usr/bin/fee-reports-cli" "${LOADED[@]}"; do
   ldd "$elf" | grep -q 'not found' && fail "$elf: $(ldd "$elf" | grep 'not found')"
-  NEEDED+=($(ldd "$elf" | awk '$2 == "=>" && $3 ~ /^\// {print $3}'))
+  mapfile -t -O "${#NEEDED[@]}" NEEDED < <(ldd "$elf" | awk '$2 == "=>" && $3 ~ /^\// {print $3}')
 done
-for path in "${NEEDED[@]}"; do
-  real=$(readlink -f "$path")
-  owner=$(dpkg -S "$path" 2>/dev/null || dpkg -S "$real" 2>/dev/null || true)
-  owner=${owner%%:*}
+# One dpkg -S for all of them (it reads its whole file list each time); a file
+# may be known to dpkg under its /lib or /usr/lib name, or its link's target.
+declare -A OWNER=()
+mapfile -t UNIQUE < <(printf '%s\n' "${NEEDED[@]}" | sort -u)
+CANDIDATES=()
+for path in "${UNIQUE[@]}"; do
+  CANDIDATES+=("$path" "$(readlink -f "$path")" "${path/#\/usr\/lib\//\/lib\/}" "${path/#\/lib\//\/usr\/lib\/}")
+done
+while IFS= read -r line; do
+  # "libfoo1:amd64: /usr/lib/x86_64-linux-gnu/libfoo.so.1" (directories list several owners)
+  OWNER["${line#*: }"]=$(echo "${line%%: *}" | sed 's/:[a-z0-9]*//g; s/, /\n/g' | head -1)
+done < <(dpkg -S "${CANDIDATES[@]}" 2>/dev/null || true)
+for path in "${UNIQUE[@]}"; do
+  owner=""
+  for candidate in "$path" "$(readlink -f "$path")" "${path/#\/usr\/lib\//\/lib\/}" "${path/#\/lib\//\/usr\/lib\/}"; do
+    owner=${OWNER[$candidate]:-}
+    [ -n "$owner" ] && break
+  done
   [ -n "$owner" ] || fail "no package owns $path"
   grep -qxF "$owner" "$WORK/closure" || fail "$path comes from $owner, which installing the package would not bring"
 done
 echo "$(wc -l <"$WORK/closure") packages, every library and plugin among them"
 
-echo "== install"
+echo "== install ($SECONDS s)"
 if dpkg-query -W -f '${Status}' fee-reports 2>/dev/null | grep -q installed; then "${APT[@]}" purge fee-reports >/dev/null; fi
 dpkg-query -W -f '${Package}\n' | sort >"$WORK/packages-before"
 while read -r path; do [ -e "$path" ] && echo "$path"; done <"$WORK/contents" >"$WORK/existed-before" || true
@@ -121,7 +134,7 @@ while read -r path; do [ -e "$path" ] && echo "$path"; done <"$WORK/contents" >"
 dpkg-query -W -f '${Status}' fee-reports | grep -q 'install ok installed' || fail "not installed"
 for path in "${EXPECTED[@]}"; do [ -f "$path" ] || fail "$path missing after install"; done
 
-echo "== the installed command-line tool"
+echo "== the installed command-line tool ($SECONDS s)"
 cd "$WORK"
 /usr/bin/fee-reports-cli demo-db "$WORK/demo.db" >/dev/null
 CONN="Provider=SQLite;Data Source=$WORK/demo.db"
@@ -134,13 +147,13 @@ head -c 2 daily.xlsx | grep -q 'PK' || fail "daily.xlsx is not a workbook"
 grep -q '合计' monthly.csv || fail "the monthly summary has no totals row"
 echo "daily.csv $(wc -l <daily.csv) lines, monthly.csv $(wc -l <monthly.csv) lines"
 
-echo "== the installed desktop program, offscreen"
+echo "== the installed desktop program, offscreen ($SECONDS s)"
 SESSION='1001{}张伟{}0101{}财务部{}001{}会计{}01{}职能部门{}01{}管理岗'
 QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$WORK/config" \
   /usr/bin/fee-reports "${SESSION}【】${CONN}【】package-test" >"$WORK/app.log" 2>&1 &
 APP_PID=$!
 # Up with the demo database open (a failed connection would show its boxes
-# instead and hold no file), Qt's SQLite driver and the CJK fonts loaded.
+# instead and hold no file), and the CJK fonts loaded.
 opened=""
 for _ in $(seq 100); do
   kill -0 "$APP_PID" 2>/dev/null || { cat "$WORK/app.log"; fail "fee-reports ended at once"; }
@@ -150,15 +163,14 @@ done
 [ -n "$opened" ] || { cat "$WORK/app.log"; fail "fee-reports did not open the demo database"; }
 sleep 1
 kill -0 "$APP_PID" 2>/dev/null || { cat "$WORK/app.log"; fail "fee-reports ended after opening the database"; }
-grep -q 'sqldrivers/libqsqlite\.so' "/proc/$APP_PID/maps" || fail "fee-reports did not load Qt's SQLite driver"
-grep -q 'NotoSansCJK' "/proc/$APP_PID/maps" || fail "fee-reports did not load the CJK fonts"
+grep -Eq 'Noto(Sans|Serif)CJK' "/proc/$APP_PID/maps" || fail "fee-reports did not load the CJK fonts"
 kill "$APP_PID"
 wait "$APP_PID" 2>/dev/null || true
 APP_PID=""
 if grep -Ei 'could not|cannot|failed|error' "$WORK/app.log"; then fail "fee-reports complained (above)"; fi
 cd "$ROOT"
 
-echo "== remove"
+echo "== remove ($SECONDS s)"
 "${APT[@]}" purge fee-reports >"$WORK/remove.log" 2>&1 || { cat "$WORK/remove.log"; fail "apt-get purge failed"; }
 dpkg-query -W -f '${Status}' fee-reports 2>/dev/null | grep -q 'installed\|config-files' && fail "dpkg still knows fee-reports"
 while read -r path; do
