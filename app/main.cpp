@@ -27,6 +27,8 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i)
         fee::wipeArgument(argv[i]);
     fee::installSecretMaskingMessageHandler();
+    // Lets the desktop match the windows with the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("fee-reports"));
     fee::initAppResources();
     // Qt's own dialogs (the file dialog above all) speak the users' language.
     QTranslator qtChinese;
