@@ -2,6 +2,7 @@
 #include "cli/clioutput.h"
 #include "cli/commandparser.h"
 #include "cli/commands.h"
+#include "cli/pdfoutput.h"
 
 #include "common/csv.h"
 #include "common/failure.h"
@@ -10,6 +11,7 @@
 #include "reports/monthly/monthlyexport.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
+#include "reports/shared/reporttexts.h"
 #include "reports/shared/selectionresolver.h"
 
 #include <QCommandLineParser>
@@ -36,8 +38,10 @@ int runMonthly(const QStringList& args)
     const QCommandLineOption csvOpt(
         QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
     const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"), QStringLiteral("Workbook file."), QStringLiteral("FILE"));
+    PdfOutput pdf(QStringLiteral("monthly"));
     for (const QCommandLineOption& option : { connectOpt, dateOpt, kindOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
         parser.addOption(option);
+    pdf.addOptions(parser);
 
     if (auto stop = parser.parse(args))
         return *stop;
@@ -62,7 +66,9 @@ int runMonthly(const QStringList& args)
         return parser.usageError(QStringLiteral("--csv needs a file name or -"));
     if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
         return parser.usageError(QStringLiteral("--xlsx needs a file name"));
-    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt))
+    if (auto stop = pdf.read(parser))
+        return *stop;
+    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser))
         csvTarget = QStringLiteral("-");
 
     try {
@@ -89,13 +95,22 @@ int runMonthly(const QStringList& args)
 
         if (!csvTarget.isEmpty())
             writeCsv(grid, csvTarget);
+        const QString title
+            = commercial ? QStringLiteral("商用物业费收缴率汇总表") : QStringLiteral("住宅物业费收缴率汇总表");
         if (!xlsxTarget.isEmpty()) {
             SummaryWorkbookInfo info;
-            info.title
-                = commercial ? QStringLiteral("商用物业费收缴率汇总表") : QStringLiteral("住宅物业费收缴率汇总表");
-            info.company = QStringLiteral("澄岳物业");
+            info.title = title;
+            info.company = QString::fromUtf8(kCompanyLabel);
             info.statisticsDate = date;
             ExportSummaryWorkbook(grid, info, withoutXlsxExtension(xlsxTarget));
+        }
+        if (pdf.wanted()) {
+            // The window has no print button: the printout carries the title
+            // and the date line of the summary workbook.
+            PrintGridOptions options;
+            options.title = title;
+            options.dateLine = summaryDateLine(date);
+            pdf.write(grid, options);
         }
     } catch (const Failure& f) {
         return reportFailure(QStringLiteral("monthly"), f);
