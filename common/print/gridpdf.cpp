@@ -73,7 +73,7 @@ GridPdfResult writeGridPdf(
     result.landscape = page.landscape();
     result.cutOff = printed.cutOff;
     result.parts = printed.parts;
-    result.notice = printOverflowNotice(page, printed.parts);
+    result.notice = printOverflowNotice(page, printed.parts, printed.cutOff);
     return result;
 }
 

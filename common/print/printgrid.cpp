@@ -84,7 +84,7 @@ namespace {
         void printCell(int row, int col, double x, bool lastOfPage, bool rightEnd);
         void printSingle(int col, double x, const QString& text, bool rightEnd);
         void printBlock(int col, double x, const QString& text, bool rightEnd);
-        double textX(int col, double x, const QString& text) const;
+        void printCellText(int col, double x, double top, double height, const QString& text);
         double rowTop(int pageRow) const { return m_yBase + m_rowHeight * (pageRow - 1); }
 
         PageSurface& m_surface;
@@ -286,11 +286,29 @@ namespace {
         }
     }
 
-    double GridPrintJob::textX(int col, double x, const QString& text) const
+    // A text wider than its cell is drawn smaller, and what still does not
+    // fit is cut to the cell: it never runs over the neighbour's text.
+    void GridPrintJob::printCellText(int col, double x, double top, double height, const QString& text)
     {
-        if (m_rightAligned[col])
-            return x + m_width[col] - m_surface.textWidth(text) - kCellPadding;
-        return x + kCellPadding;
+        const double w = m_width[col];
+        double width = m_surface.textWidth(text);
+        const double room = w - 2 * kCellPadding;
+        const bool tooWide = width > room;
+        double bodyHeight = m_bodyHeight;
+        if (tooWide) {
+            const double share = room > 0 ? std::max(room / width, kSmallestCellTextShare) : kSmallestCellTextShare;
+            m_surface.setFontSize(m_grid.fontSize() * share);
+            width = m_surface.textWidth(text);
+            bodyHeight = m_surface.textHeight(kBody);
+            m_surface.setClip(x, top, w, height);
+        }
+        m_surface.setCurrentX(m_rightAligned[col] ? x + w - width - kCellPadding : x + kCellPadding);
+        m_surface.setCurrentY(top + (height - bodyHeight) / 2);
+        m_surface.printText(text);
+        if (tooWide) {
+            m_surface.clearClip();
+            m_surface.setFontSize(m_grid.fontSize());
+        }
     }
 
     void GridPrintJob::printSingle(int col, double x, const QString& text, bool rightEnd)
@@ -299,11 +317,8 @@ namespace {
         const double top = rowTop(m_pageRow);
         m_surface.drawLine(x, top, x + w, top);
         m_surface.drawLine(x, top, x, top + m_rowHeight);
-        if (!text.isEmpty()) {
-            m_surface.setCurrentX(textX(col, x, text));
-            m_surface.setCurrentY(top + (m_rowHeight - m_bodyHeight) / 2);
-            m_surface.printText(text);
-        }
+        if (!text.isEmpty())
+            printCellText(col, x, top, m_rowHeight, text);
         if (rightEnd)
             m_surface.drawLine(x + w, top, x + w, top + m_rowHeight);
     }
@@ -317,9 +332,7 @@ namespace {
         const double blockBottom = m_yBase + m_rowHeight * last;
         m_surface.drawLine(x, blockTop, x + w, blockTop);
         m_surface.drawLine(x, blockTop, x, blockBottom);
-        m_surface.setCurrentX(textX(col, x, text));
-        m_surface.setCurrentY(blockTop + (m_rowHeight * (last - first + 1) - m_bodyHeight) / 2);
-        m_surface.printText(text);
+        printCellText(col, x, blockTop, m_rowHeight * (last - first + 1), text);
         m_mergeState[col] = 0;
         if (rightEnd)
             m_surface.drawLine(x + w, blockTop, x + w, blockBottom);

@@ -11,6 +11,10 @@ namespace fee {
 
 class GridModel;
 
+// A text wider than its cell (heading or not) is drawn smaller, down to this
+// share of the grid's font, and what still does not fit is cut to the cell.
+constexpr double kSmallestCellTextShare = 0.6;
+
 // The fixed first line of every printed page.
 inline const char* const kPrintCompanyLine = "zu**物业管理有限公司";
 

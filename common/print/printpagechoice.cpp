@@ -91,17 +91,22 @@ QString printPageDescription(const PrintPageChoice& choice)
     return text;
 }
 
-QString printOverflowNotice(const PrintPageChoice& choice, int parts)
+QString printOverflowNotice(const PrintPageChoice& choice, int parts, bool cutOff)
 {
     if (choice.fits)
         return QString();
     const QString page
         = (choice.landscape() ? QStringLiteral("横向") : QStringLiteral("纵向")) + choice.paperName + QStringLiteral("纸");
-    if (choice.overflow == PaperWidthAnswer::Split)
-        return QStringLiteral("表格缩小到 %1% 仍比%2的可打印宽度还宽，分成左右 %3 部分打印，每部分重复左边的固定列")
-            .arg(std::floor(choice.scale * 100))
-            .arg(page)
-            .arg(parts);
+    if (choice.overflow == PaperWidthAnswer::Split) {
+        QString text
+            = QStringLiteral("表格缩小到 %1% 仍比%2的可打印宽度还宽，分成左右 %3 部分打印，每部分重复左边的固定列")
+                  .arg(std::floor(choice.scale * 100))
+                  .arg(page)
+                  .arg(parts);
+        if (cutOff)
+            text += QStringLiteral("；有的列单独就比纸宽，超出的部分打印不出来");
+        return text;
+    }
     return QStringLiteral("表格比%1的可打印宽度还宽，左右两边超出的部分打印不出来").arg(page);
 }
 

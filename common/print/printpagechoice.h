@@ -53,7 +53,8 @@ PrintGridOptions withPrintPageChoice(PrintGridOptions options, const PrintPageCh
 QString printPageDescription(const PrintPageChoice& choice);
 
 // The line that tells the user what became of a table too wide for the page
-// (empty when it fits): cut off, or printed in parts.
-QString printOverflowNotice(const PrintPageChoice& choice, int parts);
+// (empty when it fits): cut off, or printed in parts (cutOff: a column of
+// its own is still wider than the page).
+QString printOverflowNotice(const PrintPageChoice& choice, int parts, bool cutOff = false);
 
 } // namespace fee

@@ -63,9 +63,6 @@ namespace {
 
     // Room between a cell's border and its text.
     constexpr double kHeadingPadding = 45;
-    // A heading too wide for its cell is shrunk, down to this share of the
-    // body font; what still does not fit is clipped to the cell.
-    constexpr double kSmallestHeadingShare = 0.6;
 
     QStringList headingLines(const QString& text)
     {
@@ -111,7 +108,7 @@ namespace {
             share = std::min(share, std::max(room, 0.0) / wide);
         if (tall > h && tall > 0)
             share = std::min(share, h / tall);
-        share = std::max(share, kSmallestHeadingShare);
+        share = std::max(share, kSmallestCellTextShare);
         if (share < 1) {
             surface.setFontSize(fontSize * share);
             lineHeight = surface.textHeight(kBody);

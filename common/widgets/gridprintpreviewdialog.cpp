@@ -177,6 +177,7 @@ void GridPrintPreviewDialog::relayout()
     m_failure.reset();
     m_cancelled = false;
     m_parts = 1;
+    m_cutOff = false;
     setBusy(true);
     m_preview->hide();
     m_preview->updatePreview();
@@ -211,7 +212,9 @@ void GridPrintPreviewDialog::paintPages(QPrinter* target)
     // Nothing may be thrown through the preview's painting.
     try {
         PainterSurface surface(target);
-        m_parts = PrintGrid(surface, m_grid, jobOptions()).parts;
+        const PrintGridResult result = PrintGrid(surface, m_grid, jobOptions());
+        m_parts = result.parts;
+        m_cutOff = result.cutOff;
     } catch (const Failure& f) {
         m_failure = f;
     }
@@ -251,7 +254,7 @@ void GridPrintPreviewDialog::setBusy(bool busy)
 void GridPrintPreviewDialog::showPageInfo(const QString& extra)
 {
     QString text = printPageDescription(m_choice) + QStringLiteral(", 共 %1 页").arg(pageCount());
-    const QString notice = printOverflowNotice(m_choice, m_parts);
+    const QString notice = printOverflowNotice(m_choice, m_parts, m_cutOff);
     if (!notice.isEmpty())
         text += QStringLiteral("。") + notice;
     if (!extra.isEmpty())

@@ -86,7 +86,8 @@ private:
     bool m_again = false;
     bool m_cancelled = false;
     bool m_closeWhenDone = false;
-    int m_parts = 1;
+    int m_parts = 1; // of the last layout
+    bool m_cutOff = false;
     QElapsedTimer m_sinceEvents;
 
     QComboBox* m_paper;
