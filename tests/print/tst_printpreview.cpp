@@ -213,6 +213,10 @@ void TestPrintPreview::printsAndSavesWhatItShows()
     bool shownLandscape = false;
     QString info;
     onPreview([&](GridPrintPreviewDialog* dialog) {
+        // A picture of the preview for a person to look at.
+        const QString pictures = QStringLiteral(FEE_BINARY_DIR "/test-output/print");
+        QVERIFY(QDir().mkpath(pictures));
+        QVERIFY(dialog->grab().save(QDir(pictures).filePath(QStringLiteral("preview.png"))));
         shownPages = dialog->pageCount();
         shownLandscape = dialog->pageChoice().landscape();
         dialog->findChild<QPushButton*>(QStringLiteral("savePdfButton"))->click();
