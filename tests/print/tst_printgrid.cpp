@@ -178,8 +178,8 @@ private slots:
     void printDateIsToday();
     void surfaceUnits();
     void headingRowsOnEveryPage();
-    void headingsNeverOverlap_data();
-    void headingsNeverOverlap();
+    void textsNeverOverlap_data();
+    void textsNeverOverlap();
     void scaledPage();
     void columnsInParts();
     void progressAndStop();
@@ -658,7 +658,7 @@ void TestPrintGrid::headingRowsOnEveryPage()
     }
 }
 
-void TestPrintGrid::headingsNeverOverlap_data()
+void TestPrintGrid::textsNeverOverlap_data()
 {
     QTest::addColumn<QStringList>("headings");
     QTest::addColumn<int>("rowHeight");
@@ -679,7 +679,7 @@ void TestPrintGrid::headingsNeverOverlap_data()
 // text) too wide is shrunk inside its cell, and what still does not fit is
 // cut to it. Headings stay centred, cell texts where their alignment puts
 // them.
-void TestPrintGrid::headingsNeverOverlap()
+void TestPrintGrid::textsNeverOverlap()
 {
     QFETCH(QStringList, headings);
     QFETCH(int, rowHeight);
