@@ -3,10 +3,10 @@
 #include "cli/commandparser.h"
 #include "cli/commands.h"
 #include "cli/connectoption.h"
+#include "cli/pdfoutput.h"
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
-#include "common/print/gridpdf.h"
 #include "common/workbook/gridsheetexport.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailyengine.h"
@@ -60,16 +60,12 @@ int runDaily(const QStringList& args)
     const QCommandLineOption sheetOpt(QStringLiteral("sheet"),
         QStringLiteral("Sheet name in the workbook."), QStringLiteral("NAME"),
         QString::fromUtf8(kDailySheetName));
-    const QCommandLineOption pdfOpt(QStringLiteral("pdf"),
-        QStringLiteral("PDF file: the printout, on A4 portrait or landscape as the table needs."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption paperOpt(QStringLiteral("paper"),
-        QStringLiteral("Paper of the PDF: A4, or A3 where the table is too wide for A4."), QStringLiteral("SIZE"),
-        QStringLiteral("A4"));
+    PdfOutput pdf(name);
     connectOpt.addTo(parser);
     for (const QCommandLineOption& option : { officeOpt, fromOpt, toOpt, methodOpt, payeeOpt, scopeOpt,
-             departmentOpt, feesOpt, csvOpt, xlsxOpt, sheetOpt, pdfOpt, paperOpt })
+             departmentOpt, feesOpt, csvOpt, xlsxOpt, sheetOpt })
         parser.addOption(option);
+    pdf.addOptions(parser);
 
     if (auto stop = parser.parse(args))
         return *stop;
@@ -105,7 +101,6 @@ int runDaily(const QStringList& args)
     QString csvTarget = parser.value(csvOpt);
     const QString xlsxTarget = parser.value(xlsxOpt);
     const QString sheetName = parser.value(sheetOpt);
-    const QString pdfTarget = parser.value(pdfOpt);
     if (parser.isSet(csvOpt) && csvTarget.isEmpty())
         return parser.usageError(QStringLiteral("--csv needs a file name or -"));
     if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
@@ -114,14 +109,9 @@ int runDaily(const QStringList& args)
         return parser.usageError(QStringLiteral("--sheet goes with --xlsx"));
     if (sheetName.isEmpty())
         return parser.usageError(QStringLiteral("--sheet needs a sheet name"));
-    if (parser.isSet(pdfOpt) && pdfTarget.isEmpty())
-        return parser.usageError(QStringLiteral("--pdf needs a file name"));
-    QString paper;
-    if (auto stop = parser.readChoice(paperOpt, { QStringLiteral("A4"), QStringLiteral("A3") }, paper))
+    if (auto stop = pdf.read(parser))
         return *stop;
-    if (parser.isSet(paperOpt) && !parser.isSet(pdfOpt))
-        return parser.usageError(QStringLiteral("--paper goes with --pdf"));
-    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !parser.isSet(pdfOpt))
+    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser))
         csvTarget = QStringLiteral("-");
 
     try {
@@ -186,16 +176,12 @@ int runDaily(const QStringList& args)
             if (written != xlsxTarget)
                 printErr(name + QStringLiteral(": workbook written as ") + written + QLatin1Char('\n'));
         }
-        if (!pdfTarget.isEmpty()) {
+        if (pdf.wanted()) {
             const DailyOutputTexts texts = dailyPrintTexts(officeName, from, to);
             PrintGridOptions options;
             options.title = texts.title;
             options.dateLine = texts.dateLine;
-            const GridPdfResult printed = writeGridPdf(
-                grid, pdfTarget, options, QPageSize(paper == QStringLiteral("A3") ? QPageSize::A3 : QPageSize::A4));
-            // The paper question is answered No: the pages are written cut off.
-            if (printed.cutOff)
-                printErr(name + QStringLiteral(": ") + printed.notice + QLatin1Char('\n'));
+            pdf.write(grid, options);
         }
     } catch (const Failure& f) {
         return reportFailure(name, f);

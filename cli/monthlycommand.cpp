@@ -3,6 +3,7 @@
 #include "cli/commandparser.h"
 #include "cli/commands.h"
 #include "cli/connectoption.h"
+#include "cli/pdfoutput.h"
 
 #include "common/csv.h"
 #include "common/failure.h"
@@ -11,6 +12,7 @@
 #include "reports/monthly/monthlyexport.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
+#include "reports/shared/reporttexts.h"
 #include "reports/shared/selectionresolver.h"
 
 #include <QCommandLineParser>
@@ -36,9 +38,11 @@ int runMonthly(const QStringList& args)
     const QCommandLineOption csvOpt(
         QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
     const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"), QStringLiteral("Workbook file."), QStringLiteral("FILE"));
+    PdfOutput pdf(QStringLiteral("monthly"));
     connectOpt.addTo(parser);
     for (const QCommandLineOption& option : { dateOpt, kindOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
         parser.addOption(option);
+    pdf.addOptions(parser);
 
     if (auto stop = parser.parse(args))
         return *stop;
@@ -64,7 +68,9 @@ int runMonthly(const QStringList& args)
         return parser.usageError(QStringLiteral("--csv needs a file name or -"));
     if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
         return parser.usageError(QStringLiteral("--xlsx needs a file name"));
-    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt))
+    if (auto stop = pdf.read(parser))
+        return *stop;
+    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser))
         csvTarget = QStringLiteral("-");
 
     try {
@@ -91,13 +97,22 @@ int runMonthly(const QStringList& args)
 
         if (!csvTarget.isEmpty())
             writeCsv(grid, csvTarget);
+        const QString title
+            = commercial ? QStringLiteral("商用物业费收缴率汇总表") : QStringLiteral("住宅物业费收缴率汇总表");
         if (!xlsxTarget.isEmpty()) {
             SummaryWorkbookInfo info;
-            info.title
-                = commercial ? QStringLiteral("商用物业费收缴率汇总表") : QStringLiteral("住宅物业费收缴率汇总表");
-            info.company = QStringLiteral("澄岳物业");
+            info.title = title;
+            info.company = QString::fromUtf8(kCompanyLabel);
             info.statisticsDate = date;
             ExportSummaryWorkbook(grid, info, withoutXlsxExtension(xlsxTarget));
+        }
+        if (pdf.wanted()) {
+            // The window has no print button: the printout carries the title
+            // and the date line of the summary workbook.
+            PrintGridOptions options;
+            options.title = title;
+            options.dateLine = summaryDateLine(date);
+            pdf.write(grid, options);
         }
     } catch (const Failure& f) {
         return reportFailure(QStringLiteral("monthly"), f);

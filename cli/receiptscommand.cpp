@@ -3,10 +3,10 @@
 #include "cli/commandparser.h"
 #include "cli/commands.h"
 #include "cli/connectoption.h"
+#include "cli/pdfoutput.h"
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
-#include "common/print/gridpdf.h"
 #include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
@@ -76,12 +76,12 @@ int runReceipts(const QStringList& args)
         QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
     const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"),
         QStringLiteral("The summary workbook, written under this very name."), QStringLiteral("FILE"));
-    const QCommandLineOption pdfOpt(
-        QStringLiteral("pdf"), QStringLiteral("The printout of the summary as PDF (A4)."), QStringLiteral("FILE"));
+    PdfOutput pdf(QStringLiteral("receipts"));
     connectOpt.addTo(parser);
     for (const QCommandLineOption& option : { fromOpt, toOpt, monthFromOpt, monthToOpt, yearFromOpt,
-             yearToOpt, methodOpt, modeOpt, departmentOpt, officesOpt, feesOpt, csvOpt, xlsxOpt, pdfOpt })
+             yearToOpt, methodOpt, modeOpt, departmentOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
         parser.addOption(option);
+    pdf.addOptions(parser);
 
     if (auto stop = parser.parse(args))
         return *stop;
@@ -120,14 +120,13 @@ int runReceipts(const QStringList& args)
     // The outputs may be combined; without any the CSV goes to standard output.
     QString csvTarget = parser.value(csvOpt);
     const QString xlsxTarget = parser.value(xlsxOpt);
-    const QString pdfTarget = parser.value(pdfOpt);
     if (parser.isSet(csvOpt) && csvTarget.isEmpty())
         return parser.usageError(QStringLiteral("--csv needs a file name or -"));
     if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
         return parser.usageError(QStringLiteral("--xlsx needs a file name"));
-    if (parser.isSet(pdfOpt) && pdfTarget.isEmpty())
-        return parser.usageError(QStringLiteral("--pdf needs a file name"));
-    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !parser.isSet(pdfOpt))
+    if (auto stop = pdf.read(parser))
+        return *stop;
+    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser))
         csvTarget = QStringLiteral("-");
 
     try {
@@ -167,17 +166,11 @@ int runReceipts(const QStringList& args)
             writeCsv(grid, csvTarget);
         if (!xlsxTarget.isEmpty())
             WriteReceiptsSummaryWorkbook(grid, selection.receipts, xlsxTarget);
-        if (!pdfTarget.isEmpty()) {
+        if (pdf.wanted()) {
             // The window's printout names the office list's current entry; the
             // command has none, so the title names the first office of the
-            // selection (in list order). writeGridPdf takes A4 portrait, or
-            // landscape when only that fits, without asking.
-            const GridPdfResult pdf = writeGridPdf(
-                grid, pdfTarget, receiptsPrintOptions(selection.offices.front().name, selection.receipts));
-            // Even landscape is too narrow: the paper question is answered
-            // "No" and the table printed with both sides cut off.
-            if (pdf.cutOff)
-                printErr(QStringLiteral("receipts: %1 (纸张宽度不够, 按“否”照样打印)\n").arg(pdf.notice));
+            // selection (in list order).
+            pdf.write(grid, receiptsPrintOptions(selection.offices.front().name, selection.receipts));
         }
     } catch (const Failure& f) {
         return reportFailure(QStringLiteral("receipts"), f);

@@ -134,6 +134,11 @@ private slots:
         QTest::newRow("empty workbook name")
             << ok + QStringList { "--xlsx", "" } << 2 << QStringLiteral("--xlsx needs");
         QTest::newRow("empty pdf name") << ok + QStringList { "--pdf", "" } << 2 << QStringLiteral("--pdf needs");
+        QTest::newRow("unknown paper") << ok + QStringList { "--pdf", m_dir.filePath("a.pdf"), "--paper", "A5" } << 2
+                                       << QStringLiteral("A5");
+        QTest::newRow("paper without pdf") << ok + QStringList { "--paper", "A3" } << 2
+                                           << QStringLiteral("--paper goes with --pdf");
+        QTest::newRow("fit without pdf") << ok + QStringList { "--fit" } << 2 << QStringLiteral("--fit goes with --pdf");
         QTest::newRow("workbook folder missing")
             << ok + QStringList { "--xlsx", m_dir.filePath("missing/a.xlsx") } << 1 << QStringLiteral("daily: error");
         QTest::newRow("pdf folder missing")

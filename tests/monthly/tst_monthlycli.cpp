@@ -151,6 +151,11 @@ private slots:
         QTest::newRow("unwritable csv") << QStringList { "--connect", conn, "--date", "2020-03-15", "--csv",
             m_dir.filePath("no/such/dir/x.csv") }
                                         << 1 << "x.csv";
+        QTest::newRow("unwritable pdf") << QStringList { "--connect", conn, "--date", "2020-03-15", "--pdf",
+            m_dir.filePath("no/such/dir/x.pdf") }
+                                        << 1 << "x.pdf";
+        QTest::newRow("fit without pdf") << QStringList { "--connect", conn, "--date", "2020-03-15", "--fit" } << 2
+                                         << "--fit goes with --pdf";
     }
     void errors()
     {
