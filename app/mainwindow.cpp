@@ -11,6 +11,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -59,7 +61,13 @@ QString MainWindow::backgroundFile()
 {
     if (!backgroundPath().isEmpty())
         return backgroundPath();
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/MDI.BMP");
+    // A site may put its own picture beside the program; an installed
+    // program finds the one it came with in its data folder (/usr/share/fee-reports).
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/MDI.BMP");
+    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/fee-reports/MDI.BMP");
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return QDir::cleanPath(installed);
+    return beside;
 }
 
 void MainWindow::setBackgroundFile(const QString& path) { backgroundPath() = path; }

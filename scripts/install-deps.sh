@@ -12,4 +12,5 @@ $SUDO apt-get install -y --no-install-recommends \
   unixodbc unixodbc-dev tdsodbc freetds-bin python3 \
   fonts-noto-cjk python3-openpyxl libreoffice-calc-nogui poppler-utils \
   qt6-translations-l10n xvfb xauth x11-apps imagemagick xdotool libx11-dev libxtst-dev x11-xkb-utils \
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev \
+  dpkg-dev file desktop-file-utils

@@ -273,7 +273,10 @@ void FrmToExcel::command1Click()
             m_cd1->setNameFilters({ QStringLiteral("Excel Flie *.xlsx (*.xlsx)"),
                 QStringLiteral("Excel Flie *.xls (*.xls)"), QStringLiteral("All flie *.* (*)") });
         }
-        m_cd1->setDirectory(QCoreApplication::applicationDirPath());
+        // The program's own folder, unless it is one the user may not write
+        // to (an installed program lives in /usr/bin): then the home folder.
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        m_cd1->setDirectory(QFileInfo(programFolder).isWritable() ? programFolder : QDir::homePath());
         m_cd1->selectFile(QString());
         if (m_cd1->exec() != QDialog::Accepted)
             return;

@@ -291,6 +291,8 @@ void TestFrmToExcel::browseFillsTheFileName()
         QVERIFY(dialog);
         seen = true;
         QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        // The program's folder, writable here (an installed program's is not: the home folder).
+        QCOMPARE(dialog->directory().absolutePath(), QCoreApplication::applicationDirPath());
         QVERIFY(dialog->nameFilters().contains(QStringLiteral("Excel Flie *.xls (*.xls)")));
         QVERIFY(dialog->nameFilters().contains(QStringLiteral("Excel Flie *.xlsx (*.xlsx)")));
         dialog->selectFile(chosen);
