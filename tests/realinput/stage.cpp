@@ -1,6 +1,7 @@
 #include "stage.h"
 
 #include "app/mainwindow.h"
+#include "common/widgets/gridprintpreviewdialog.h"
 #include "common/widgets/gridview.h"
 
 #include <QAbstractItemView>
@@ -14,13 +15,13 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QTimer>
+
 
 #include <X11/keysym.h>
 
@@ -83,10 +84,10 @@ bool Stage::previewAndClose(QWidget* button, const QString& shot)
     QTimer poll;
     poll.setInterval(50);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        QPrintPreviewDialog* preview = nullptr;
+        QWidget* preview = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (auto* dialog = qobject_cast<QPrintPreviewDialog*>(top); dialog && dialog->isVisible())
-                preview = dialog;
+            if (top->objectName() == QLatin1String("GridPrintPreview") && top->isVisible())
+                preview = top;
         }
         if (!preview || seen)
             return;
@@ -96,6 +97,10 @@ bool Stage::previewAndClose(QWidget* button, const QString& shot)
         preview->resize(1100, 820);
         if (!QTest::qWaitForWindowExposed(preview))
             return;
+        // The pages are laid out while the preview is up: the picture shows them.
+        auto* dialog = qobject_cast<fee::GridPrintPreviewDialog*>(preview);
+        if (dialog)
+            (void)QTest::qWaitFor([dialog] { return !dialog->isLayingOut(); }, 20000);
         QTest::qWait(300);
         if (!shot.isEmpty())
             shotTaken = shoot(preview, shot);
