@@ -4,7 +4,9 @@
 #include "app/bannerstrip.h"
 #include "app/programexit.h"
 #include "common/messages.h"
+#include "common/sessioninfo.h"
 #include "common/widgets/windowhelpers.h"
+#include "db/dbconnection.h"
 #include "reports/daily/ui/dailyreportwindow.h"
 #include "reports/monthly/ui/monthlyreportwindow.h"
 #include "reports/receipts_summary/ui/receiptssummarywindow.h"
@@ -143,12 +145,14 @@ QMdiSubWindow* MainWindow::showChild(QPointer<QMdiSubWindow>& slot, QWidget* (*m
 
 QMdiSubWindow* MainWindow::openMonthlyReport()
 {
-    return showChild(m_monthly, [] { return static_cast<QWidget*>(new MonthlyReportWindow); });
+    return showChild(m_monthly,
+        [] { return static_cast<QWidget*>(new MonthlyReportWindow(DbConnection::shared(), sessionInfo())); });
 }
 
 QMdiSubWindow* MainWindow::openDailyReport()
 {
-    QMdiSubWindow* sub = showChild(m_daily, [] { return static_cast<QWidget*>(new DailyReportWindow); });
+    QMdiSubWindow* sub = showChild(m_daily,
+        [] { return static_cast<QWidget*>(new DailyReportWindow(DbConnection::shared(), sessionInfo())); });
     // The daily list opens filling the main window.
     sub->showMaximized();
     return sub;
@@ -156,7 +160,8 @@ QMdiSubWindow* MainWindow::openDailyReport()
 
 QMdiSubWindow* MainWindow::openReceiptsSummary()
 {
-    QMdiSubWindow* sub = showChild(m_receipts, [] { return static_cast<QWidget*>(new ReceiptsSummaryWindow); });
+    QMdiSubWindow* sub = showChild(m_receipts,
+        [] { return static_cast<QWidget*>(new ReceiptsSummaryWindow(DbConnection::shared(), sessionInfo())); });
     // The receipts summary, too, opens filling the main window.
     sub->showMaximized();
     return sub;

@@ -12,7 +12,8 @@ namespace fee {
 
 class BannerStrip;
 
-// The main window (MDIForm1): the report windows and the About dialog open
+// The main window (MDIForm1): the report windows (each given the program's
+// connection and the logged-in session) and the About dialog open
 // inside its client area, each at most once.
 class MainWindow : public QMainWindow {
     Q_OBJECT

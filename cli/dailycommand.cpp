@@ -156,7 +156,7 @@ int runDaily(const QStringList& args)
         RunContext run(connection);
         ProgressLine progress(name);
         progress.attach(run);
-        const DailyRunOutcome outcome = DailyEngine(run).RunDailyQuery(selection, grid);
+        const DailyRunOutcome outcome = DailyEngine(run, selection).fill(grid);
         progress.finish();
         if (outcome.status != DailyRunOutcome::Status::Done) {
             printErr(name + QStringLiteral(": ") + outcome.message.text + QLatin1Char('\n'));

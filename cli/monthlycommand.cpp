@@ -13,6 +13,7 @@
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/reporttexts.h"
+#include "reports/shared/runcontext.h"
 #include "reports/shared/selectionresolver.h"
 
 #include <QCommandLineParser>
@@ -92,8 +93,8 @@ int runMonthly(const QStringList& args)
             return parser.usageError(QStringLiteral("no fee item to report on"));
 
         GridModel grid;
-        MonthlyEngine engine(connection);
-        engine.run(selection, grid);
+        RunContext run(connection);
+        MonthlyEngine(run, selection).fill(grid);
 
         if (!csvTarget.isEmpty())
             writeCsv(grid, csvTarget);

@@ -160,7 +160,7 @@ int runReceipts(const QStringList& args)
         RunContext run(connection);
         ProgressLine progress(QStringLiteral("receipts"));
         progress.attach(run);
-        BuildReceiptsSummary(run, selection, grid);
+        ReceiptsEngine(run, selection).fill(grid);
         progress.finish();
         if (!csvTarget.isEmpty())
             writeCsv(grid, csvTarget);

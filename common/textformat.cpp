@@ -187,4 +187,32 @@ double decimalValue(double value)
 
 QString moneyText(double value) { return formatNumber(decimalValue(value), QStringLiteral("0.00")); }
 
+QString moneyOrEmpty(const std::optional<double>& value, ZeroMoney zero)
+{
+    if (!value || (zero == ZeroMoney::Empty && decimalValue(*value) == 0.0))
+        return QString();
+    return moneyText(*value);
+}
+
+qint64 moneyCents(double value)
+{
+    // Read back from the text: the one rounding rule for texts and sums.
+    const QString text = moneyText(value);
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const qsizetype dot = text.indexOf(QLatin1Char('.'));
+    const qint64 whole = text.mid(negative ? 1 : 0, dot - (negative ? 1 : 0)).toLongLong();
+    const qint64 cents = whole * 100 + text.mid(dot + 1, 2).toLongLong();
+    return negative ? -cents : cents;
+}
+
+QString centsText(qint64 cents)
+{
+    const qint64 magnitude = cents < 0 ? -cents : cents;
+    QString text = QString::number(magnitude / 100) + QLatin1Char('.');
+    const int fraction = int(magnitude % 100);
+    text += QLatin1Char(char('0' + fraction / 10));
+    text += QLatin1Char(char('0' + fraction % 10));
+    return cents < 0 ? QLatin1Char('-') + text : text;
+}
+
 } // namespace fee

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <optional>
 
 namespace fee {
 
@@ -18,6 +19,18 @@ double decimalValue(double value);
 
 // A sum as money: decimalValue(value) written "0.00".
 QString moneyText(double value);
+
+// A money cell from a value that may be missing: empty for NULL, and for a
+// value whose decimal form is 0 where a zero shows as an empty cell; else
+// moneyText(value).
+enum class ZeroMoney { Shown, Empty };
+QString moneyOrEmpty(const std::optional<double>& value, ZeroMoney zero = ZeroMoney::Shown);
+
+// Money as its text shows it, in whole cents: the figures of a grid add up
+// exactly, and a total shows the sum of the figures above it. moneyCents
+// rounds like moneyText; centsText writes "0.00" (never "-0.00").
+qint64 moneyCents(double value);
+QString centsText(qint64 cents);
 
 // "0.00" + "%"
 QString formatRate(double percent);

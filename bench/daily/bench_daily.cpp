@@ -164,7 +164,7 @@ int main(int argc, char** argv)
             fee::RunContext run(db);
             QElapsedTimer timer;
             timer.start();
-            const fee::DailyRunOutcome outcome = fee::DailyEngine(run).RunDailyQuery(selection, grid);
+            const fee::DailyRunOutcome outcome = fee::DailyEngine(run, selection).fill(grid);
             const double engineSeconds = timer.nsecsElapsed() / 1e9;
             const long afterEngine = peakKilobytes();
             std::printf("round %d engine: %d rows in %.3f s, peak %ld KB (%ld KB more than before the runs)\n", round,

@@ -154,11 +154,10 @@ int main(int argc, char** argv)
 
         // Our run, offices side by side on `connections` connections.
         fee::GridModel grid;
-        fee::MonthlyEngine engine(db);
         fee::RunContext run(db);
         run.setParallelism(connections);
         timer.restart();
-        engine.run(run, selection, grid);
+        fee::MonthlyEngine(run, selection).fill(grid);
         const double ourS = timer.nsecsElapsed() / 1e9;
 
         int differences = 0;
@@ -172,10 +171,10 @@ int main(int argc, char** argv)
         std::printf(
             "single pass        %.3f s (%d statements, one connection)\n", singleS, int(selection.offices.size()));
         std::printf(
-            "our run            %.3f s (%d statements, %d connections)\n", ourS, engine.statementCount(), connections);
+            "our run            %.3f s (%d statements, %d connections)\n", ourS, run.statementCount(), connections);
         std::printf("ratio              %.2f (goal <= 0.8)\n", singleS > 0 ? ourS / singleS : 0.0);
         std::printf("figures differing  %d\n", differences);
-        std::printf("database time      %.3f s (added over the connections)\n", engine.databaseNanoseconds() / 1e9);
+        std::printf("database time      %.3f s (added over the connections)\n", run.databaseNanoseconds() / 1e9);
 
         if (parser.isSet(windowOpt)) {
             fee::installFontTextMeasure();
@@ -199,9 +198,9 @@ int main(int argc, char** argv)
             timer.restart();
             tick.start();
             runner.start(
-                source,
+                db,
                 [selection, &shown](
-                    fee::RunContext& r) { fee::MonthlyEngine(r.connection()).run(r, selection, shown); },
+                    fee::RunContext& r) { fee::MonthlyEngine(r, selection).fill(shown); },
                 connections);
             app.exec();
             std::printf("window run         %.3f s; event loop held at most %lld ms (goal < 50 ms)\n",

@@ -155,7 +155,7 @@ void timeReceipts(QTextStream& out, const QString& database, const QString& pdf)
     run.start();
     {
         RunContext context(db);
-        BuildReceiptsSummary(context, selection, grid);
+        ReceiptsEngine(context, selection).fill(grid);
     }
     out << "receipts summary: " << selection.offices.size() << " offices, " << grid.rows() << " grid rows, run in "
         << run.elapsed() << " ms (not part of the printout); ";

@@ -148,17 +148,17 @@ int main(int argc, char** argv)
         for (int round = 0; round < 2; ++round) {
             fee::LayoutReceiptsGrid(grid);
             fee::RunContext run(db);
-            fee::ReceiptsRunStats stats(true);
+            run.keepStatements();
             QElapsedTimer total;
             total.start();
-            fee::BuildReceiptsSummary(run, selection, grid, &stats);
+            fee::ReceiptsEngine(run, selection).fill(grid);
             const double t = total.nsecsElapsed() / 1e9;
             if (round == 0 || t < totalS) {
                 totalS = t;
-                dbS = stats.databaseNanoseconds() / 1e9;
+                dbS = run.databaseNanoseconds() / 1e9;
             }
-            statementCount = stats.statementCount();
-            const double b = runBare(path, stats.statements(), db, bareRows);
+            statementCount = run.statementCount();
+            const double b = runBare(path, run.statements(), db, bareRows);
             if (round == 0 || b < bareS)
                 bareS = b;
         }

@@ -4,14 +4,9 @@
 
 namespace fee {
 
-QString dailyMoneyText(const std::optional<double>& value)
-{
-    return value ? formatNumber(*value, QStringLiteral("#0.00")) : QString();
-}
-
 QString dailyIncomeText(const QString& amountCell, const QString& taxCell)
 {
-    return dailyCentsText(dailyCellCents(amountCell) - dailyCellCents(taxCell));
+    return centsText(dailyCellCents(amountCell) - dailyCellCents(taxCell));
 }
 
 qint64 dailyCellCents(const QString& cell)
@@ -35,16 +30,6 @@ qint64 dailyCellCents(const QString& cell)
             return negative ? -cents : cents;
     }
     return qRound64(leadingNumber(cell) * 100);
-}
-
-QString dailyCentsText(qint64 cents)
-{
-    const qint64 magnitude = cents < 0 ? -cents : cents;
-    QString text = QString::number(magnitude / 100) + QLatin1Char('.');
-    const int fraction = int(magnitude % 100);
-    text += QLatin1Char(char('0' + fraction / 10));
-    text += QLatin1Char(char('0' + fraction % 10));
-    return cents < 0 ? QLatin1Char('-') + text : text;
 }
 
 QString dailyDateText(const DayAndTime& value)

@@ -17,16 +17,14 @@ struct DayAndTime {
     bool isValid() const { return day.isValid(); }
 };
 
-// 金额 and 税额: "#0.00"; NULL gives an empty cell.
-QString dailyMoneyText(const std::optional<double>& value);
+// 金额 and 税额: moneyOrEmpty (NULL gives an empty cell).
 // 收入: the value of the 金额 cell minus the value of the 税额 cell (empty
 // reads 0), "0.00".
 QString dailyIncomeText(const QString& amountCell, const QString& taxCell);
 // The value of a money cell in whole cents (its leading number; empty reads
-// 0), and whole cents as "0.00": the money cells hold two decimals, so their
-// differences and sums are exact in cents.
+// 0): the money cells hold two decimals, so their differences and sums are
+// exact in cents (centsText writes them).
 qint64 dailyCellCents(const QString& cell);
-QString dailyCentsText(qint64 cents);
 // 收款日期: "YYYY-MM-DD"; invalid (NULL) gives an empty cell.
 QString dailyDateText(const DayAndTime& value);
 // SQL Server's zero date 1900-01-01 00:00:00, which an empty text becomes in a

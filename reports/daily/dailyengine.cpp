@@ -1,4 +1,5 @@
 #include "reports/daily/dailyengine.h"
+#include "common/textformat.h"
 
 #include "common/grid/columnfitter.h"
 #include "common/grid/gridmodel.h"
@@ -9,6 +10,7 @@
 #include "reports/shared/runcontext.h"
 #include "reports/shared/selectionlists.h"
 
+#include <QElapsedTimer>
 #include <memory>
 
 namespace fee {
@@ -84,18 +86,23 @@ namespace {
         // The number as the row shows it: a pre-issued invoice's carries
         // "(预开收款)", which its replacements never name, so such a row shows
         // no replacement numbers (the sites' lists have always read so).
-        DbResult result = marking->query(dailyExchangeMarkingStatement(invoiceNumber));
+        QElapsedTimer timer;
+        timer.start();
+        const QString statement = dailyExchangeMarkingStatement(invoiceNumber);
+        DbResult result = marking->query(statement);
         const int field = result.indexOf(QStringLiteral("票据编号"));
         QString numbers;
         while (result.next())
             numbers += result.textOrEmpty(field) + QLatin1Char(' ');
+        run.statementSent(statement, timer.nsecsElapsed());
         return numbers;
     }
 
 } // namespace
 
-DailyEngine::DailyEngine(RunContext& run)
+DailyEngine::DailyEngine(RunContext& run, const DailySelection& selection)
     : m_run(run)
+    , m_selection(selection)
 {
 }
 
@@ -136,15 +143,19 @@ DailyStatementInput DailyEngine::statementInput(const DailySelection& selection)
     return input;
 }
 
-DailyRunOutcome DailyEngine::RunDailyQuery(const DailySelection& selection, GridModel& grid)
+DailyRunOutcome DailyEngine::fill(GridModel& grid)
 {
-    DailyRunOutcome outcome = check(selection);
+    DailyRunOutcome outcome = check(m_selection);
     if (outcome.status != DailyRunOutcome::Status::Done)
         return outcome;
-    const DailyStatementInput input = statementInput(selection);
+    const DailyStatementInput input = statementInput(m_selection);
 
     m_run.throwIfCancelled();
-    DbResult result = m_run.connection().query(dailyReceiptsStatement(input));
+    QElapsedTimer timer;
+    timer.start();
+    const QString statement = dailyReceiptsStatement(input);
+    DbResult result = m_run.connection().query(statement);
+    m_run.statementSent(statement, timer.nsecsElapsed());
     const DailyResultReader reader(result);
 
     grid.setRows(1);
@@ -175,9 +186,9 @@ DailyRunOutcome DailyEngine::RunDailyQuery(const DailySelection& selection, Grid
     if (grid.rows() > 1) {
         QStringList cells(DailyGrid::ColumnCount);
         cells[DailyGrid::Book] = QStringLiteral("合计");
-        cells[DailyGrid::Amount] = dailyCentsText(totals.amount);
-        cells[DailyGrid::Tax] = dailyCentsText(totals.tax);
-        cells[DailyGrid::Income] = dailyCentsText(totals.income);
+        cells[DailyGrid::Amount] = centsText(totals.amount);
+        cells[DailyGrid::Tax] = centsText(totals.tax);
+        cells[DailyGrid::Income] = centsText(totals.income);
         widener.fitRow(grid, appendGridRow(grid, cells));
     }
     return outcome;

@@ -11,10 +11,11 @@ class RunContext;
 
 // The statistics run of the daily receipts list: checks a selection, runs the
 // five-fragment statement on the run's connection and fills a grid laid out
-// by DailyGrid::layout, row by row as the result arrives.
+// by DailyGrid::layout, row by row as the result arrives. What the run sent
+// and waited for is counted in the context.
 class DailyEngine {
 public:
-    explicit DailyEngine(RunContext& run);
+    DailyEngine(RunContext& run, const DailySelection& selection);
 
     // The checks before a run, in order: no office or no method entry (nothing
     // happens), start after end, no fee item. Done when the run may go on.
@@ -29,10 +30,11 @@ public:
     // refused run leaves the grid as it was. A failure or a cancellation is
     // thrown as Failure and keeps the rows written so far (merge settings
     // applied).
-    DailyRunOutcome RunDailyQuery(const DailySelection& selection, GridModel& grid);
+    DailyRunOutcome fill(GridModel& grid);
 
 private:
     RunContext& m_run;
+    DailySelection m_selection;
 };
 
 } // namespace fee

@@ -1,13 +1,14 @@
 #include "reports/daily/dailyoutputtexts.h"
 
+#include "common/officeentry.h"
 #include "reports/shared/reporttexts.h"
 
 namespace fee {
 
 QString dailyOfficeName(const QString& officeEntry)
 {
-    const qsizetype blank = officeEntry.indexOf(QLatin1Char(' '));
-    return blank < 0 ? officeEntry : officeEntry.mid(blank + 1);
+    const CodeAndName parts = splitCodeAndName(officeEntry);
+    return parts.hasName ? parts.name : officeEntry;
 }
 
 DailyOutputTexts dailyPrintTexts(const QString& officeName, const QDate& start, const QDate& end)

@@ -1,4 +1,5 @@
 #include "reports/daily/dailyresultreader.h"
+#include "common/textformat.h"
 
 #include "db/dbconnection.h"
 #include "reports/daily/compactperiodlist.h"
@@ -85,8 +86,8 @@ QStringList DailyResultReader::texts(int serial) const
     cells.reserve(DailyGrid::ColumnCount);
     cells << QString::number(serial) << m_result.textOrEmpty(m_book) << m_result.textOrEmpty(m_number)
           << m_result.textOrEmpty(m_payer) << m_result.textOrEmpty(m_address) << m_result.textOrEmpty(m_item)
-          << CompactPeriodList(m_result.textOrEmpty(m_summary)) << dailyMoneyText(m_result.numberOrNull(m_amount))
-          << dailyMoneyText(m_result.numberOrNull(m_tax));
+          << CompactPeriodList(m_result.textOrEmpty(m_summary)) << moneyOrEmpty(m_result.numberOrNull(m_amount))
+          << moneyOrEmpty(m_result.numberOrNull(m_tax));
     cells << dailyIncomeText(cells.at(DailyGrid::Amount), cells.at(DailyGrid::Tax)) << invoiceDateText()
           << m_result.textOrEmpty(m_issuer) << dailyDateText(readDateTime(m_result, m_receiptDate))
           << m_result.textOrEmpty(m_payee) << m_result.textOrEmpty(m_method) << m_result.textOrEmpty(m_remark)

@@ -57,4 +57,16 @@ namespace monthly {
 
 } // namespace monthly
 
+// The detail list's seven columns (heading row, one row per ledger row, the
+// totals row "合计" under the address).
+namespace MonthlyDetailColumn {
+    constexpr int kSerial = 0;
+    constexpr int kAddress = 1;
+    constexpr int kName = 2;
+    constexpr int kItem = 3;
+    constexpr int kPeriod = 4;
+    constexpr int kAmount = 5;
+    constexpr int kCollected = 6;
+} // namespace MonthlyDetailColumn
+
 } // namespace fee

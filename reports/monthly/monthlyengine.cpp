@@ -15,25 +15,39 @@ namespace fee {
 
 namespace {
 
-    const QString kMoney = QStringLiteral("0.00");
-
     double clean(double v) { return decimalValue(v); }
-    QString money(double v) { return moneyText(v); }
-    QString moneyOrEmpty(double v) { return v == 0.0 ? QString() : money(v); }
     QString rate(double numerator, double denominator) { return formatRate(clean(numerator / denominator * 100)); }
 
     // The measures an office's row is written from, by summary column.
     using Measures = QMap<int, double>;
+    // The money figures of the written rows, by summary column, in cents as
+    // their texts show them: the totals row adds these up.
+    using ColumnCents = QVector<qint64>;
 
-    void writeOfficeRow(GridModel& grid, int r, const Measures& v, const QDate& date, const QString& officeCode)
+    // Writes one money cell and counts what it shows into the totals; an
+    // empty cell (a zero measure) counts 0.
+    qint64 putMoney(GridModel& grid, int r, int column, double value, ColumnCents& totals, ZeroMoney zero)
+    {
+        const QString text = moneyOrEmpty(value, zero);
+        const qint64 cents = text.isEmpty() ? 0 : moneyCents(value);
+        grid.setText(r, column, text);
+        totals[column] += cents;
+        return cents;
+    }
+
+    double fromCents(qint64 cents) { return double(cents) / 100; }
+
+    void writeOfficeRow(
+        GridModel& grid, int r, const Measures& v, const QDate& date, const QString& officeCode, ColumnCents& totals)
     {
         using namespace monthly;
+        auto money = [&](int column, double value) { return putMoney(grid, r, column, value, totals, ZeroMoney::Shown); };
         for (int column : measureColumns())
-            grid.setText(r, column, moneyOrEmpty(v.value(column)));
+            putMoney(grid, r, column, v.value(column), totals, ZeroMoney::Empty);
 
         const double arrears = v.value(kArrears), arrearsCollected = v.value(kArrearsCollected),
                      arrearsWaived = v.value(kArrearsWaived);
-        grid.setText(r, kArrearsUnpaid, money(arrears - arrearsCollected - arrearsWaived));
+        const qint64 arrearsUnpaid = money(kArrearsUnpaid, arrears - arrearsCollected - arrearsWaived);
         if (arrears != 0)
             grid.setText(r, kArrearsRateWithWaivers, rate(arrearsWaived + arrearsCollected, arrears));
         const double arrearsNet = clean(arrears - arrearsWaived);
@@ -43,50 +57,45 @@ namespace {
         double months = 0;
         for (int m = 0; m < 12; ++m)
             months += v.value(kFirstMonth + m);
-        grid.setText(r, kCollected, money(months));
-        const double collected = leadingNumber(grid.text(r, kCollected));
+        // The figures below go on from the collected and prepaid sums as shown.
+        const double collected = fromCents(money(kCollected, months));
         const double due = v.value(kDue), waived = v.value(kWaived), vacant = v.value(kVacant);
-        grid.setText(r, kUnpaid, money(due - collected - waived - vacant));
+        money(kUnpaid, due - collected - waived - vacant);
         if (due != 0)
             grid.setText(r, kRateWithWaivers, rate(collected + waived + vacant, due));
         const double dueNet = clean(due - waived - vacant);
         if (dueNet != 0)
             grid.setText(r, kRate, rate(collected, dueNet));
 
-        grid.setText(
-            r, kPrepaid, money(v.value(kPrepaidNextYear) + v.value(kPrepaidYearAfter) + v.value(kPrepaidLater)));
-        const double prepaid = leadingNumber(grid.text(r, kPrepaid));
-        grid.setText(r, kReceived, money(prepaid + (arrearsCollected + collected)));
+        const double prepaid = fromCents(
+            money(kPrepaid, v.value(kPrepaidNextYear) + v.value(kPrepaidYearAfter) + v.value(kPrepaidLater)));
+        money(kReceived, prepaid + (arrearsCollected + collected));
         grid.setText(r, kMonthCount, QString::number(date.month()));
         const double dueToDate = v.value(kDueToDate), collectedToDate = v.value(kCollectedToDate);
-        grid.setText(r, kUnpaidToDate, money(dueToDate - collectedToDate));
+        const qint64 unpaidToDate = money(kUnpaidToDate, dueToDate - collectedToDate);
         if (dueToDate != 0)
             grid.setText(r, kRateToDate, rate(collectedToDate, dueToDate));
-        grid.setText(r, kAllUnpaid,
-            money(leadingNumber(grid.text(r, kArrearsUnpaid)) + leadingNumber(grid.text(r, kUnpaidToDate))));
+        money(kAllUnpaid, fromCents(arrearsUnpaid) + fromCents(unpaidToDate));
         grid.setText(r, kOfficeCode, officeCode);
     }
 
-    void writeTotalsRow(GridModel& grid)
+    void writeTotalsRow(GridModel& grid, const ColumnCents& cents)
     {
         using namespace monthly;
         grid.setRedraw(false);
         QVector<double> total(kColumnCount, 0.0);
-        for (int r = kHeadingRows; r < grid.rows(); ++r) {
-            for (int c = kName; c < kOfficeCode; ++c) {
-                if (isTotalled(c))
-                    total[c] += leadingNumber(grid.text(r, c));
-            }
-        }
-        for (double& t : total)
-            t = clean(t);
+        for (int c = 0; c < kColumnCount; ++c)
+            total[c] = fromCents(cents[c]);
         const int r = grid.appendRow();
         grid.setText(r, kName, QStringLiteral("合计"));
         for (int c = kName; c < kOfficeCode; ++c) {
-            if (isTotalled(c))
-                grid.setText(r, c,
-                    formatNumber(
-                        total[c], c == kArrearsCollected || c == kArrearsUnpaid ? QStringLiteral("0") : kMoney));
+            if (!isTotalled(c))
+                continue;
+            // The arrears collected and unpaid totals have always shown whole units.
+            if (c == kArrearsCollected || c == kArrearsUnpaid)
+                grid.setText(r, c, formatNumber(total[c], QStringLiteral("0")));
+            else
+                grid.setText(r, c, centsText(cents[c]));
         }
         if (total[kArrears] != 0)
             grid.setText(
@@ -104,17 +113,18 @@ namespace {
 
 } // namespace
 
-MonthlyEngine::MonthlyEngine(DbConnection& connection)
-    : m_connection(connection)
+MonthlyEngine::MonthlyEngine(RunContext& run, const MonthlySelection& selection)
+    : m_run(run)
+    , m_selection(selection)
 {
 }
 
 bool MonthlyEngine::isDrillColumn(int column) { return isMeasureColumn(column); }
 
-void MonthlyEngine::resetTiming()
+QString MonthlyEngine::reportYear() const
 {
-    m_databaseNs = 0;
-    m_statements = 0;
+    return m_selection.reportYear.isEmpty() ? QString::number(m_selection.statisticsDate.year())
+                                            : m_selection.reportYear;
 }
 
 double MonthlyEngine::sumMeasure(DbConnection& connection, int column, const MonthlyStatementInput& input)
@@ -126,22 +136,16 @@ double MonthlyEngine::sumMeasure(DbConnection& connection, int column, const Mon
         DbResult result = connection.query(s.statement);
         if (result.next())
             value += clean(result.numberOrNull(result.indexOf(s.alias)).value_or(0.0));
-        m_databaseNs += timer.nsecsElapsed();
-        ++m_statements;
+        m_run.statementSent(s.statement, timer.nsecsElapsed());
     }
     return clean(value);
 }
 
-void MonthlyEngine::run(const MonthlySelection& selection, GridModel& summary)
+void MonthlyEngine::fill(GridModel& summary)
 {
-    RunContext context(m_connection);
-    run(context, selection, summary);
-}
-
-void MonthlyEngine::run(RunContext& context, const MonthlySelection& selection, GridModel& summary)
-{
-    const QString reportYear
-        = selection.reportYear.isEmpty() ? QString::number(selection.statisticsDate.year()) : selection.reportYear;
+    RunContext& context = m_run;
+    const MonthlySelection& selection = m_selection;
+    const QString reportYear = this->reportYear();
     monthly::layoutSummaryGrid(summary, reportYear);
     // Once the figures are in (all, or as far as a cancel or failure let
     // them come), every column is as wide as its widest figure: none is
@@ -152,6 +156,7 @@ void MonthlyEngine::run(RunContext& context, const MonthlySelection& selection, 
     const int count = int(selection.offices.size());
     context.setOfficeCount(count);
     int written = 0;
+    ColumnCents totals(monthly::kColumnCount, 0);
     try {
         context.forEachOffice(count, [&](int index, DbConnection& connection) -> std::function<void()> {
             const Office& office = selection.offices.at(index);
@@ -161,11 +166,11 @@ void MonthlyEngine::run(RunContext& context, const MonthlySelection& selection, 
                 context.throwIfCancelled();
                 values[column] = sumMeasure(connection, column, input);
             }
-            return [&summary, &written, &selection, office, values] {
+            return [&summary, &written, &selection, &totals, office, values] {
                 const int r = summary.appendRow();
                 summary.setText(r, monthly::kSerial, QString::number(r - 1));
                 summary.setText(r, monthly::kName, office.name);
-                writeOfficeRow(summary, r, values, selection.statisticsDate, office.code);
+                writeOfficeRow(summary, r, values, selection.statisticsDate, office.code, totals);
                 ++written;
             };
         });
@@ -180,24 +185,20 @@ void MonthlyEngine::run(RunContext& context, const MonthlySelection& selection, 
         throw;
     }
     if (summary.rows() > monthly::kHeadingRows)
-        writeTotalsRow(summary);
+        writeTotalsRow(summary, totals);
 }
 
-void MonthlyEngine::fillDetail(
-    const MonthlySelection& selection, int column, const QString& officeCode, GridModel& detail)
+void MonthlyEngine::fillDetail(int column, const QString& officeCode, GridModel& detail)
 {
-    const QString reportYear
-        = selection.reportYear.isEmpty() ? QString::number(selection.statisticsDate.year()) : selection.reportYear;
-    const MonthlyStatementInput input { officeCode, selection.feeCodes, selection.statisticsDate, reportYear };
+    const MonthlyStatementInput input { officeCode, m_selection.feeCodes, m_selection.statisticsDate, reportYear() };
     const QString statement = detailStatement(column, input);
     if (statement.isEmpty())
         return;
 
     QElapsedTimer timer;
     timer.start();
-    DbResult result = m_connection.query(statement);
-    m_databaseNs += timer.nsecsElapsed();
-    ++m_statements;
+    DbResult result = m_run.connection().query(statement);
+    m_run.statementSent(statement, timer.nsecsElapsed());
 
     detail.setRedraw(false);
     detail.setFormatString(detailFormatString(column));
@@ -207,13 +208,8 @@ void MonthlyEngine::fillDetail(
     for (int c = 0; c < detail.cols(); ++c)
         detail.setFixedAlignment(c, AlignCenter);
 
-    auto fitRow = [&detail](int r) {
-        for (int c = 0; c < detail.cols(); ++c) {
-            const int wanted = detail.measureText(detail.text(r, c)) + 90;
-            if (wanted > detail.colWidth(c))
-                detail.setColWidth(c, wanted);
-        }
-    };
+    ColumnFitter fitter;
+    qint64 sum = 0; // cents, as the amounts show
 
     try {
         const int dz = result.indexOf(QStringLiteral("DZ")), room = result.indexOf(QStringLiteral("室")),
@@ -224,22 +220,25 @@ void MonthlyEngine::fillDetail(
         while (true) {
             timer.restart();
             const bool more = result.next();
-            m_databaseNs += timer.nsecsElapsed();
+            m_run.addDatabaseTime(timer.nsecsElapsed());
             if (!more)
                 break;
             const int r = detail.appendRow();
-            detail.setText(r, 0, QString::number(r));
+            detail.setText(r, MonthlyDetailColumn::kSerial, QString::number(r));
             QString address = result.textOrEmpty(dz);
             if (!result.isNull(room) && !result.isNull(suffix))
                 address += result.textOrEmpty(room) + result.textOrEmpty(suffix);
-            detail.setText(r, 1, address);
-            detail.setText(r, 2, result.textOrEmpty(name));
-            detail.setText(r, 3, result.textOrEmpty(item));
-            detail.setText(r, 4, result.textOrEmpty(period));
+            detail.setText(r, MonthlyDetailColumn::kAddress, address);
+            detail.setText(r, MonthlyDetailColumn::kName, result.textOrEmpty(name));
+            detail.setText(r, MonthlyDetailColumn::kItem, result.textOrEmpty(item));
+            detail.setText(r, MonthlyDetailColumn::kPeriod, result.textOrEmpty(period));
             const auto value = result.numberOrNull(amount);
-            detail.setText(r, 5, value ? formatNumber(*value, kMoney) : QString());
-            detail.setText(r, 6, formatDate(result.date(collected), QStringLiteral("yyyy-mm-dd")));
-            fitRow(r);
+            detail.setText(r, MonthlyDetailColumn::kAmount, moneyOrEmpty(value));
+            if (value)
+                sum += moneyCents(*value);
+            detail.setText(r, MonthlyDetailColumn::kCollected,
+                formatDate(result.date(collected), QStringLiteral("yyyy-mm-dd")));
+            fitter.fitRow(detail, r);
         }
     } catch (...) {
         detail.setRedraw(true);
@@ -247,13 +246,10 @@ void MonthlyEngine::fillDetail(
     }
     detail.setRedraw(true);
 
-    double sum = 0;
-    for (int r = 1; r < detail.rows(); ++r)
-        sum += leadingNumber(detail.text(r, 5));
     const int r = detail.appendRow();
-    detail.setText(r, 1, QStringLiteral("合计"));
-    detail.setText(r, 5, money(sum));
-    fitRow(r);
+    detail.setText(r, MonthlyDetailColumn::kAddress, QStringLiteral("合计"));
+    detail.setText(r, MonthlyDetailColumn::kAmount, centsText(sum));
+    fitter.fitRow(detail, r);
 }
 
 } // namespace fee

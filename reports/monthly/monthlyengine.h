@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
-#include <atomic>
 
 namespace fee {
 
@@ -30,11 +29,12 @@ struct MonthlyDrillKey {
     QDate statisticsDate;
 };
 
-// Runs the report's statements and fills headless grids.
+// Runs the report's statements for one selection over a run context and
+// fills headless grids. What the run sent and waited for is counted in the
+// context.
 class MonthlyEngine {
 public:
-    // The run's statements go to `connection` unless a run context gives more.
-    explicit MonthlyEngine(DbConnection& connection);
+    MonthlyEngine(RunContext& run, const MonthlySelection& selection);
 
     // Lays out the grid, writes one row per office, in office order, and the
     // totals row. The offices are summed through the context's connections,
@@ -43,29 +43,21 @@ public:
     // serial number and name only (it has no office code, so no detail
     // opens from it). A cancelled run throws the cancellation failure and
     // keeps the finished rows. No totals row unless every office is done.
-    void run(RunContext& run, const MonthlySelection& selection, GridModel& summary);
-    // The same over this engine's connection, one office at a time.
-    void run(const MonthlySelection& selection, GridModel& summary);
+    void fill(GridModel& summary);
 
     // Summary columns that have a detail list.
     static bool isDrillColumn(int column);
     // Lists the ledger rows behind one figure into the 7-column detail grid
-    // (heading row, data rows, totals row). Throws Failure.
-    void fillDetail(const MonthlySelection& selection, int column, const QString& officeCode, GridModel& detail);
-
-    // Time spent waiting for the database (statements and row reads, added
-    // over every connection) and the number of statements sent since the
-    // last reset; for measuring runs.
-    void resetTiming();
-    qint64 databaseNanoseconds() const { return m_databaseNs.load(); }
-    int statementCount() const { return m_statements.load(); }
+    // (heading row, data rows, totals row), over the context's connection.
+    // Throws Failure.
+    void fillDetail(int column, const QString& officeCode, GridModel& detail);
 
 private:
     double sumMeasure(DbConnection& connection, int column, const struct MonthlyStatementInput& input);
+    QString reportYear() const;
 
-    DbConnection& m_connection;
-    std::atomic<qint64> m_databaseNs { 0 };
-    std::atomic<int> m_statements { 0 };
+    RunContext& m_run;
+    MonthlySelection m_selection;
 };
 
 } // namespace fee

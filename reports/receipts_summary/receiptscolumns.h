@@ -29,6 +29,13 @@ namespace ReceiptsColumn {
     constexpr int kCount = 27;
     constexpr int kFirstFigure = 4; // columns 4 to 21 hold figures
     constexpr int kLastFigure = 21;
+    constexpr int kFigureCount = kLastFigure - kFirstFigure + 1;
+    // Within a group of three (and the sums): amount, tax, income.
+    constexpr int kAmountOffset = 0;
+    constexpr int kTaxOffset = 1;
+    constexpr int kIncomeOffset = 2;
+    constexpr int kGroupWidth = 3;
+    constexpr int kFirstDataRow = 2; // below the two heading rows
 } // namespace ReceiptsColumn
 
 // What a summary column holds.

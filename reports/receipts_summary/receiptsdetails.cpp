@@ -1,14 +1,15 @@
 #include "reports/receipts_summary/receiptsdetails.h"
 
+#include "common/grid/columnfitter.h"
 #include "common/grid/gridmodel.h"
 #include "common/grid/gridpainting.h"
+#include "common/officeentry.h"
 #include "common/textformat.h"
 #include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
 #include "reports/receipts_summary/receiptsremark.h"
 #include "reports/receipts_summary/receiptsstatements.h"
-#include "reports/receipts_summary/receiptsvalues.h"
 #include "reports/shared/runcontext.h"
 
 namespace fee {
@@ -29,11 +30,6 @@ namespace {
         return formatDate(result.date(field), QStringLiteral("yyyy-mm-dd"));
     }
 
-    QString amountText(const std::optional<double>& value)
-    {
-        return value ? formatNumber(decimalValue(*value), QStringLiteral("#0.00")) : QString();
-    }
-
     bool showDetails(RunContext& run, const ReceiptsSelection& selection, const QString& keyText,
         StatementBuilder builder, GridModel& detail)
     {
@@ -48,9 +44,11 @@ namespace {
 
         if (detail.cols() != dcol::kCount)
             LayoutReceiptsDetailGrid(detail);
+        // The amounts and incomes add up as read; the taxes as they show.
         double amountSum = 0;
-        double taxSum = 0;
+        qint64 taxSum = 0;
         double incomeSum = 0;
+        ColumnFitter fitter(kWidenPadding);
         {
             GridPainting paused(detail);
             detail.setRows(1);
@@ -81,27 +79,28 @@ namespace {
                         result.isNull(remark) ? std::nullopt : std::optional<QString>(result.text(remark))));
                 const std::optional<double> a = result.numberOrNull(amount);
                 const std::optional<double> s = result.numberOrNull(income);
-                detail.setText(r, dcol::kAmount, amountText(a));
-                detail.setText(r, dcol::kIncome, amountText(s));
-                detail.setText(r, dcol::kTax,
-                    moneyText(
-                        leadingNumber(detail.text(r, dcol::kAmount)) - leadingNumber(detail.text(r, dcol::kIncome))));
+                detail.setText(r, dcol::kAmount, moneyOrEmpty(a));
+                detail.setText(r, dcol::kIncome, moneyOrEmpty(s));
+                const qint64 tax = (a ? moneyCents(*a) : 0) - (s ? moneyCents(*s) : 0);
+                detail.setText(r, dcol::kTax, centsText(tax));
                 detail.setText(r, dcol::kReceived, dateText(result, received));
                 detail.setText(r, dcol::kCashier, result.textOrEmpty(cashier));
                 detail.setText(r, dcol::kIssuer, result.textOrEmpty(issuer));
                 detail.setText(r, dcol::kIssued, dateText(result, issued));
                 amountSum += a.value_or(0.0);
                 incomeSum += s.value_or(0.0);
-                taxSum += leadingNumber(detail.text(r, dcol::kTax));
-                widenDetailColumns(detail, r);
+                taxSum += tax;
+                // The sequence column keeps its width.
+                for (int c = dcol::kBook; c < detail.cols(); ++c)
+                    fitter.fitCell(detail, r, c);
             }
             run.addRowsRead(rows);
             if (detail.rows() > 1) {
                 const int r = detail.appendRow();
                 detail.setText(r, dcol::kBook, QString::fromUtf8(kReceiptsTotalText));
-                detail.setText(r, dcol::kAmount, amountText(amountSum));
-                detail.setText(r, dcol::kTax, amountText(taxSum));
-                detail.setText(r, dcol::kIncome, amountText(incomeSum));
+                detail.setText(r, dcol::kAmount, moneyText(amountSum));
+                detail.setText(r, dcol::kTax, centsText(taxSum));
+                detail.setText(r, dcol::kIncome, moneyText(incomeSum));
                 for (int c = dcol::kBook; c < detail.cols(); ++c)
                     detail.setCellBackColor(r, c, receiptsTotalColor());
             }
@@ -119,19 +118,8 @@ std::optional<ReceiptsRowKey> receiptsRowKey(const QString& keyText)
 {
     if (keyText.isEmpty())
         return std::nullopt;
-    const qsizetype blank = keyText.indexOf(QLatin1Char(' '));
-    if (blank < 0)
-        return ReceiptsRowKey { keyText, QString() };
-    return ReceiptsRowKey { keyText.left(blank), keyText.mid(blank + 1) };
-}
-
-void widenDetailColumns(GridModel& detail, int row)
-{
-    for (int c = 1; c < detail.cols(); ++c) {
-        const int wanted = detail.measureText(detail.text(row, c)) + kWidenPadding;
-        if (wanted > detail.colWidth(c))
-            detail.setColWidth(c, wanted);
-    }
+    const CodeAndName parts = splitCodeAndName(keyText);
+    return ReceiptsRowKey { parts.code, parts.name };
 }
 
 bool ShowInvoiceDetails(RunContext& run, const ReceiptsSelection& selection, const QString& key, GridModel& detail)

@@ -36,8 +36,4 @@ bool ShowParkingSpaceDetails(
 bool ShowReceiptsDetails(RunContext& run, const ReceiptsSelection& selection, const QString& key,
     const QString& summaryKind, GridModel& detail);
 
-// Widens the detail columns 1 to the last to the texts of one row: a column
-// takes a text's measured width plus 95 twips when that is wider.
-void widenDetailColumns(GridModel& detail, int row);
-
 } // namespace fee

@@ -7,7 +7,7 @@
 #include "common/textformat.h"
 #include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptscolumns.h"
-#include "reports/receipts_summary/receiptsvalues.h"
+#include "reports/receipts_summary/receiptsdetails.h"
 #include "reports/shared/runcontext.h"
 #include "reports/shared/selectionlists.h"
 
@@ -39,10 +39,9 @@ namespace {
     const char* const kGroupFields[col::kGroupCount] = { "收历年", "收当年", "收明年", "收明年后", "非日常" };
 
     // Runs a statement and hands every row to the reader; the time spent in
-    // the database (the statement and each fetch) goes to the stats.
+    // the database (the statement and each fetch) is counted in the run.
     template <typename Reader>
-    void readAll(RunContext& run, DbConnection& connection, const QString& statement, ReceiptsRunStats* stats,
-        const Reader& reader)
+    void readAll(RunContext& run, DbConnection& connection, const QString& statement, const Reader& reader)
     {
         run.throwIfCancelled();
         QElapsedTimer timer;
@@ -61,8 +60,7 @@ namespace {
             reader.read(result);
             ++rows;
         }
-        if (stats)
-            stats->add(statement, waited);
+        run.statementSent(statement, waited);
         run.addRowsRead(rows);
     }
 
@@ -110,13 +108,12 @@ namespace {
     };
 
     double cumulative(RunContext& run, DbConnection& connection, const ReceiptsStatementInput& input,
-        const QString& officeCode, const QString& itemCode, ReceiptsRunStats* stats)
+        const QString& officeCode, const QString& itemCode)
     {
         if (officeCode.isEmpty() || itemCode.isEmpty() || input.paymentMethods.isEmpty())
             return 0;
         std::optional<double> value;
-        readAll(run, connection, receiptsCumulativeStatement(input, officeCode, itemCode), stats,
-            CumulativeReader { value });
+        readAll(run, connection, receiptsCumulativeStatement(input, officeCode, itemCode), CumulativeReader { value });
         return decimalValue(value.value_or(0.0));
     }
 
@@ -126,11 +123,49 @@ namespace {
             grid.setCellBackColor(row, c, color);
     }
 
-    // Writes one office's rows; returns nothing, the subtotal row closes them.
-    void writeOffice(
+    // The figures of a row by figure column (col::kFirstFigure + index), in
+    // cents as their texts show them, with the cumulative columns: the
+    // subtotal and total rows add these up.
+    struct RowCents {
+        std::array<qint64, col::kFigureCount> figures {};
+        qint64 month = 0;
+        qint64 year = 0;
+
+        qint64& figure(int column) { return figures[size_t(column - col::kFirstFigure)]; }
+        void add(const RowCents& other)
+        {
+            for (size_t k = 0; k < figures.size(); ++k)
+                figures[k] += other.figures[k];
+            month += other.month;
+            year += other.year;
+        }
+    };
+
+    // A figure cell from a value read from the database: empty for NULL or
+    // zero; its cents go to the row's figures.
+    void putAmount(GridModel& grid, int r, int column, const std::optional<double>& value, RowCents& cents)
+    {
+        const QString text = moneyOrEmpty(value, ZeroMoney::Empty);
+        grid.setText(r, column, text);
+        cents.figure(column) = text.isEmpty() ? 0 : moneyCents(*value);
+    }
+
+    void writeTotals(GridModel& grid, int r, const RowCents& cents, bool month, bool year)
+    {
+        for (int c = col::kFirstFigure; c <= col::kLastFigure; ++c)
+            grid.setText(r, c, centsText(cents.figures[size_t(c - col::kFirstFigure)]));
+        if (month)
+            grid.setText(r, col::kMonthCumulative, centsText(cents.month));
+        if (year)
+            grid.setText(r, col::kYearCumulative, centsText(cents.year));
+    }
+
+    // Writes one office's rows, closed by its subtotal row; returns the subtotal.
+    RowCents writeOffice(
         GridModel& grid, const Office& office, const QVector<SummaryRow>& rows, const ReceiptsSelection& selection)
     {
-        std::array<double, 18> totals {};
+        RowCents subtotal;
+        // The cumulative amounts add up as read, and the subtotal shows their sum.
         double monthTotal = 0;
         double yearTotal = 0;
         for (const SummaryRow& row : rows) {
@@ -139,22 +174,21 @@ namespace {
             grid.setText(r, col::kOffice, office.name);
             grid.setText(r, col::kCategory, row.category);
             grid.setText(r, col::kItem, row.name);
-            std::array<double, 3> sums {};
+            RowCents cents;
             for (int g = 0; g < col::kGroupCount; ++g) {
-                const int amountCol = col::kFirstGroup + 3 * g;
-                grid.setText(r, amountCol, moneyOrEmpty(row.amount[g]));
-                grid.setText(r, amountCol + 2, moneyOrEmpty(row.income[g]));
-                grid.setText(r, amountCol + 1, taxText(grid.text(r, amountCol), grid.text(r, amountCol + 2)));
-                for (int k = 0; k < 3; ++k) {
-                    const double v = leadingNumber(grid.text(r, amountCol + k));
-                    totals[3 * g + k] += v;
-                    sums[k] += v;
-                }
+                const int first = col::kFirstGroup + col::kGroupWidth * g;
+                putAmount(grid, r, first + col::kAmountOffset, row.amount[g], cents);
+                putAmount(grid, r, first + col::kIncomeOffset, row.income[g], cents);
+                // No tax where nothing was received.
+                const qint64 amount = cents.figure(first + col::kAmountOffset);
+                const qint64 tax = amount == 0 ? 0 : amount - cents.figure(first + col::kIncomeOffset);
+                grid.setText(r, first + col::kTaxOffset, amount == 0 ? QString() : centsText(tax));
+                cents.figure(first + col::kTaxOffset) = tax;
+                for (int k = 0; k < col::kGroupWidth; ++k)
+                    cents.figure(col::kTotalAmount + k) += cents.figure(first + k);
             }
-            for (int k = 0; k < 3; ++k) {
-                grid.setText(r, col::kTotalAmount + k, moneyText(sums[k]));
-                totals[15 + k] += leadingNumber(grid.text(r, col::kTotalAmount + k));
-            }
+            for (int k = 0; k < col::kGroupWidth; ++k)
+                grid.setText(r, col::kTotalAmount + k, centsText(cents.figure(col::kTotalAmount + k)));
             grid.setText(r, col::kDetail, QString::fromUtf8(kReceiptsDetailText));
             grid.setCellForeColor(r, col::kDetail, receiptsDetailTextColor());
             grid.setText(r, col::kSummaryKind, row.kind);
@@ -172,8 +206,11 @@ namespace {
                 if (newItem)
                     yearTotal += *row.yearToDate;
             }
+            subtotal.add(cents);
         }
-        if (decimalValue(totals[15]) == 0) {
+        subtotal.month = moneyCents(monthTotal);
+        subtotal.year = moneyCents(yearTotal);
+        if (subtotal.figure(col::kTotalAmount) == 0) {
             const int r = grid.appendRow();
             grid.setText(r, col::kSequence, QString::number(r - 1));
             grid.setText(r, col::kOffice, office.name);
@@ -181,57 +218,22 @@ namespace {
         const int r = grid.appendRow();
         grid.setText(r, col::kSequence, QString::number(r - 1));
         grid.setText(r, col::kOffice, QString::fromUtf8(kReceiptsSubtotalText));
-        for (int k = 0; k < 18; ++k)
-            grid.setText(r, col::kFirstFigure + k, moneyText(totals[k]));
-        if (selection.monthToDate)
-            grid.setText(r, col::kMonthCumulative, moneyText(monthTotal));
-        if (selection.yearToDate)
-            grid.setText(r, col::kYearCumulative, moneyText(yearTotal));
+        writeTotals(grid, r, subtotal, selection.monthToDate.has_value(), selection.yearToDate.has_value());
         paintRow(grid, r, receiptsSubtotalColor());
+        return subtotal;
     }
 
-    // The grand total adds up the subtotal rows as they show.
-    void writeGrandTotal(GridModel& grid)
+    // The grand total adds up the subtotals as they show.
+    void writeGrandTotal(GridModel& grid, const RowCents& total)
     {
-        std::array<double, 18> totals {};
-        double month = 0;
-        double year = 0;
-        const QString subtotal = QString::fromUtf8(kReceiptsSubtotalText);
-        for (int r = 2; r < grid.rows(); ++r) {
-            if (grid.text(r, col::kOffice) != subtotal)
-                continue;
-            for (int k = 0; k < 18; ++k)
-                totals[k] += leadingNumber(grid.text(r, col::kFirstFigure + k));
-            month += leadingNumber(grid.text(r, col::kMonthCumulative));
-            year += leadingNumber(grid.text(r, col::kYearCumulative));
-        }
         const int r = grid.appendRow();
         grid.setText(r, col::kSequence, QString::number(r - 1));
         grid.setText(r, col::kOffice, QString::fromUtf8(kReceiptsTotalText));
-        for (int k = 0; k < 18; ++k)
-            grid.setText(r, col::kFirstFigure + k, moneyText(totals[k]));
-        grid.setText(r, col::kMonthCumulative, moneyText(month));
-        grid.setText(r, col::kYearCumulative, moneyText(year));
+        writeTotals(grid, r, total, true, true);
         paintRow(grid, r, receiptsTotalColor());
     }
 
 } // namespace
-
-void ReceiptsRunStats::add(const QString& statement, qint64 nanoseconds)
-{
-    ++m_statements;
-    m_databaseNs += nanoseconds;
-    if (m_keepStatements) {
-        std::lock_guard lock(m_mutex);
-        m_texts.append(statement);
-    }
-}
-
-QStringList ReceiptsRunStats::statements() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_texts;
-}
 
 ReceiptsStatementInput receiptsStatementInput(const ReceiptsSelection& selection, const DateRange& range)
 {
@@ -246,14 +248,27 @@ ReceiptsStatementInput receiptsStatementInput(const ReceiptsSelection& selection
 }
 
 double 累计实收(DbConnection& connection, const ReceiptsStatementInput& input, const QString& officeCode,
-    const QString& itemCode, ReceiptsRunStats* stats)
+    const QString& itemCode)
 {
     RunContext run(connection);
-    return cumulative(run, connection, input, officeCode, itemCode, stats);
+    return cumulative(run, connection, input, officeCode, itemCode);
 }
 
-void BuildReceiptsSummary(RunContext& run, const ReceiptsSelection& selection, GridModel& grid, ReceiptsRunStats* stats)
+ReceiptsEngine::ReceiptsEngine(RunContext& run, const ReceiptsSelection& selection)
+    : m_run(run)
+    , m_selection(selection)
 {
+}
+
+bool ReceiptsEngine::fillDetail(const QString& key, const QString& kind, GridModel& detail)
+{
+    return ShowReceiptsDetails(m_run, m_selection, key, kind, detail);
+}
+
+void ReceiptsEngine::fill(GridModel& grid)
+{
+    RunContext& run = m_run;
+    const ReceiptsSelection& selection = m_selection;
     const ReceiptsCheck check = checkReceiptsSelection(selection);
     if (check.refusal != ReceiptsRefusal::None)
         throw Failure(kErrInvalidArgument, check.message);
@@ -267,30 +282,31 @@ void BuildReceiptsSummary(RunContext& run, const ReceiptsSelection& selection, G
     if (selection.yearToDate)
         yearInput = receiptsStatementInput(selection, *selection.yearToDate);
 
-    if (grid.cols() != col::kCount || grid.fixedRows() != 2)
+    if (grid.cols() != col::kCount || grid.fixedRows() != col::kFirstDataRow)
         LayoutReceiptsGrid(grid);
     GridPainting paused(grid);
-    grid.setRows(2);
+    grid.setRows(col::kFirstDataRow);
     // Once the figures are in (all, or as far as a cancel or failure let
     // them come), every column is as wide as its widest text: an amount
     // is never shown cut. Before the painting resumes.
-    const auto fitted = qScopeGuard([&grid] { ColumnFitter().fitShownRows(grid, 2, grid.rows() - 1); });
+    const auto fitted = qScopeGuard([&grid] { ColumnFitter().fitShownRows(grid, col::kFirstDataRow, grid.rows() - 1); });
 
     const QVector<Office>& offices = selection.offices;
+    RowCents total;
     run.setOfficeCount(int(offices.size()));
     run.forEachOffice(int(offices.size()), [&](int index, DbConnection& connection) -> std::function<void()> {
         const Office office = offices.at(index);
         auto rows = std::make_shared<QVector<SummaryRow>>();
-        readAll(run, connection, receiptsSummaryStatement(summaryInput, office.code), stats, SummaryReader { *rows });
+        readAll(run, connection, receiptsSummaryStatement(summaryInput, office.code), SummaryReader { *rows });
         for (SummaryRow& row : *rows) {
             if (monthInput)
-                row.monthToDate = cumulative(run, connection, *monthInput, office.code, row.code, stats);
+                row.monthToDate = cumulative(run, connection, *monthInput, office.code, row.code);
             if (yearInput)
-                row.yearToDate = cumulative(run, connection, *yearInput, office.code, row.code, stats);
+                row.yearToDate = cumulative(run, connection, *yearInput, office.code, row.code);
         }
-        return [&grid, office, rows, &selection] { writeOffice(grid, office, *rows, selection); };
+        return [&grid, office, rows, &selection, &total] { total.add(writeOffice(grid, office, *rows, selection)); };
     });
-    writeGrandTotal(grid);
+    writeGrandTotal(grid, total);
 }
 
 } // namespace fee

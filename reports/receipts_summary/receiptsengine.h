@@ -4,37 +4,12 @@
 #include "reports/receipts_summary/receiptsstatements.h"
 
 #include <QString>
-#include <QStringList>
-#include <atomic>
-#include <mutex>
 
 namespace fee {
 
 class DbConnection;
 class GridModel;
 class RunContext;
-
-// What a run sent to the database and how long it waited for it; for the
-// benchmark. Safe to share between the connections of a run.
-class ReceiptsRunStats {
-public:
-    explicit ReceiptsRunStats(bool keepStatements = false)
-        : m_keepStatements(keepStatements)
-    {
-    }
-    void add(const QString& statement, qint64 nanoseconds);
-    int statementCount() const { return m_statements.load(); }
-    qint64 databaseNanoseconds() const { return m_databaseNs.load(); }
-    // The statements in the order they were sent (when kept).
-    QStringList statements() const;
-
-private:
-    bool m_keepStatements;
-    std::atomic<int> m_statements { 0 };
-    std::atomic<qint64> m_databaseNs { 0 };
-    mutable std::mutex m_mutex;
-    QStringList m_texts;
-};
 
 // The statement input of a run for a date range: FeeItemList and
 // PaymentMethodList built once (the latter throws Failure 5 on an empty
@@ -46,17 +21,31 @@ ReceiptsStatementInput receiptsStatementInput(const ReceiptsSelection& selection
 // comes back or the sum is NULL. A failing statement throws: a figure that
 // could not be read must not show as a plausible 0.00.
 double 累计实收(DbConnection& connection, const ReceiptsStatementInput& input, const QString& officeCode,
-    const QString& itemCode, ReceiptsRunStats* stats = nullptr);
+    const QString& itemCode);
 
-// The statistics run: checks the selection (a refusal throws Failure 5 with
-// the message and changes nothing), cuts the grid to its headings (laying it
-// out first when it has not been), then office by office writes the data
-// rows, a name-only row for an office without money, the office's "小计" row
-// and, when ticked, the month-to-date and year-to-date columns; ends with the
-// "合计" row. Reports offices done and rows read to the context and stops
-// with the cancellation failure between statements once cancelled. Any
-// failure ends the run by throwing; the rows written so far stay.
-void BuildReceiptsSummary(
-    RunContext& run, const ReceiptsSelection& selection, GridModel& grid, ReceiptsRunStats* stats = nullptr);
+// Runs the receipts summary's statements for one selection over a run
+// context and fills headless grids. What the run sent and waited for is
+// counted in the context.
+class ReceiptsEngine {
+public:
+    ReceiptsEngine(RunContext& run, const ReceiptsSelection& selection);
+
+    // The statistics run: checks the selection (a refusal throws Failure 5
+    // with the message and changes nothing), cuts the grid to its headings
+    // (laying it out first when it has not been), then office by office
+    // writes the data rows, a name-only row for an office without money, the
+    // office's "小计" row and, when ticked, the month-to-date and
+    // year-to-date columns; ends with the "合计" row. Reports offices done
+    // and rows read to the context and stops with the cancellation failure
+    // between statements once cancelled. Any failure ends the run by
+    // throwing; the rows written so far stay.
+    void fill(GridModel& grid);
+    // The detail list behind a summary row (see ShowReceiptsDetails).
+    bool fillDetail(const QString& key, const QString& kind, GridModel& detail);
+
+private:
+    RunContext& m_run;
+    ReceiptsSelection m_selection;
+};
 
 } // namespace fee

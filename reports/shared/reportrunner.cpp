@@ -24,11 +24,12 @@ ReportRunner::~ReportRunner()
     }
 }
 
-bool ReportRunner::start(const QString& connectionString, Job job, int connections)
+quint64 ReportRunner::start(const DbConnection& from, Job job, int connections)
 {
     if (m_running)
-        return false;
+        return 0;
     m_running = true;
+    const quint64 number = ++m_runs;
     {
         std::lock_guard lock(m_mutex);
         m_cancelRequested = false;
@@ -37,12 +38,12 @@ bool ReportRunner::start(const QString& connectionString, Job job, int connectio
     m_lastProgress = RunProgress();
     m_sinceProgress.invalidate();
 
-    m_thread = QThread::create([this, connectionString, job = std::move(job), connections] {
+    m_thread = QThread::create([this, &from, number, job = std::move(job), connections] {
         RunOutcome outcome;
+        outcome.run = number;
         try {
-            DbConnection connection;
-            connection.open(connectionString);
-            RunContext run(connection);
+            const std::unique_ptr<DbConnection> connection = from.openSibling();
+            RunContext run(*connection);
             run.setParallelism(connections > 0 ? connections : RunContext::defaultParallelism());
             run.setProgressSink([this](const RunProgress& progress) {
                 // Thread-safe: the sink is called one report at a time.
@@ -85,7 +86,7 @@ bool ReportRunner::start(const QString& connectionString, Job job, int connectio
     });
     connect(m_thread, &QThread::finished, this, &ReportRunner::deliver, Qt::QueuedConnection);
     m_thread->start();
-    return true;
+    return number;
 }
 
 void ReportRunner::cancel()

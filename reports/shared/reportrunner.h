@@ -13,10 +13,12 @@ class QThread;
 
 namespace fee {
 
+class DbConnection;
 class RunContext;
 
 // How a run ended.
 struct RunOutcome {
+    quint64 run = 0; // the number start() gave the run
     bool cancelled = false;
     bool failed = false;
     int number = 0; // the failure's number and description when it failed
@@ -24,9 +26,9 @@ struct RunOutcome {
 };
 
 // Runs a report job off the window's thread, so the window stays responsive:
-// the job gets a run context whose connections are opened on the worker
-// thread from the given connection text (Qt's connections belong to the
-// thread that opens them). Progress and the end of the run come back as
+// the job gets a run context whose connections are siblings of the given
+// one, opened on the worker thread (Qt's connections belong to the thread
+// that opens them). Progress and the end of the run come back as
 // queued signals on the runner's thread. One job at a time.
 class ReportRunner : public QObject {
     Q_OBJECT
@@ -37,10 +39,11 @@ public:
     // Cancels a job that is still going and waits for it.
     ~ReportRunner() override;
 
-    // Starts the job; false (and nothing happens) while another one runs.
-    // `connections` caps the connections the run may use side by side (0:
-    // the machine's usual number).
-    bool start(const QString& connectionString, Job job, int connections = 0);
+    // Starts the job over a sibling of `from` (which must outlive the run);
+    // 0 (and nothing happens) while another one runs, else the run's number,
+    // which its outcome carries. `connections` caps the connections the run
+    // may use side by side (0: the machine's usual number).
+    quint64 start(const DbConnection& from, Job job, int connections = 0);
     bool isRunning() const { return m_running; }
     // Safe at any time: interrupts the statements in flight; the job ends at
     // its next statement or row and the run ends as cancelled.
@@ -58,6 +61,7 @@ private:
 
     QThread* m_thread = nullptr;
     bool m_running = false;
+    quint64 m_runs = 0;
     std::mutex m_mutex; // guards m_context, m_cancelRequested, m_outcome
     RunContext* m_context = nullptr;
     bool m_cancelRequested = false;

@@ -214,6 +214,29 @@ void RunContext::setProgressSink(std::function<void(const RunProgress&)> sink)
     m_sink = std::move(sink);
 }
 
+void RunContext::keepStatements(bool keep)
+{
+    std::lock_guard lock(m_mutex);
+    m_keepStatements = keep;
+}
+
+void RunContext::statementSent(const QString& statement, qint64 waitedNanoseconds)
+{
+    ++m_statementCount;
+    m_databaseNs += waitedNanoseconds;
+    std::lock_guard lock(m_mutex);
+    if (m_keepStatements)
+        m_statements.append(statement);
+}
+
+void RunContext::addDatabaseTime(qint64 nanoseconds) { m_databaseNs += nanoseconds; }
+
+QStringList RunContext::statements() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_statements;
+}
+
 void RunContext::report()
 {
     std::lock_guard one(m_sinkMutex);

@@ -3,6 +3,7 @@
 #include "common/runprogress.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <atomic>
 #include <condition_variable>
@@ -68,6 +69,17 @@ public:
     RunProgress progress() const;
     void setProgressSink(std::function<void(const RunProgress&)> sink);
 
+    // What the run sent to the database and how long it waited for it
+    // (statements and row reads, added over every connection); for
+    // measuring runs. Thread-safe. The statements' texts are kept only when
+    // asked for, in the order they were sent.
+    void keepStatements(bool keep = true);
+    void statementSent(const QString& statement, qint64 waitedNanoseconds);
+    void addDatabaseTime(qint64 nanoseconds);
+    int statementCount() const { return m_statementCount.load(); }
+    qint64 databaseNanoseconds() const { return m_databaseNs.load(); }
+    QStringList statements() const;
+
 private:
     void forEachOfficeInTurn(int count, const OfficeTask& task);
     void report();
@@ -79,6 +91,10 @@ private:
     std::atomic<bool> m_cancelled { false };
     int m_parallelism = 1;
     RunProgress m_progress;
+    std::atomic<int> m_statementCount { 0 };
+    std::atomic<qint64> m_databaseNs { 0 };
+    bool m_keepStatements = false;
+    QStringList m_statements;
     std::function<void(const RunProgress&)> m_sink;
 };
 

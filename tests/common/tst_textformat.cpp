@@ -12,6 +12,8 @@ private slots:
     void leadingNumber();
     void formatDate_data();
     void formatDate();
+    void money_data();
+    void money();
 };
 
 void TestTextFormat::formatNumber_data()
@@ -135,6 +137,35 @@ void TestTextFormat::formatDate()
     QFETCH(QString, pattern);
     QFETCH(QString, expected);
     QCOMPARE(fee::formatDate(date, pattern), expected);
+}
+
+// A money cell, its cents and the cents written back agree with moneyText:
+// half away from zero on the decimal form, never "-0.00", and a zero shown
+// or left empty as the cell wants.
+void TestTextFormat::money_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<qint64>("cents");
+    QTest::newRow("half up on the decimal form") << 2.675 << "2.68" << qint64(268);
+    QTest::newRow("negative half away") << -2.675 << "-2.68" << qint64(-268);
+    QTest::newRow("a sum's binary noise") << (0.1 + 0.2) << "0.30" << qint64(30);
+    QTest::newRow("noise at half a cent") << (1.105 + 1.1 - 1.1) << "1.11" << qint64(111);
+    QTest::newRow("small negative is zero") << -0.004 << "0.00" << qint64(0);
+    QTest::newRow("zero") << 0.0 << "0.00" << qint64(0);
+    QTest::newRow("large") << 12816336.475 << "12816336.48" << qint64(1281633648);
+}
+
+void TestTextFormat::money()
+{
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+    QFETCH(qint64, cents);
+    QCOMPARE(fee::moneyOrEmpty(value), shown);
+    QCOMPARE(fee::moneyCents(value), cents);
+    QCOMPARE(fee::centsText(cents), shown);
+    QCOMPARE(fee::moneyOrEmpty(std::nullopt), QString());
+    QCOMPARE(fee::moneyOrEmpty(value, fee::ZeroMoney::Empty), fee::decimalValue(value) == 0 ? QString() : shown);
 }
 
 QTEST_APPLESS_MAIN(TestTextFormat)

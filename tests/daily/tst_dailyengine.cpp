@@ -60,7 +60,7 @@ class TestDailyEngine : public QObject {
     DailyRunOutcome run(const DailySelection& s, GridModel& grid)
     {
         RunContext context(m_db);
-        return DailyEngine(context).RunDailyQuery(s, grid);
+        return DailyEngine(context, s).fill(grid);
     }
 
     GridModel laidOut()
@@ -282,7 +282,7 @@ private slots:
             return int(text.size()) * 90;
         });
         try {
-            DailyEngine(context).RunDailyQuery(selection(), grid);
+            DailyEngine(context, selection()).fill(grid);
             QFAIL("the run was not cancelled");
         } catch (const Failure& f) {
             QVERIFY(isCancellation(f));
@@ -300,7 +300,7 @@ private slots:
         RunContext context(m_db);
         qint64 reported = 0;
         context.setProgressSink([&](const RunProgress& p) { reported = p.rowsRead; });
-        DailyEngine(context).RunDailyQuery(selection(), grid);
+        DailyEngine(context, selection()).fill(grid);
         QCOMPARE(reported, qint64(11));
     }
 

@@ -37,7 +37,7 @@ class TestDailySqlServer : public QObject {
         GridModel grid;
         DailyGrid::layout(grid);
         RunContext run(db);
-        DailyEngine(run).RunDailyQuery(s, grid);
+        DailyEngine(run, s).fill(grid);
         return grid;
     }
 

@@ -1,4 +1,5 @@
 #include "common/grid/columnfitter.h"
+#include "common/textformat.h"
 #include "common/grid/gridmodel.h"
 #include "reports/daily/compactperiodlist.h"
 #include "reports/daily/dailycelltexts.h"
@@ -84,8 +85,8 @@ private slots:
         QFETCH(QString, taxText);
         QFETCH(QString, income);
         auto value = [](const QVariant& v) { return v.isValid() ? std::optional<double>(v.toDouble()) : std::nullopt; };
-        QCOMPARE(dailyMoneyText(value(amount)), amountText);
-        QCOMPARE(dailyMoneyText(value(tax)), taxText);
+        QCOMPARE(moneyOrEmpty(value(amount)), amountText);
+        QCOMPARE(moneyOrEmpty(value(tax)), taxText);
         QCOMPARE(dailyIncomeText(amountText, taxText), income);
     }
 
@@ -110,7 +111,7 @@ private slots:
         QFETCH(qint64, cents);
         QFETCH(QString, text);
         QCOMPARE(dailyCellCents(cell), cents);
-        QCOMPARE(dailyCentsText(cents), text);
+        QCOMPARE(centsText(cents), text);
     }
 
     void dates()

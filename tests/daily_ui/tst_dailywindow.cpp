@@ -86,7 +86,7 @@ class TestDailyWindow : public QObject {
     std::unique_ptr<DailyReportWindow> openWindow(Fixture fixture = Fixture::Normal)
     {
         useDatabase(fixture);
-        auto window = std::make_unique<DailyReportWindow>();
+        auto window = std::make_unique<DailyReportWindow>(fee::DbConnection::shared(), fee::sessionInfo());
         window->show();
         return window;
     }
@@ -110,7 +110,7 @@ class TestDailyWindow : public QObject {
         fee::DbConnection connection;
         connection.open(m_connections.value(fixture));
         fee::RunContext run(connection);
-        fee::DailyEngine(run).RunDailyQuery(selection, grid);
+        fee::DailyEngine(run, selection).fill(grid);
         return gridTexts(grid);
     }
 
@@ -209,7 +209,7 @@ private slots:
         QFETCH(QString, parent);
         QFETCH(QString, text);
         useDatabase(Fixture::Normal);
-        DailyReportWindow window;
+        DailyReportWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         QCOMPARE(window.objectName(), QStringLiteral("frm收款日报表"));
         QCOMPARE(window.windowTitle(), QStringLiteral("收款日报表（只统计应收）"));
         QWidget* control = window.findChild<QWidget*>(name);
@@ -604,7 +604,7 @@ private slots:
     void exitCloses()
     {
         useDatabase(Fixture::Normal);
-        auto* window = new DailyReportWindow;
+        auto* window = new DailyReportWindow(fee::DbConnection::shared(), fee::sessionInfo());
         window->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<DailyReportWindow> alive(window);
         window->show();

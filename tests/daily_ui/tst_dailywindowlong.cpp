@@ -73,7 +73,7 @@ class TestDailyWindowLong : public QObject {
 
     std::unique_ptr<DailyReportWindow> openWindow()
     {
-        auto window = std::make_unique<DailyReportWindow>();
+        auto window = std::make_unique<DailyReportWindow>(fee::DbConnection::shared(), fee::sessionInfo());
         window->resize(1200, 700);
         window->show();
         chooseOffice(window.get(), QStringLiteral("01"));
@@ -89,7 +89,7 @@ class TestDailyWindowLong : public QObject {
         fee::DbConnection connection;
         connection.open(m_connection);
         fee::RunContext run(connection);
-        fee::DailyEngine(run).RunDailyQuery(selection, grid);
+        fee::DailyEngine(run, selection).fill(grid);
         return gridTexts(grid);
     }
 
@@ -284,7 +284,7 @@ private slots:
     // cancels it and closes the window once it has ended.
     void secondStartAndCloseDuringRun()
     {
-        auto* window = new DailyReportWindow;
+        auto* window = new DailyReportWindow(fee::DbConnection::shared(), fee::sessionInfo());
         window->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<DailyReportWindow> alive(window);
         window->show();

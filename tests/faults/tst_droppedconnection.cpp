@@ -102,7 +102,7 @@ private:
             selection.statisticsDate = kStatisticsDate;
             selection.reportYear = QStringLiteral("2026");
             return [selection, &grid](
-                       fee::RunContext& run) { fee::MonthlyEngine(run.connection()).run(run, selection, grid); };
+                       fee::RunContext& run) { fee::MonthlyEngine(run, selection).fill(grid); };
         }
         case Report::Receipts: {
             fee::ReceiptsSelection selection;
@@ -112,7 +112,7 @@ private:
             selection.paymentMethods = fee::loadPaymentMethods(db);
             selection.chosenMethod = QString::fromUtf8(fee::kChooseAll);
             selection.receipts = { QDate(2026, 1, 1), QDate(2026, 6, 30) };
-            return [selection, &grid](fee::RunContext& run) { fee::BuildReceiptsSummary(run, selection, grid); };
+            return [selection, &grid](fee::RunContext& run) { fee::ReceiptsEngine(run, selection).fill(grid); };
         }
         case Report::Daily: {
             fee::DailySelection selection;
@@ -128,7 +128,7 @@ private:
             selection.paymentMethod = QString::fromUtf8(fee::kChooseAll);
             selection.payee = QString::fromUtf8(fee::kChooseAll);
             fee::DailyGrid::layout(grid);
-            return [selection, &grid](fee::RunContext& run) { fee::DailyEngine(run).RunDailyQuery(selection, grid); };
+            return [selection, &grid](fee::RunContext& run) { fee::DailyEngine(run, selection).fill(grid); };
         }
         }
         return {};
@@ -138,7 +138,7 @@ private:
     static QList<RunOutcome> runThrough(fee::ReportRunner& runner, fee::ReportRunner::Job job)
     {
         QSignalSpy finished(&runner, &fee::ReportRunner::finished);
-        if (!runner.start(fee::DbConnection::shared().connectionString(), std::move(job), 2))
+        if (!runner.start(fee::DbConnection::shared(), std::move(job), 2))
             return {};
         [&] { QTRY_VERIFY_WITH_TIMEOUT(!runner.isRunning(), 120000); }();
         QTest::qWait(50); // a second outcome would come now
@@ -277,7 +277,7 @@ private slots:
     // usable; the same for a detail list; then both work again.
     void monthlyWindowAndDrillDown()
     {
-        fee::MonthlyReportWindow window;
+        fee::MonthlyReportWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         window.resize(1400, 900);
         window.show();
         child<QDateEdit>(&window, "DTPicker1")->setDate(kStatisticsDate);

@@ -3,6 +3,7 @@
 // up the office rows, for both kinds of office and several statistics dates.
 #include "common/textformat.h"
 #include "db/dbconnection.h"
+#include "monthlyrun.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
@@ -61,9 +62,8 @@ private slots:
         QFETCH(QDate, date);
         const MonthlySelection s = selection(commercial, date);
         QVERIFY(!s.offices.isEmpty());
-        MonthlyEngine engine(m_db);
         GridModel summary;
-        engine.run(s, summary);
+        runMonthly(m_db, s, summary);
         const int totalsRow = summary.rows() - 1;
         QCOMPARE(summary.rows(), s.offices.size() + 3);
         QCOMPARE(summary.text(totalsRow, 1), QStringLiteral("合计"));
@@ -74,7 +74,7 @@ private slots:
                 if (!MonthlyEngine::isDrillColumn(column))
                     continue;
                 GridModel detail;
-                engine.fillDetail(s, column, summary.text(row, 38), detail);
+                monthlyDetail(m_db, s, column, summary.text(row, 38), detail);
                 const QString figure = summary.text(row, column);
                 nonEmpty += figure.isEmpty() ? 0 : 1;
                 if (detail.text(detail.rows() - 1, 5) != asFigure(figure))

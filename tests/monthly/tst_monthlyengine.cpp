@@ -3,6 +3,7 @@
 #include "db/dbconnection.h"
 #include "ledgerfixture.h"
 #include "reports/monthly/monthlycolumns.h"
+#include "monthlyrun.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
@@ -71,8 +72,7 @@ private slots:
         const QString error = createLedgerFixture(path);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         m_db.open(fixtureConnectionString(path));
-        MonthlyEngine engine(m_db);
-        engine.run(selection(QDate(2020, 3, 15)), m_grid);
+        runMonthly(m_db, selection(QDate(2020, 3, 15)), m_grid);
     }
 
     void layout()
@@ -161,7 +161,7 @@ private slots:
         GridModel::setTextMeasure([](const QString& text, const QString&, double) { return int(text.size()) * 200; });
         auto restore = qScopeGuard([] { GridModel::setTextMeasure({}); });
         GridModel grid;
-        MonthlyEngine(m_db).run(selection(QDate(2020, 3, 15)), grid);
+        runMonthly(m_db, selection(QDate(2020, 3, 15)), grid);
         QVERIFY(grid.colWidth(monthly::kReceived) > 1200); // "5728.94" and more widened it
         for (int r = monthly::kHeadingRows; r < grid.rows(); ++r) {
             for (int c = 0; c < grid.cols(); ++c) {
@@ -179,8 +179,7 @@ private slots:
     void firstDayOfMonth()
     {
         GridModel g;
-        MonthlyEngine engine(m_db);
-        engine.run(selection(QDate(2020, 3, 1)), g);
+        runMonthly(m_db, selection(QDate(2020, 3, 1)), g);
         QCOMPARE(g.text(2, 3), QString());
         QCOMPARE(g.text(3, 3), QStringLiteral("879.31"));
         QCOMPARE(g.text(2, 32), QStringLiteral("3"));
@@ -191,10 +190,9 @@ private slots:
     void dueFullyWaivedOrVacant()
     {
         GridModel g;
-        MonthlyEngine engine(m_db);
         MonthlySelection s = selection(QDate(2020, 3, 15));
         s.offices = { { QStringLiteral("07"), QStringLiteral("G区") } };
-        engine.run(s, g);
+        runMonthly(m_db, s, g);
         QCOMPARE(g.rows(), 4);
         compareRow(g, 2,
             "0=1 1=G区 5=0.00 8=0.30 21=0.00 22=0.10 23=0.20 24=0.00 25=100.00% 30=0.00 31=0.00 32=3 33=0.30 "
@@ -210,7 +208,6 @@ private slots:
     void cancelling()
     {
         GridModel g;
-        MonthlyEngine engine(m_db);
         RunContext run(m_db);
         QVector<int> seen;
         run.setProgressSink([&](const RunProgress& p) {
@@ -219,7 +216,7 @@ private slots:
                 run.cancel();
         });
         try {
-            engine.run(run, selection(QDate(2020, 3, 15)), g);
+            MonthlyEngine(run, selection(QDate(2020, 3, 15))).fill(g);
             QFAIL("the run went on after it was cancelled");
         } catch (const Failure& failure) {
             QVERIFY(isCancellation(failure));
@@ -232,32 +229,29 @@ private slots:
     void cancellationEndsWithTheRun()
     {
         GridModel g;
-        MonthlyEngine engine(m_db);
         {
             RunContext run(m_db);
             run.cancel();
-            QVERIFY_THROWS_EXCEPTION(Failure, engine.run(run, selection(QDate(2020, 3, 15)), g));
+            QVERIFY_THROWS_EXCEPTION(Failure, MonthlyEngine(run, selection(QDate(2020, 3, 15))).fill(g));
         }
-        engine.run(selection(QDate(2020, 3, 15)), g);
+        runMonthly(m_db, selection(QDate(2020, 3, 15)), g);
         QCOMPARE(g.text(g.rows() - 1, monthly::kName), QStringLiteral("合计"));
     }
 
     void nothingSelected()
     {
         GridModel g;
-        MonthlyEngine engine(m_db);
         MonthlySelection s = selection(QDate(2020, 3, 15));
         s.offices.clear();
-        engine.run(s, g);
+        runMonthly(m_db, s, g);
         QCOMPARE(g.rows(), 2);
     }
 
     void databaseFailure()
     {
         DbConnection closed;
-        MonthlyEngine engine(closed);
         GridModel g;
-        QVERIFY_THROWS_EXCEPTION(Failure, engine.run(selection(QDate(2020, 3, 15)), g));
+        QVERIFY_THROWS_EXCEPTION(Failure, runMonthly(closed, selection(QDate(2020, 3, 15)), g));
         QCOMPARE(g.rows(), 3); // the office row begun before the failure stays
     }
 
@@ -303,8 +297,7 @@ private slots:
         QFETCH(QString, amountHeading);
         QFETCH(QStringList, rows);
         GridModel d;
-        MonthlyEngine engine(m_db);
-        engine.fillDetail(selection(QDate(2020, 3, 15)), column, office, d);
+        monthlyDetail(m_db, selection(QDate(2020, 3, 15)), column, office, d);
         QCOMPARE(d.cols(), 7);
         QCOMPARE(d.fixedRows(), 1);
         QCOMPARE(d.fixedCols(), 1);
@@ -334,10 +327,9 @@ private slots:
     void detailMatchesFigures()
     {
         QFETCH(int, column);
-        MonthlyEngine engine(m_db);
         for (int row = 2; row <= 5; ++row) {
             GridModel d;
-            engine.fillDetail(selection(QDate(2020, 3, 15)), column, m_grid.text(row, 38), d);
+            monthlyDetail(m_db, selection(QDate(2020, 3, 15)), column, m_grid.text(row, 38), d);
             const QString figure = m_grid.text(row, column);
             QCOMPARE(d.text(d.rows() - 1, 5), figure.isEmpty() ? QStringLiteral("0.00") : figure);
         }

@@ -1,5 +1,6 @@
 #include "db/dbconnection.h"
 #include "ledgerfixture.h"
+#include "monthlyrun.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
@@ -46,8 +47,8 @@ private slots:
     {
         GridModel embedded;
         GridModel server;
-        MonthlyEngine(m_roads.embedded).run(selection(m_roads.embedded), embedded);
-        MonthlyEngine(m_roads.server).run(selection(m_roads.server), server);
+        runMonthly(m_roads.embedded, selection(m_roads.embedded), embedded);
+        runMonthly(m_roads.server, selection(m_roads.server), server);
         QCOMPARE(embedded.rows(), 8);
         QCOMPARE(testing::gridRowTexts(server), testing::gridRowTexts(embedded));
     }
@@ -64,8 +65,8 @@ private slots:
         for (const QString& office : { QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("07") }) {
             GridModel embedded;
             GridModel server;
-            MonthlyEngine(m_roads.embedded).fillDetail(selection(m_roads.embedded), column, office, embedded);
-            MonthlyEngine(m_roads.server).fillDetail(selection(m_roads.server), column, office, server);
+            monthlyDetail(m_roads.embedded, selection(m_roads.embedded), column, office, embedded);
+            monthlyDetail(m_roads.server, selection(m_roads.server), column, office, server);
             QCOMPARE(testing::gridRowTexts(server), testing::gridRowTexts(embedded));
         }
     }

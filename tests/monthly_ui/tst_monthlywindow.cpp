@@ -102,7 +102,7 @@ private:
     std::unique_ptr<MonthlyReportWindow> openWindow(FixtureKind kind = FixtureKind::Normal)
     {
         useDatabase(kind);
-        auto window = std::make_unique<MonthlyReportWindow>();
+        auto window = std::make_unique<MonthlyReportWindow>(fee::DbConnection::shared(), fee::sessionInfo());
         window->resize(1400, 900);
         window->show();
         window->findChild<QDateEdit*>(QStringLiteral("DTPicker1"))->setDate(kStatisticsDate);
@@ -215,7 +215,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, text);
         useDatabase(FixtureKind::Normal);
-        MonthlyReportWindow window;
+        MonthlyReportWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         QWidget* control = window.findChild<QWidget*>(name);
         QVERIFY2(control, qPrintable(name));
         QString shown;
@@ -230,7 +230,7 @@ private slots:
     void initialSelection()
     {
         useDatabase(FixtureKind::Normal);
-        MonthlyReportWindow window;
+        MonthlyReportWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         QCOMPARE(window.objectName(), QStringLiteral("frm物业费收缴率汇总月报"));
         QVERIFY(child<QRadioButton>(&window, "Option1")->isChecked());
         const QDate today = QDate::currentDate();
@@ -255,7 +255,7 @@ private slots:
     void listsLoaded()
     {
         useDatabase(FixtureKind::Normal);
-        MonthlyReportWindow window;
+        MonthlyReportWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         auto* list = child<QListWidget>(&window, "List1");
         // Shorter codes first; ended offices and offices of ended departments
         // left out; line breaks removed from names.
@@ -283,7 +283,7 @@ private slots:
     void listFailuresReported()
     {
         useDatabase(FixtureKind::NoTables);
-        MonthlyReportWindow window;
+        MonthlyReportWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         QCOMPARE(m_boxes.size(), 2);
         // The office list reports in the code style, the fee-item tree in the number style.
         QVERIFY2(m_boxes[0].text.startsWith(QStringLiteral("错误码: ")), qPrintable(m_boxes[0].text));
@@ -297,7 +297,7 @@ private slots:
     void officeSelectAll()
     {
         useDatabase(FixtureKind::Normal);
-        MonthlyReportWindow window;
+        MonthlyReportWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         auto* list = child<QListWidget>(&window, "List1");
         auto* all = child<QCheckBox>(&window, "Check2");
         all->click();
@@ -314,7 +314,7 @@ private slots:
     void feeSelectAllNeedsYear()
     {
         useDatabase(FixtureKind::Normal);
-        MonthlyReportWindow window;
+        MonthlyReportWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         auto* tree = child<QTreeWidget>(&window, "TreeView1");
         auto* all = child<QCheckBox>(&window, "Check1");
         auto* years = child<QComboBox>(&window, "Combo1");
@@ -338,7 +338,7 @@ private slots:
     void nodeCheckPropagatesDown()
     {
         useDatabase(FixtureKind::Normal);
-        MonthlyReportWindow window;
+        MonthlyReportWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         auto* tree = child<QTreeWidget>(&window, "TreeView1");
         QTreeWidgetItem* property = topNode(tree, QStringLiteral("物业费"));
         QVERIFY(property);
@@ -633,7 +633,7 @@ private slots:
         QFETCH(bool, inMdiArea);
         useDatabase(FixtureKind::Normal);
         QMdiArea area;
-        auto* window = new MonthlyReportWindow;
+        auto* window = new MonthlyReportWindow(fee::DbConnection::shared(), fee::sessionInfo());
         window->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<MonthlyReportWindow> alive(window);
         QPointer<QWidget> frame(window);

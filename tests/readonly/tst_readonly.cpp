@@ -95,11 +95,10 @@ private:
         monthly.statisticsDate = QDate(2026, 6, 15);
         monthly.reportYear = QStringLiteral("2026");
         fee::GridModel summary;
-        fee::MonthlyEngine engine(db);
-        engine.run(run, monthly, summary);
+        fee::MonthlyEngine(run, monthly).fill(summary);
         fee::GridModel detail;
         for (int column : { 2, 8, 9, 29 }) {
-            engine.fillDetail(monthly, column, monthly.offices.front().code, detail);
+            fee::MonthlyEngine(run, monthly).fillDetail(column, monthly.offices.front().code, detail);
             QVERIFY(detail.rows() > 1);
         }
 
@@ -111,7 +110,7 @@ private:
         receipts.chosenMethod = QString::fromUtf8(fee::kChooseAll);
         receipts.receipts = { QDate(2026, 1, 1), QDate(2026, 6, 30) };
         fee::GridModel receiptsGrid;
-        fee::BuildReceiptsSummary(run, receipts, receiptsGrid);
+        fee::ReceiptsEngine(run, receipts).fill(receiptsGrid);
         fee::GridModel receiptsDetail;
         fee::LayoutReceiptsDetailGrid(receiptsDetail);
         QSet<QString> kinds;

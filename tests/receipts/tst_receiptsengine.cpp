@@ -78,7 +78,7 @@ class TestReceiptsEngine : public QObject {
         GridModel grid;
         LayoutReceiptsGrid(grid);
         RunContext context(m_db);
-        BuildReceiptsSummary(context, s, grid);
+        ReceiptsEngine(context, s).fill(grid);
         QStringList rows;
         for (int r = 2; r < grid.rows(); ++r)
             rows << rowText(grid, r);
@@ -209,7 +209,7 @@ private slots:
         GridModel grid;
         LayoutReceiptsGrid(grid);
         RunContext context(m_db);
-        BuildReceiptsSummary(context, s, grid);
+        ReceiptsEngine(context, s).fill(grid);
         QVERIFY(grid.redraw());
         QCOMPARE(grid.text(8, 1), QStringLiteral("小计"));
         QCOMPARE(grid.text(11, 1), QStringLiteral("合计"));
@@ -276,7 +276,7 @@ private slots:
             s.chosenMethod = method;
         GridModel grid;
         RunContext context(m_db);
-        BuildReceiptsSummary(context, s, grid);
+        ReceiptsEngine(context, s).fill(grid);
         int found = 0;
         for (int r = 2; r < grid.rows(); ++r) {
             if (grid.text(r, 26) == QStringLiteral("01 21")) {
@@ -297,7 +297,7 @@ private slots:
         RunContext context(m_db);
         ReceiptsSelection s = selection({});
         try {
-            BuildReceiptsSummary(context, s, grid);
+            ReceiptsEngine(context, s).fill(grid);
             QFAIL("no failure");
         } catch (const Failure& f) {
             QCOMPARE(f.number(), kErrInvalidArgument);
@@ -305,7 +305,7 @@ private slots:
         }
         s = selection({ "01" });
         s.paymentMethods.clear();
-        QVERIFY_THROWS_EXCEPTION(Failure, BuildReceiptsSummary(context, s, grid));
+        QVERIFY_THROWS_EXCEPTION(Failure, ReceiptsEngine(context, s).fill(grid));
         QCOMPARE(grid.rows(), 3);
         QCOMPARE(grid.text(2, 1), QStringLiteral("kept"));
     }
@@ -328,7 +328,7 @@ private slots:
         GridModel grid;
         RunContext context(db);
         try {
-            BuildReceiptsSummary(context, s, grid);
+            ReceiptsEngine(context, s).fill(grid);
             QFAIL("no failure");
         } catch (const Failure& f) {
             QVERIFY(!isCancellation(f));
@@ -360,7 +360,7 @@ private slots:
                 context.cancel();
         });
         try {
-            BuildReceiptsSummary(context, s, grid);
+            ReceiptsEngine(context, s).fill(grid);
             QFAIL("not cancelled");
         } catch (const Failure& f) {
             QVERIFY(isCancellation(f));
@@ -392,7 +392,7 @@ private slots:
         GridModel grid;
         LayoutReceiptsGrid(grid);
         RunContext context(m_db);
-        BuildReceiptsSummary(context, selection({ "01", "02", "03" }), grid);
+        ReceiptsEngine(context, selection({ "01", "02", "03" })).fill(grid);
         QVERIFY(grid.colWidth(19) > 1000); // the sums widened their column
         check(grid);
 
@@ -404,7 +404,7 @@ private slots:
             if (p.officesDone == 1)
                 cancelling.cancel();
         });
-        QVERIFY_THROWS_EXCEPTION(Failure, BuildReceiptsSummary(cancelling, selection({ "02", "01" }), cut));
+        QVERIFY_THROWS_EXCEPTION(Failure, ReceiptsEngine(cancelling, selection({ "02", "01" })).fill(cut));
         QVERIFY(cut.rows() > 2);
         check(cut);
     }

@@ -136,7 +136,7 @@ private slots:
         selection.yearToDate = DateRange { QDate(2026, 1, 1), QDate(2026, 3, 31) };
         LayoutReceiptsGrid(m_summaryGrid);
         RunContext run(connection);
-        BuildReceiptsSummary(run, selection, m_summaryGrid);
+        ReceiptsEngine(run, selection).fill(m_summaryGrid);
         QCOMPARE(m_summaryGrid.rows(), 12);
 
         const QString summaryFile = m_dir.filePath(QStringLiteral("收款汇总表_20260331.xlsx"));

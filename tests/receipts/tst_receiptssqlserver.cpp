@@ -41,7 +41,7 @@ class TestReceiptsSqlServer : public QObject {
         GridModel grid;
         LayoutReceiptsGrid(grid);
         RunContext run(db);
-        BuildReceiptsSummary(run, selection(db, mode), grid);
+        ReceiptsEngine(run, selection(db, mode)).fill(grid);
         return grid;
     }
 

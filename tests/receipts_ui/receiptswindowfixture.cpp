@@ -147,7 +147,7 @@ QString ReceiptsWindowFixture::copyOfDatabase(const QString& name)
 std::unique_ptr<fee::ReceiptsSummaryWindow> ReceiptsWindowFixture::openWindow(const QString& database)
 {
     useDatabase(database.isEmpty() ? m_database : database);
-    auto window = std::make_unique<fee::ReceiptsSummaryWindow>();
+    auto window = std::make_unique<fee::ReceiptsSummaryWindow>(fee::DbConnection::shared(), fee::sessionInfo());
     window->resize(1400, 900);
     window->show();
     child<QDateEdit>(window.get(), "DTPicker1")->setDate(kStart);

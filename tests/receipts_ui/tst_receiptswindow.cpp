@@ -2,6 +2,7 @@
 // database: the panel as it loads, the checks of a start, the run on the
 // worker, the clicks on the summary grid, the entry in the main window.
 #include "receiptswindowfixture.h"
+#include "db/dbconnection.h"
 
 #include "app/appresources.h"
 #include "app/mainwindow.h"
@@ -99,7 +100,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, text);
         useDatabase(m_database);
-        ReceiptsSummaryWindow window;
+        ReceiptsSummaryWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         const QWidget* control = window.findChild<QWidget*>(name);
         QVERIFY2(control, qPrintable(name));
         QCOMPARE(controlText(control), text);
@@ -109,7 +110,7 @@ private slots:
     void formLoad()
     {
         useDatabase(m_database);
-        ReceiptsSummaryWindow window;
+        ReceiptsSummaryWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         QCOMPARE(window.objectName(), QStringLiteral("frm收款汇总表"));
         QCOMPARE(window.windowTitle(), QStringLiteral("收款汇总表"));
 
@@ -175,7 +176,7 @@ private slots:
         const QString path = copyOfDatabase(QStringLiteral("nolists.db"));
         QVERIFY(sql(path, "DROP TABLE 设置管理处; DROP TABLE SETUPSFXM; DROP TABLE 收款方式列表;").isEmpty());
         useDatabase(path);
-        ReceiptsSummaryWindow window;
+        ReceiptsSummaryWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         QCOMPARE(m_boxes.size(), 3);
         for (const fee::BoxRequest& box : std::as_const(m_boxes)) {
             QVERIFY2(box.text.startsWith(QStringLiteral("错误码: ")), qPrintable(box.text));
@@ -204,7 +205,7 @@ private slots:
         QFETCH(QString, first);
         QFETCH(QString, second);
         useDatabase(m_database);
-        ReceiptsSummaryWindow window;
+        ReceiptsSummaryWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         auto* box = window.findChild<QCheckBox*>(check);
         auto* from = window.findChild<QDateEdit*>(first);
         auto* to = window.findChild<QDateEdit*>(second);
@@ -219,7 +220,7 @@ private slots:
     void selectAllAndTreeRule()
     {
         useDatabase(m_database);
-        ReceiptsSummaryWindow window;
+        ReceiptsSummaryWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         auto* list = child<QListWidget>(&window, "List1");
         child<QCheckBox>(&window, "Check1")->click();
         QCOMPARE(list->count(), 5);
@@ -393,7 +394,7 @@ private slots:
         QFETCH(bool, inMdiArea);
         useDatabase(m_database);
         QMdiArea area;
-        auto* window = new ReceiptsSummaryWindow;
+        auto* window = new ReceiptsSummaryWindow(fee::DbConnection::shared(), fee::sessionInfo());
         window->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<ReceiptsSummaryWindow> alive(window);
         QPointer<QWidget> frame(window);

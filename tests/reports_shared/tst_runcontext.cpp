@@ -127,7 +127,7 @@ private slots:
         QSignalSpy finished(&runner, &ReportRunner::finished);
         QSignalSpy progressed(&runner, &ReportRunner::progressed);
         QThread* worker = nullptr;
-        QVERIFY(runner.start(m_source, [&](RunContext& run) {
+        QVERIFY(runner.start(m_db, [&](RunContext& run) {
             worker = QThread::currentThread();
             run.setOfficeCount(3);
             run.forEachOffice(3, [](int, DbConnection& c) -> std::function<void()> {
@@ -136,7 +136,7 @@ private slots:
             });
         }));
         QVERIFY(runner.isRunning());
-        QVERIFY(!runner.start(m_source, [](RunContext&) {}));
+        QVERIFY(!runner.start(m_db, [](RunContext&) {}));
         QVERIFY(finished.wait(10000));
         QVERIFY(!runner.isRunning());
         QVERIFY(worker && worker != QThread::currentThread());
@@ -149,7 +149,7 @@ private slots:
     {
         ReportRunner runner;
         QSignalSpy finished(&runner, &ReportRunner::finished);
-        QVERIFY(runner.start(m_source, [](RunContext& run) {
+        QVERIFY(runner.start(m_db, [](RunContext& run) {
             while (true) {
                 run.throwIfCancelled();
                 QThread::msleep(5);
@@ -159,8 +159,10 @@ private slots:
         QVERIFY(finished.wait(10000));
         QVERIFY(finished.first().first().value<RunOutcome>().cancelled);
 
-        QVERIFY(runner.start(QStringLiteral("Provider=SQLite;Data Source=") + m_dir.filePath(QStringLiteral("none.db")),
-            [](RunContext&) {}));
+        DbConnection missing;
+        QVERIFY_THROWS_EXCEPTION(Failure,
+            missing.open(QStringLiteral("Provider=SQLite;Data Source=") + m_dir.filePath(QStringLiteral("none.db"))));
+        QVERIFY(runner.start(missing, [](RunContext&) {}));
         runner.waitForFinished();
         QCOMPARE(finished.size(), 2);
         const auto outcome = finished.last().first().value<RunOutcome>();

@@ -9,7 +9,7 @@
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
 #include "common/widgets/windowhelpers.h"
-#include "reports/shared/reportrunner.h"
+#include "reports/shared/ui/reportrun.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -74,8 +74,10 @@ namespace {
     }
 }
 
-DailyReportWindow::DailyReportWindow(QWidget* parent)
+DailyReportWindow::DailyReportWindow(DbConnection& connection, const SessionInfo& session, QWidget* parent)
     : QWidget(parent)
+    , m_connection(connection)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frm收款日报表"));
     setWindowTitle(QStringLiteral("收款日报表（只统计应收）"));
@@ -126,10 +128,7 @@ DailyReportWindow::DailyReportWindow(QWidget* parent)
             [this, index] { commandClicked(static_cast<Command>(index)); });
     }
     connect(m_gridView, &GridView::cellClicked, this, [this](int row, int) { gridClicked(row); });
-    m_runner = new ReportRunner(this);
-    connect(m_wait, &WaitOverlay::cancelRequested, m_runner, &ReportRunner::cancel);
-    connect(m_runner, &ReportRunner::progressed, m_wait, &WaitOverlay::showProgress);
-    connect(m_runner, &ReportRunner::finished, this, &DailyReportWindow::statisticsFinished);
+    m_run = new ReportRun(this, m_wait, m_gridView, m_connection);
 
     resize(twipsToPixels(kDesignWidth), twipsToPixels(kDesignHeight) + m_statusBar->sizeHint().height());
     loadWindow();
@@ -232,14 +231,14 @@ void DailyReportWindow::layoutGrid()
     m_wait->recentre(m_gridView);
 }
 
+bool DailyReportWindow::isRunning() const { return m_run->isRunning(); }
+
 void DailyReportWindow::closeEvent(QCloseEvent* event)
 {
-    if (!m_closeAfterRun.putOff(event, m_running, [this] { m_runner->cancel(); }))
+    if (!m_run->putOffClose(event))
         QWidget::closeEvent(event);
 }
 
 void DailyReportWindow::closeWindow() { windowFrame(this)->close(); }
-
-void DailyReportWindow::closeAfterRun() { m_closeAfterRun.runEnded(this); }
 
 } // namespace fee

@@ -4,8 +4,6 @@
 #include "common/widgets/frmtoexcel.h"
 #include "reports/daily/dailyselection.h"
 
-#include "common/widgets/closeafterrun.h"
-
 #include <QPointer>
 #include <QWidget>
 
@@ -16,10 +14,12 @@ class QPushButton;
 
 namespace fee {
 
+class DbConnection;
 class FeeItemTreePanel;
 class GridView;
-class ReportRunner;
+class ReportRun;
 struct RunOutcome;
+struct SessionInfo;
 class SessionStatusBar;
 class WaitOverlay;
 
@@ -27,18 +27,19 @@ class WaitOverlay;
 // "收款日报表（只统计应收）"): the selection strip along the top, the fee-item
 // tree on the left, the result grid, and the buttons 统计, 输出EXCEL, 打印 and
 // 退出 along the bottom. Built from the shared report pieces; the rows come
-// from DailyEngine on a worker thread.
+// from DailyEngine on a worker thread, over a sibling of the connection the
+// window is given; it and the session outlive the window.
 class DailyReportWindow : public QWidget {
     Q_OBJECT
 public:
     // The buttons of the bottom strip, by their index in Command1.
     enum Command { Run = 0, ExportToExcel = 1, Exit = 2, Print = 3 };
 
-    explicit DailyReportWindow(QWidget* parent = nullptr);
+    DailyReportWindow(DbConnection& connection, const SessionInfo& session, QWidget* parent = nullptr);
     ~DailyReportWindow() override;
 
     const GridModel& resultGrid() const { return m_grid; }
-    bool isRunning() const { return m_running; }
+    bool isRunning() const;
     // The grid row the last click highlighted; 0 while none.
     int highlightedRow() const { return m_highlightedRow; }
     // The export dialog while it is open.
@@ -74,7 +75,6 @@ private:
     void commandClicked(Command command);
     void startStatistics();
     void statisticsFinished(const RunOutcome& outcome);
-    void closeAfterRun();
     void closeWindow();
     void printResult();
     void exportResult();
@@ -88,6 +88,8 @@ private:
     bool outputIncompleteList(const QString& action);
     QString incompleteQuestion(const QString& action) const;
 
+    DbConnection& m_connection;
+    const SessionInfo& m_session;
     GridModel m_grid;
 
     QFrame* m_selectionStrip = nullptr; // Picture1(0)
@@ -107,10 +109,8 @@ private:
     QPointer<FrmToExcel> m_exportDialog;
 
     int m_highlightedRow = 0;
-    bool m_running = false;
     bool m_incomplete = false; // the last run was cancelled or failed: no 合计 row
-    CloseAfterRun m_closeAfterRun;
-    ReportRunner* m_runner = nullptr;
+    ReportRun* m_run = nullptr;
 };
 
 } // namespace fee

@@ -27,7 +27,7 @@ void DailyReportWindow::loadWindow()
         picker->setDisplayFormat(dateFormat);
         picker->setDate(QDate::currentDate());
     }
-    m_statusBar->showSession(sessionInfo(), QStringLiteral(" "));
+    m_statusBar->showSession(m_session, QStringLiteral(" "));
     m_highlightedRow = 0;
     DailyGrid::layout(m_grid);
 
@@ -54,7 +54,7 @@ void DailyReportWindow::loadOfficeList()
     m_officeList->clear();
     // No office is chosen until the user picks one.
     auto noneChosen = qScopeGuard([this] { m_officeList->setCurrentIndex(-1); });
-    loadOffices(DbConnection::shared(), dailyOfficeListStatement(), OfficeNames::AsStored,
+    loadOffices(m_connection, dailyOfficeListStatement(), OfficeNames::AsStored,
         [this](const Office& office) { m_officeList->addItem(officeEntryText(office)); });
 }
 
@@ -62,7 +62,7 @@ void DailyReportWindow::loadFeeItemTree()
 {
     m_feeTree->clear();
     auto shown = qScopeGuard([this] { m_feeTree->finishLoading(); });
-    fee::loadFeeItemTree(DbConnection::shared(), FeeTreeQuery::AllByCategory,
+    fee::loadFeeItemTree(m_connection, FeeTreeQuery::AllByCategory,
         [this](const QString& category, const FeeItem& item, bool) {
             QString text = item.name;
             // An item no longer in use shows the date it ended.
@@ -78,7 +78,7 @@ void DailyReportWindow::loadPaymentMethods()
     m_methodList->clear();
     m_methodList->addItem(QString::fromUtf8(kChooseAll));
     m_methodList->setCurrentIndex(0);
-    m_methodList->addItems(fee::loadPaymentMethods(DbConnection::shared()));
+    m_methodList->addItems(fee::loadPaymentMethods(m_connection));
 }
 
 void DailyReportWindow::loadPayees()
@@ -86,7 +86,7 @@ void DailyReportWindow::loadPayees()
     m_payeeList->clear();
     m_payeeList->addItem(QString::fromUtf8(kChooseAll));
     m_payeeList->setCurrentIndex(0);
-    m_payeeList->addItems(loadDailyPayees(DbConnection::shared(), sessionInfo().DepartmentCode));
+    m_payeeList->addItems(loadDailyPayees(m_connection, m_session.DepartmentCode));
 }
 
 } // namespace fee

@@ -12,11 +12,10 @@
 #include "common/widgets/gridview.h"
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
-#include "db/dbconnection.h"
 #include "reports/daily/dailyengine.h"
 #include "reports/daily/dailygrid.h"
 #include "reports/daily/dailyoutputtexts.h"
-#include "reports/shared/reportrunner.h"
+#include "reports/shared/ui/reportrun.h"
 #include "reports/shared/runcontext.h"
 
 #include <QComboBox>
@@ -41,7 +40,7 @@ DailySelection DailyReportWindow::currentSelection() const
     if (m_payeeList->currentIndex() > 0)
         selection.payee = m_payeeList->currentText();
     selection.scope = static_cast<DailyScope>(std::max(0, m_scopeList->currentIndex()));
-    selection.departmentCode = sessionInfo().DepartmentCode;
+    selection.departmentCode = m_session.DepartmentCode;
     return selection;
 }
 
@@ -70,7 +69,7 @@ void DailyReportWindow::commandClicked(Command command)
 void DailyReportWindow::startStatistics()
 {
     // A second press while a run goes on is ignored.
-    if (m_running)
+    if (isRunning())
         return;
     const DailySelection selection = currentSelection();
     const DailyRunOutcome check = DailyEngine::check(selection);
@@ -86,27 +85,21 @@ void DailyReportWindow::startStatistics()
     // The last list goes at once: whatever the run leaves (all of the new
     // list, or part of it when cancelled) is never mixed up with it.
     m_grid.setRows(m_grid.fixedRows());
-    m_running = true;
     m_incomplete = false;
     setOutputsEnabled(false);
     m_statusBar->setMessage(QStringLiteral("请稍候，正在进行统计..."));
     m_wait->setSubject(QStringLiteral("%1，收款日期 %2 至 %3\n统计结束前不能打印或输出EXCEL")
                            .arg(m_officeList->currentText().simplified(), selection.start.toString(Qt::ISODate),
                                selection.end.toString(Qt::ISODate)));
-    m_wait->showOver(m_gridView);
-    setCursor(Qt::BusyCursor);
     // The grid is filled from the worker thread, row by row, while the
     // window shows it.
     GridModel* grid = &m_grid;
-    m_runner->start(DbConnection::shared().connectionString(),
-        [selection, grid](RunContext& run) { DailyEngine(run).RunDailyQuery(selection, *grid); });
+    m_run->start([selection, grid](RunContext& run) { DailyEngine(run, selection).fill(*grid); },
+        [this](const RunOutcome& outcome) { statisticsFinished(outcome); });
 }
 
 void DailyReportWindow::statisticsFinished(const RunOutcome& outcome)
 {
-    m_wait->finish();
-    unsetCursor();
-    m_running = false;
     // The last rows and widths show at once, not at the next publishing.
     m_gridView->refreshLayout();
     // A cancelled run keeps its rows and shows no box, but the list is
@@ -126,7 +119,6 @@ void DailyReportWindow::statisticsFinished(const RunOutcome& outcome)
     if (outcome.failed)
         ErrPlainBox(outcome.number, outcome.description, QString());
     emit statisticsEnded();
-    closeAfterRun();
 }
 
 void DailyReportWindow::setOutputsEnabled(bool enabled)
@@ -156,7 +148,7 @@ bool DailyReportWindow::outputIncompleteList(const QString& action)
 void DailyReportWindow::printResult()
 {
     // The grid belongs to the run while one goes on.
-    if (m_running || !outputIncompleteList(QStringLiteral("打印")))
+    if (isRunning() || !outputIncompleteList(QStringLiteral("打印")))
         return;
     const DailyOutputTexts texts
         = dailyPrintTexts(dailyOfficeName(m_officeList->currentText()), m_startDate->date(), m_endDate->date());
@@ -170,7 +162,7 @@ void DailyReportWindow::printResult()
 
 void DailyReportWindow::exportResult()
 {
-    if (m_running)
+    if (isRunning())
         return;
     const QString officeEntry = m_officeList->currentText();
     if (officeEntry.isEmpty() || !outputIncompleteList(QStringLiteral("输出")))
@@ -188,7 +180,7 @@ void DailyReportWindow::exportResult()
     }
     // Asked already before the dialog opened.
     m_exportDialog->setOutputQuestion(QString());
-    m_exportDialog->setSourceBusy(m_running);
+    m_exportDialog->setSourceBusy(isRunning());
     m_exportDialog->setTag(texts.dateLine);
     m_exportDialog->Config(m_grid, QString::fromUtf8(kDailySheetName), texts.title);
     m_exportDialog->show();
@@ -198,7 +190,7 @@ void DailyReportWindow::exportResult()
 
 void DailyReportWindow::gridClicked(int row)
 {
-    if (m_running)
+    if (isRunning())
         return;
     m_highlightedRow = DailyGrid::highlightRow(m_grid, m_highlightedRow, row);
 }

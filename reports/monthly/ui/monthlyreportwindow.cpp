@@ -10,7 +10,7 @@
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
 #include "common/widgets/windowhelpers.h"
-#include "reports/shared/reportrunner.h"
+#include "reports/shared/ui/reportrun.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -62,8 +62,10 @@ namespace {
     }
 }
 
-MonthlyReportWindow::MonthlyReportWindow(QWidget* parent)
+MonthlyReportWindow::MonthlyReportWindow(DbConnection& connection, const SessionInfo& session, QWidget* parent)
     : QWidget(parent)
+    , m_connection(connection)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frm物业费收缴率汇总月报"));
     setWindowTitle(QStringLiteral("物业费收缴率汇总月报"));
@@ -118,9 +120,7 @@ MonthlyReportWindow::MonthlyReportWindow(QWidget* parent)
             QItemSelection(model->index(row, 0), model->index(row, model->columnCount() - 1)),
             QItemSelectionModel::ClearAndSelect);
     });
-    m_runner = new ReportRunner(this);
-    connect(m_wait, &WaitOverlay::cancelRequested, m_runner, &ReportRunner::cancel);
-    connect(m_runner, &ReportRunner::progressed, m_wait, &WaitOverlay::showProgress);
+    m_run = new ReportRun(this, m_wait, m_summaryView, m_connection);
 
     loadWindow();
 }
@@ -313,12 +313,12 @@ void MonthlyReportWindow::layoutReportArea()
     m_exit->setGeometry(barWidth - margin - buttonWidth, (barHeight - 28) / 2, buttonWidth, 28);
 }
 
+bool MonthlyReportWindow::isRunning() const { return m_run->isRunning(); }
+
 void MonthlyReportWindow::closeEvent(QCloseEvent* event)
 {
-    if (!m_closeAfterRun.putOff(event, m_running, [this] { m_runner->cancel(); }))
+    if (!m_run->putOffClose(event))
         QWidget::closeEvent(event);
 }
-
-void MonthlyReportWindow::closeAfterRun() { m_closeAfterRun.runEnded(this); }
 
 } // namespace fee

@@ -3,8 +3,6 @@
 #include "common/grid/gridmodel.h"
 #include "reports/monthly/monthlyengine.h"
 
-#include "common/widgets/closeafterrun.h"
-
 #include <QStringList>
 #include <QWidget>
 
@@ -19,12 +17,14 @@ class QToolButton;
 
 namespace fee {
 
+class DbConnection;
 class DetailPanel;
 class FeeItemTreePanel;
 class GridView;
 class OfficeListPanel;
-class ReportRunner;
+class ReportRun;
 struct RunOutcome;
+struct SessionInfo;
 class SessionStatusBar;
 class WaitOverlay;
 
@@ -32,15 +32,17 @@ class WaitOverlay;
 // "frm物业费收缴率汇总月报", caption "物业费收缴率汇总月报"): the selection
 // panel on the left, the summary grid with its detail panel on the right and
 // the two workbook exports. Built from the shared report pieces; the figures
-// come from MonthlyEngine.
+// come from MonthlyEngine. Its lists are read and its runs go over the
+// connection it is given (a sibling for each run); both it and the session
+// outlive the window.
 class MonthlyReportWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit MonthlyReportWindow(QWidget* parent = nullptr);
+    MonthlyReportWindow(DbConnection& connection, const SessionInfo& session, QWidget* parent = nullptr);
 
     const GridModel& summaryGrid() const { return m_summary; }
     const GridModel& detailGrid() const { return m_detail; }
-    bool isRunning() const { return m_running; }
+    bool isRunning() const;
     // The figure the drill button stands for, if it is shown.
     const MonthlyDrillKey& pendingDetail() const { return m_drillKey; }
 
@@ -73,7 +75,6 @@ private:
     void startStatistics();
     void runStatistics(const MonthlySelection& selection);
     void statisticsFinished(const RunOutcome& outcome);
-    void closeAfterRun();
 
     // The detail list.
     void summaryClicked(int row, int col);
@@ -86,6 +87,8 @@ private:
     void exportSummary();
     void exportDetail();
 
+    DbConnection& m_connection;
+    const SessionInfo& m_session;
     GridModel m_summary;
     GridModel m_detail;
     QVector<Office> m_offices; // the office list as loaded
@@ -118,9 +121,8 @@ private:
     QStringList m_feeCodes; // the ticked fee items at the last start
     MonthlyDrillKey m_drillKey; // the figure under the drill button
     int m_markedRow = 0; // summary row marked by the last click, 0 while none
-    bool m_running = false; // a statistics run or a detail list is being read
-    CloseAfterRun m_closeAfterRun;
-    ReportRunner* m_runner = nullptr;
+    ReportRun* m_run = nullptr; // a statistics run or a detail list
+
 };
 
 } // namespace fee

@@ -5,9 +5,8 @@
 #include "common/messages.h"
 #include "common/widgets/detailpanel.h"
 #include "common/widgets/gridview.h"
-#include "db/dbconnection.h"
 #include "reports/monthly/monthlycolumns.h"
-#include "reports/shared/reportrunner.h"
+#include "reports/shared/ui/reportrun.h"
 #include "reports/shared/runcontext.h"
 
 #include <QApplication>
@@ -25,7 +24,7 @@ namespace {
 
 void MonthlyReportWindow::summaryClicked(int row, int col)
 {
-    if (m_running)
+    if (isRunning())
         return;
     m_drillButton->hide();
     hideDetail();
@@ -61,7 +60,7 @@ void MonthlyReportWindow::markRow(int row)
 
 void MonthlyReportWindow::showDetail(const MonthlyDrillKey& key)
 {
-    if (m_running || key.officeCode.isEmpty())
+    if (isRunning() || key.officeCode.isEmpty())
         return;
     QString heading = m_summary.text(1, key.column);
     heading.remove(QStringLiteral("\r\n"));
@@ -78,21 +77,17 @@ void MonthlyReportWindow::showDetail(const MonthlyDrillKey& key)
     selection.statisticsDate = key.statisticsDate;
     selection.reportYear = m_reportYear;
 
-    m_running = true;
     m_export->setEnabled(false);
-    m_summaryView->setCursor(Qt::BusyCursor);
-    disconnect(m_runner, &ReportRunner::finished, this, nullptr);
-    connect(m_runner, &ReportRunner::finished, this, &MonthlyReportWindow::detailFinished);
     GridModel* detail = &m_detail;
-    m_runner->start(DbConnection::shared().connectionString(), [selection, key, detail](RunContext& run) {
-        MonthlyEngine(run.connection()).fillDetail(selection, key.column, key.officeCode, *detail);
-    });
+    m_run->start(
+        [selection, key, detail](RunContext& run) {
+            MonthlyEngine(run, selection).fillDetail(key.column, key.officeCode, *detail);
+        },
+        [this](const RunOutcome& outcome) { detailFinished(outcome); }, nullptr, nullptr);
 }
 
 void MonthlyReportWindow::detailFinished(const RunOutcome& outcome)
 {
-    m_summaryView->unsetCursor();
-    m_running = false;
     m_export->setEnabled(true);
     m_detailPanel->view()->refreshLayout();
     if (outcome.failed) {
@@ -101,7 +96,6 @@ void MonthlyReportWindow::detailFinished(const RunOutcome& outcome)
         m_detailPanel->show();
         m_detailPanel->raise();
     }
-    closeAfterRun();
 }
 
 void MonthlyReportWindow::hideDetail() { m_detailPanel->hide(); }

@@ -27,7 +27,7 @@ namespace {
 
 void MonthlyReportWindow::exportSummary()
 {
-    if (m_running || m_summary.rows() <= monthly::kHeadingRows)
+    if (isRunning() || m_summary.rows() <= monthly::kHeadingRows)
         return;
 
     m_exit->hide();

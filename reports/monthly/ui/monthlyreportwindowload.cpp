@@ -33,7 +33,7 @@ namespace {
 
 void MonthlyReportWindow::loadWindow()
 {
-    m_statusBar->showSession(sessionInfo());
+    m_statusBar->showSession(m_session);
 
     m_statisticsDate->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     m_statisticsDate->setDate(QDate::currentDate());
@@ -71,7 +71,7 @@ void MonthlyReportWindow::loadOfficeList()
     // The list keeps its entries until the new ones have been read whole.
     try {
         m_offices = loadOffices(
-            DbConnection::shared(), monthlyOfficeListStatement(m_commercial->isChecked()), OfficeNames::OnOneLine);
+            m_connection, monthlyOfficeListStatement(m_commercial->isChecked()), OfficeNames::OnOneLine);
     } catch (const Failure& failure) {
         ErrCodeBox(failure.number(), failure.description());
         return;
@@ -84,7 +84,7 @@ void MonthlyReportWindow::loadFeeItemTree()
     m_feeTree->clear();
     try {
         fee::loadFeeItemTree(
-            DbConnection::shared(), FeeTreeQuery::AllItems, [this](const QString& category, const FeeItem& item, bool) {
+            m_connection, FeeTreeQuery::AllItems, [this](const QString& category, const FeeItem& item, bool) {
                 QString text = item.code + QLatin1Char(' ') + item.name;
                 if (item.endDate.isValid())
                     text += QStringLiteral("【") + formatDate(item.endDate, QStringLiteral("yyyy-mm-dd"))

@@ -8,9 +8,8 @@
 #include "common/widgets/gridview.h"
 #include "common/widgets/officelistpanel.h"
 #include "common/widgets/waitoverlay.h"
-#include "db/dbconnection.h"
 #include "reports/monthly/monthlycolumns.h"
-#include "reports/shared/reportrunner.h"
+#include "reports/shared/ui/reportrun.h"
 #include "reports/shared/runcontext.h"
 #include "reports/shared/selectionresolver.h"
 
@@ -25,7 +24,7 @@ namespace fee {
 void MonthlyReportWindow::startStatistics()
 {
     // A second press while a run goes on is ignored.
-    if (m_running)
+    if (isRunning())
         return;
 
     m_reportYear = QString::number(m_statisticsDate->date().year());
@@ -59,7 +58,6 @@ void MonthlyReportWindow::startStatistics()
 
 void MonthlyReportWindow::runStatistics(const MonthlySelection& selection)
 {
-    m_running = true;
     // Switching the kind of property mid-run would cut the grid under the run.
     m_residential->setEnabled(false);
     m_commercial->setEnabled(false);
@@ -68,31 +66,23 @@ void MonthlyReportWindow::runStatistics(const MonthlySelection& selection)
     m_wait->setSubject(QStringLiteral("统计截止日期 %1，%2 个管理处\n统计结束前不能导出Excel")
                            .arg(selection.statisticsDate.toString(Qt::ISODate))
                            .arg(selection.offices.size()));
-    m_wait->showOver(m_summaryView);
-    m_summaryView->setCursor(Qt::BusyCursor);
-    disconnect(m_runner, &ReportRunner::finished, this, nullptr);
-    connect(m_runner, &ReportRunner::finished, this, &MonthlyReportWindow::statisticsFinished);
     // The grid is filled from the worker thread, row by row, while the
     // window shows it.
     GridModel* summary = &m_summary;
-    m_runner->start(DbConnection::shared().connectionString(),
-        [selection, summary](RunContext& run) { MonthlyEngine(run.connection()).run(run, selection, *summary); });
+    m_run->start([selection, summary](RunContext& run) { MonthlyEngine(run, selection).fill(*summary); },
+        [this](const RunOutcome& outcome) { statisticsFinished(outcome); });
 }
 
 void MonthlyReportWindow::statisticsFinished(const RunOutcome& outcome)
 {
-    m_wait->finish();
-    m_summaryView->unsetCursor();
     // The last rows and widths show at once, not at the next publishing.
     m_summaryView->refreshLayout();
     m_residential->setEnabled(true);
     m_commercial->setEnabled(true);
     m_export->setEnabled(true);
-    m_running = false;
     if (outcome.failed)
         ErrNumberBox(outcome.number, outcome.description);
     emit statisticsEnded();
-    closeAfterRun();
 }
 
 } // namespace fee

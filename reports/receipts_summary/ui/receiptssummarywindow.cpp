@@ -10,7 +10,7 @@
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
 #include "common/widgets/windowhelpers.h"
-#include "reports/shared/reportrunner.h"
+#include "reports/shared/ui/reportrun.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -71,8 +71,10 @@ namespace {
     int captionHeight(const QWidget* frame) { return frame->fontMetrics().height() + 6; }
 }
 
-ReceiptsSummaryWindow::ReceiptsSummaryWindow(QWidget* parent)
+ReceiptsSummaryWindow::ReceiptsSummaryWindow(DbConnection& connection, const SessionInfo& session, QWidget* parent)
     : QWidget(parent)
+    , m_connection(connection)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frm收款汇总表"));
     setWindowTitle(QStringLiteral("收款汇总表"));
@@ -87,11 +89,7 @@ ReceiptsSummaryWindow::ReceiptsSummaryWindow(QWidget* parent)
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(false);
 
-    m_runner = new ReportRunner(this);
-    for (WaitOverlay* wait : { m_wait, m_detailWait }) {
-        connect(wait, &WaitOverlay::cancelRequested, m_runner, &ReportRunner::cancel);
-        connect(m_runner, &ReportRunner::progressed, wait, &WaitOverlay::showProgress);
-    }
+    m_run = new ReportRun(this, m_wait, m_summaryView, m_connection);
 
     connect(m_start, &QPushButton::clicked, this, &ReceiptsSummaryWindow::startStatistics);
     connect(m_export, &QPushButton::clicked, this, &ReceiptsSummaryWindow::ExportReceiptsSummary);
@@ -310,12 +308,12 @@ void ReceiptsSummaryWindow::layoutButtonStrip()
     m_exportProgress->setGeometry(left, (height - 20) / 2, std::max(0, m_buttonStrip->width() - 2 * left), 20);
 }
 
+bool ReceiptsSummaryWindow::isRunning() const { return m_run->isRunning(); }
+
 void ReceiptsSummaryWindow::closeEvent(QCloseEvent* event)
 {
-    if (!m_closeAfterRun.putOff(event, m_running, [this] { m_runner->cancel(); }))
+    if (!m_run->putOffClose(event))
         QWidget::closeEvent(event);
 }
-
-void ReceiptsSummaryWindow::closeAfterRun() { m_closeAfterRun.runEnded(this); }
 
 } // namespace fee

@@ -5,8 +5,6 @@
 #include "reports/receipts_summary/receiptsexport.h"
 #include "reports/receipts_summary/receiptsselection.h"
 
-#include "common/widgets/closeafterrun.h"
-
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
@@ -24,12 +22,14 @@ class QToolButton;
 
 namespace fee {
 
+class DbConnection;
 class DetailPanel;
 class FeeItemTreePanel;
 class GridView;
 class OfficeListPanel;
-class ReportRunner;
+class ReportRun;
 struct RunOutcome;
+struct SessionInfo;
 class SessionStatusBar;
 class WaitOverlay;
 
@@ -37,17 +37,18 @@ class WaitOverlay;
 // "收款汇总表"): the button strip on top, the offices and fee items with the
 // dates and options on the left, the summary grid on the right with the
 // detail frame that opens over it, the status bar at the bottom. Built from
-// the shared report pieces; the figures come from BuildReceiptsSummary and
-// the detail lists, both run on a worker thread.
+// the shared report pieces; the figures come from ReceiptsEngine and
+// the detail lists, both run on a worker thread over a sibling of the
+// connection the window is given; it and the session outlive the window.
 class ReceiptsSummaryWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit ReceiptsSummaryWindow(QWidget* parent = nullptr);
+    ReceiptsSummaryWindow(DbConnection& connection, const SessionInfo& session, QWidget* parent = nullptr);
 
     const GridModel& summaryGrid() const { return m_summary; }
     const GridModel& detailGrid() const { return m_detail; }
     // A statistics run or a detail list is being read.
-    bool isRunning() const { return m_running; }
+    bool isRunning() const;
     // The rows a click highlighted last (0: none).
     int highlightedSummaryRow() const { return m_highlightedSummaryRow; }
     int highlightedDetailRow() const { return m_highlightedDetailRow; }
@@ -72,7 +73,6 @@ private:
     void buildDetailFrame();
     void layoutWindow();
     void layoutButtonStrip();
-    void closeAfterRun();
 
     // Opening and the selection panel (receiptssummarywindowload.cpp).
     void loadWindow();
@@ -105,6 +105,8 @@ private:
     DateRange reportedRange() const;
     void showCommandButtons(bool shown);
 
+    DbConnection& m_connection;
+    const SessionInfo& m_session;
     GridModel m_summary;
     GridModel m_detail;
     QVector<Office> m_offices; // the office list as loaded
@@ -144,10 +146,8 @@ private:
     ReceiptsDetailHeading m_detailHeading; // office and fee item of the row the detail list belongs to
     int m_highlightedSummaryRow = 0; // HighlightedSummaryRow
     int m_highlightedDetailRow = 0; // HighlightedDetailRow
-    bool m_running = false;
-    CloseAfterRun m_closeAfterRun;
     bool m_closeDetailRequested = false;
-    ReportRunner* m_runner = nullptr;
+    ReportRun* m_run = nullptr; // a statistics run or a detail list
 };
 
 } // namespace fee

@@ -7,10 +7,10 @@
 #include "common/widgets/gridview.h"
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
-#include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsdetails.h"
-#include "reports/shared/reportrunner.h"
+#include "reports/receipts_summary/receiptsengine.h"
+#include "reports/shared/ui/reportrun.h"
 #include "reports/shared/runcontext.h"
 
 #include <QFrame>
@@ -26,7 +26,7 @@ void ReceiptsSummaryWindow::placeDetailFrame() { m_detailFrame->setGeometry(m_su
 
 void ReceiptsSummaryWindow::showEmptyDetail()
 {
-    if (m_running)
+    if (isRunning())
         return;
     placeDetailFrame();
     m_detail.setRows(1);
@@ -37,7 +37,7 @@ void ReceiptsSummaryWindow::showEmptyDetail()
 
 void ReceiptsSummaryWindow::openDetail(int row)
 {
-    if (m_running || row < m_summary.fixedRows() || row >= m_summary.rows())
+    if (isRunning() || row < m_summary.fixedRows() || row >= m_summary.rows())
         return;
     const QString key = m_summary.text(row, ReceiptsColumn::kKey);
     const QString kind = m_summary.text(row, ReceiptsColumn::kSummaryKind);
@@ -62,25 +62,18 @@ void ReceiptsSummaryWindow::openDetail(int row)
     m_detail.setFontSize(font().pointSizeF());
 
     m_statusBar->setMessage(QStringLiteral("请稍候，正在统计明细..."));
-    m_running = true;
     m_closeDetailRequested = false;
     m_detailFrame->exportButton()->setEnabled(false);
     m_detailWait->setSubject(QStringLiteral("%1 %2 的收费明细\n读完后才能输出EXCEL")
                                  .arg(m_detailHeading.officeName.simplified(), m_detailHeading.itemName.simplified()));
-    m_detailWait->showOver(m_detailFrame->view());
-    setCursor(Qt::BusyCursor);
-    disconnect(m_runner, &ReportRunner::finished, this, nullptr);
-    connect(m_runner, &ReportRunner::finished, this, &ReceiptsSummaryWindow::detailFinished);
     GridModel* detail = &m_detail;
-    m_runner->start(DbConnection::shared().connectionString(),
-        [selection, key, kind, detail](RunContext& run) { ShowReceiptsDetails(run, selection, key, kind, *detail); });
+    m_run->start(
+        [selection, key, kind, detail](RunContext& run) { ReceiptsEngine(run, selection).fillDetail(key, kind, *detail); },
+        [this](const RunOutcome& outcome) { detailFinished(outcome); }, m_detailWait, m_detailFrame->view());
 }
 
 void ReceiptsSummaryWindow::detailFinished(const RunOutcome& outcome)
 {
-    m_detailWait->finish();
-    unsetCursor();
-    m_running = false;
     m_detailFrame->view()->refreshLayout();
     m_detailFrame->exportButton()->setEnabled(true);
     // The frame stays open after a failure, the strip disabled until 关闭.
@@ -93,15 +86,14 @@ void ReceiptsSummaryWindow::detailFinished(const RunOutcome& outcome)
         m_closeDetailRequested = false;
         closeDetail();
     }
-    closeAfterRun();
 }
 
 void ReceiptsSummaryWindow::closeDetail()
 {
     // The list being read is stopped first; the frame closes once it has.
-    if (m_running) {
+    if (isRunning()) {
         m_closeDetailRequested = true;
-        m_runner->cancel();
+        m_run->cancel();
         return;
     }
     m_detail.setRows(1);
@@ -116,7 +108,7 @@ void ReceiptsSummaryWindow::detailClicked(int row, int)
     const auto isDetailRow = [this](int r) {
         return r >= 1 && r < m_detail.rows() && m_detail.text(r, dcol::kBook) != QString::fromUtf8(kReceiptsTotalText);
     };
-    if (m_running || !isDetailRow(row))
+    if (isRunning() || !isDetailRow(row))
         return;
     // Painting goes on meanwhile: pausing it would reset the view, and the
     // press a double click needs would be lost with it.

@@ -24,7 +24,7 @@ namespace fee {
 
 void ReceiptsSummaryWindow::loadWindow()
 {
-    m_statusBar->showSession(sessionInfo());
+    m_statusBar->showSession(m_session);
 
     const QDate today = QDate::currentDate();
     for (QDateEdit* picker : { m_receiptStart, m_receiptEnd, m_monthStart, m_monthEnd, m_yearStart, m_yearEnd }) {
@@ -55,7 +55,7 @@ void ReceiptsSummaryWindow::loadOfficeList()
     // A list that fails part-way keeps the offices read before the failure.
     m_offices.clear();
     try {
-        loadOffices(DbConnection::shared(), receiptsOfficeListStatement(), OfficeNames::AsStored,
+        loadOffices(m_connection, receiptsOfficeListStatement(), OfficeNames::AsStored,
             [this](const Office& office) { m_offices.append(office); });
     } catch (const Failure& failure) {
         ErrCodeBox(failure.number(), failure.description());
@@ -67,7 +67,7 @@ void ReceiptsSummaryWindow::loadFeeItemTree()
 {
     m_feeTree->clear();
     try {
-        fee::loadFeeItemTree(DbConnection::shared(), FeeTreeQuery::InUseByCategory,
+        fee::loadFeeItemTree(m_connection, FeeTreeQuery::InUseByCategory,
             [this](const QString& category, const FeeItem& item, bool) {
                 m_feeTree->addItem(category, item.code, item.name);
             });
@@ -82,7 +82,7 @@ void ReceiptsSummaryWindow::loadPaymentMethods()
     m_paymentMethod->clear();
     m_paymentMethod->addItem(QString::fromUtf8(kChooseAll));
     try {
-        m_paymentMethods = fee::loadPaymentMethods(DbConnection::shared());
+        m_paymentMethods = fee::loadPaymentMethods(m_connection);
     } catch (const Failure& failure) {
         m_paymentMethods.clear();
         ErrCodeBox(failure.number(), failure.description());
@@ -99,7 +99,7 @@ ReceiptsSelection ReceiptsSummaryWindow::currentSelection() const
     selection.paymentMethods = m_paymentMethods;
     selection.chosenMethod = m_paymentMethod->currentText();
     selection.mode = static_cast<ReceiptsMode>(std::max(0, m_mode->currentIndex()));
-    selection.departmentCode = sessionInfo().DepartmentCode;
+    selection.departmentCode = m_session.DepartmentCode;
     selection.receipts = { m_receiptStart->date(), m_receiptEnd->date() };
     if (m_monthToDate->isChecked())
         selection.monthToDate = DateRange { m_monthStart->date(), m_monthEnd->date() };

@@ -56,7 +56,7 @@ DateRange ReceiptsSummaryWindow::reportedRange() const
 void ReceiptsSummaryWindow::ExportReceiptsSummary()
 {
     // The grid always has its two heading rows, so even an empty report is written.
-    if (m_running || m_summary.rows() <= 1)
+    if (isRunning() || m_summary.rows() <= 1)
         return;
     showCommandButtons(false);
     const QString chosen = chooseSaveFile(
@@ -92,7 +92,7 @@ void ReceiptsSummaryWindow::ExportReceiptsSummary()
 
 void ReceiptsSummaryWindow::exportDetail()
 {
-    if (m_running || m_detail.rows() <= 1)
+    if (isRunning() || m_detail.rows() <= 1)
         return;
     QAbstractButton* close = m_detailFrame->closeButton();
     QPushButton* exportButton = m_detailFrame->exportButton();
@@ -149,7 +149,7 @@ QString ReceiptsSummaryWindow::printedOfficeName() const
 
 void ReceiptsSummaryWindow::printSummary()
 {
-    if (m_running)
+    if (isRunning())
         return;
     try {
         printGrid(m_summary, receiptsPrintOptions(printedOfficeName(), reportedRange()), this);

@@ -8,10 +8,9 @@
 #include "common/widgets/officelistpanel.h"
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
-#include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
-#include "reports/shared/reportrunner.h"
+#include "reports/shared/ui/reportrun.h"
 #include "reports/shared/runcontext.h"
 
 #include <QComboBox>
@@ -26,7 +25,7 @@ namespace col = ReceiptsColumn;
 void ReceiptsSummaryWindow::startStatistics()
 {
     // A second press while a run goes on is ignored.
-    if (m_running)
+    if (isRunning())
         return;
 
     const ReceiptsSelection selection = currentSelection();
@@ -56,7 +55,6 @@ void ReceiptsSummaryWindow::startStatistics()
     // The rows the last run highlighted are cut with the grid.
     m_highlightedSummaryRow = 0;
     m_reported = selection;
-    m_running = true;
     // Nothing is printed or written from a grid still being filled.
     m_export->setEnabled(false);
     m_print->setEnabled(false);
@@ -64,21 +62,14 @@ void ReceiptsSummaryWindow::startStatistics()
                            .arg(selection.receipts.start.toString(Qt::ISODate),
                                selection.receipts.end.toString(Qt::ISODate))
                            .arg(selection.offices.size()));
-    m_wait->showOver(m_summaryView);
-    setCursor(Qt::BusyCursor);
-    disconnect(m_runner, &ReportRunner::finished, this, nullptr);
-    connect(m_runner, &ReportRunner::finished, this, &ReceiptsSummaryWindow::statisticsFinished);
     // The worker fills the grid row by row while the window shows it.
     GridModel* summary = &m_summary;
-    m_runner->start(DbConnection::shared().connectionString(),
-        [selection, summary](RunContext& run) { BuildReceiptsSummary(run, selection, *summary); });
+    m_run->start([selection, summary](RunContext& run) { ReceiptsEngine(run, selection).fill(*summary); },
+        [this](const RunOutcome& outcome) { statisticsFinished(outcome); });
 }
 
 void ReceiptsSummaryWindow::statisticsFinished(const RunOutcome& outcome)
 {
-    m_wait->finish();
-    unsetCursor();
-    m_running = false;
     // The last rows and widths show at once, not at the next publishing.
     m_summaryView->refreshLayout();
     m_export->setEnabled(true);
@@ -92,7 +83,6 @@ void ReceiptsSummaryWindow::statisticsFinished(const RunOutcome& outcome)
     else
         m_statusBar->setMessage(QStringLiteral("统计结束！"));
     emit statisticsEnded();
-    closeAfterRun();
 }
 
 // A row of the current grid with figures of an office: neither a heading
@@ -107,7 +97,7 @@ bool ReceiptsSummaryWindow::isSummaryDataRow(int row) const
 
 void ReceiptsSummaryWindow::summaryClicked(int row, int col)
 {
-    if (m_running || !isSummaryDataRow(row))
+    if (isRunning() || !isSummaryDataRow(row))
         return;
     if (col == col::kDetail && m_summary.text(row, col) == QString::fromUtf8(kReceiptsDetailText))
         openDetail(row);
@@ -116,7 +106,7 @@ void ReceiptsSummaryWindow::summaryClicked(int row, int col)
 
 void ReceiptsSummaryWindow::summaryDoubleClicked(int row, int)
 {
-    if (m_running || row < m_summary.fixedRows() || row >= m_summary.rows())
+    if (isRunning() || row < m_summary.fixedRows() || row >= m_summary.rows())
         return;
     if (m_summary.text(row, col::kDetail) == QString::fromUtf8(kReceiptsDetailText))
         openDetail(row);
