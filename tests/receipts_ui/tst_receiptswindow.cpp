@@ -173,7 +173,7 @@ private slots:
     void listFailuresReported()
     {
         const QString path = copyOfDatabase(QStringLiteral("nolists.db"));
-        QVERIFY(sql(path, "DROP TABLE 设置管理处; DROP TABLE SETUPSFXM; DROP TABLE 收款方式列表;").isEmpty());
+        QVERIFY(runSqliteScript(path, "DROP TABLE 设置管理处; DROP TABLE SETUPSFXM; DROP TABLE 收款方式列表;").isEmpty());
         useDatabase(path);
         ReceiptsSummaryWindow window;
         QCOMPARE(m_boxes.size(), 3);
@@ -367,7 +367,7 @@ private slots:
         runReport(window.get(), { "01" });
         QVERIFY(m_boxes.isEmpty());
         QCOMPARE(window->summaryGrid().rows(), 10);
-        QVERIFY(sql(path, "DROP TABLE WYZJ;").isEmpty());
+        QVERIFY(runSqliteScript(path, "DROP TABLE WYZJ;").isEmpty());
 
         child<QPushButton>(window.get(), "Command1_0")->click();
         waitForRun(window.get());

@@ -1,0 +1,122 @@
+#pragma once
+
+// What every report window test sets up the same way: a scratch folder for
+// its fixture databases and files, the connection the windows read, the
+// session the status bar shows, message boxes and the save-file chooser
+// answered and recorded; and the small steps of driving a window by the
+// names of its controls.
+
+#include "common/messages.h"
+#include "common/sessioninfo.h"
+#include "common/widgets/savefilechooser.h"
+#include "db/dbconnection.h"
+
+#include <QList>
+#include <QListWidget>
+#include <QObject>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <memory>
+
+namespace fee::testing {
+
+template <class T> T* child(const QWidget* window, const char* name)
+{
+    return window->findChild<T*>(QString::fromUtf8(name));
+}
+
+inline QStringList listTexts(const QListWidget* list)
+{
+    QStringList texts;
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
+    return texts;
+}
+
+// Ticks the entries whose text starts with one of the codes + " ".
+inline void tick(QListWidget* list, const QStringList& codes)
+{
+    for (int i = 0; i < list->count(); ++i) {
+        for (const QString& code : codes) {
+            if (list->item(i)->text().startsWith(code + QLatin1Char(' ')))
+                list->item(i)->setCheckState(Qt::Checked);
+        }
+    }
+}
+
+inline QStringList checkedTexts(QTreeWidget* tree)
+{
+    QStringList texts;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        if ((*it)->checkState(0) == Qt::Checked)
+            texts << (*it)->text(0);
+    }
+    return texts;
+}
+
+// Waits for the run a window started on its worker thread (the window keeps
+// handling events meanwhile).
+template <class Window> void waitForRun(Window* window, int timeoutMs = 20000)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isRunning(), timeoutMs);
+}
+
+// The base of a window test class: call setUpHarness() from initTestCase()
+// and clearRecords() from init().
+class WindowTestHarness : public QObject {
+protected:
+    // The scratch folder, the session (陈操作 of 财务部 (D1), 出纳), and
+    // every message box recorded and answered OK.
+    void setUpHarness()
+    {
+        QVERIFY(m_dir.isValid());
+        SessionInfo& session = sessionInfo();
+        session.UserCode = QStringLiteral("0007");
+        session.UserName = QStringLiteral("陈操作");
+        session.DepartmentCode = QStringLiteral("D1");
+        session.DepartmentName = QStringLiteral("财务部");
+        session.PositionName = QStringLiteral("出纳");
+        setBoxHandler([this](const BoxRequest& request) {
+            m_boxes << request;
+            return BoxAnswer::Ok;
+        });
+    }
+
+    // The save-file chooser records the name and filter it was offered and
+    // answers m_chosenName when a workbook was asked for, else cancels.
+    void recordSaveFiles()
+    {
+        setSaveFileChooser([this](QWidget*, const QString& preset, const QString& filter) {
+            m_offeredNames << preset;
+            m_offeredFilters << filter;
+            return filter.contains(QStringLiteral("*.xlsx")) ? m_chosenName : QString();
+        });
+    }
+
+    void clearRecords()
+    {
+        m_boxes.clear();
+        m_offeredNames.clear();
+        m_offeredFilters.clear();
+        m_chosenName.clear();
+    }
+
+    // The windows opened from now on run on this connection.
+    static void useConnection(const QString& connectionString)
+    {
+        auto connection = std::make_unique<DbConnection>();
+        connection->open(connectionString);
+        DbConnection::setShared(std::move(connection));
+    }
+
+    QTemporaryDir m_dir;
+    QList<BoxRequest> m_boxes;
+    QStringList m_offeredNames; // preset names the file chooser was shown
+    QStringList m_offeredFilters;
+    QString m_chosenName; // what the chooser answers; empty = cancel
+};
+
+} // namespace fee::testing
