@@ -123,12 +123,16 @@ QMdiSubWindow* MainWindow::showChild(QPointer<QMdiSubWindow>& slot, QWidget* (*m
             slot->adjustSize();
             slot->resize(designed + (slot->size() - child->size()));
         }
-        // A report larger than the frame would open half out of sight behind
-        // scroll bars: fit it into the client area instead.
+        // A window opens whole inside the client area: centred when it fits,
+        // filling the area when it does not (never half out of sight behind
+        // scroll bars on the frame).
         const QSize room = m_mdiArea->viewport()->size();
-        if (slot->width() > room.width() || slot->height() > room.height()) {
-            slot->resize(slot->size().boundedTo(room));
-            slot->move(0, 0);
+        const QSize least = slot->minimumSizeHint().expandedTo(slot->minimumSize());
+        if (slot->width() > room.width() || slot->height() > room.height() || least.width() > room.width()
+            || least.height() > room.height()) {
+            slot->showMaximized();
+        } else {
+            slot->move((room.width() - slot->width()) / 2, (room.height() - slot->height()) / 2);
         }
     }
     slot->show();

@@ -369,6 +369,46 @@ private slots:
         QCOMPARE(grid.text(3, 1), QStringLiteral("小计"));
     }
 
+    // Every figure and name of the finished grid fits its column, as the
+    // grid's font measures it; the hidden columns stay hidden. A cancelled
+    // run's rows fit too.
+    void columnsFitTheirTexts()
+    {
+        // Wide enough that the design widths no longer hold the texts.
+        GridModel::setTextMeasure([](const QString& text, const QString&, double) { return int(text.size()) * 200; });
+        auto restore = qScopeGuard([] { GridModel::setTextMeasure({}); });
+        auto check = [](const GridModel& grid) {
+            for (int r = 2; r < grid.rows(); ++r) {
+                for (int c = 0; c < grid.cols(); ++c) {
+                    const QString text = grid.text(r, c);
+                    if (c == ReceiptsColumn::kSummaryKind || c == ReceiptsColumn::kKey)
+                        QCOMPARE(grid.colWidth(c), 0);
+                    else if (!text.isEmpty())
+                        QVERIFY2(grid.measureText(text) + 90 <= grid.colWidth(c),
+                            qPrintable(QStringLiteral("%1 in column %2").arg(text).arg(c)));
+                }
+            }
+        };
+        GridModel grid;
+        LayoutReceiptsGrid(grid);
+        RunContext context(m_db);
+        BuildReceiptsSummary(context, selection({ "01", "02", "03" }), grid);
+        QVERIFY(grid.colWidth(19) > 1000); // the sums widened their column
+        check(grid);
+
+        GridModel cut;
+        DbConnection db;
+        db.open(receiptsFixtureConnection(m_path));
+        RunContext cancelling(db);
+        cancelling.setProgressSink([&cancelling](const RunProgress& p) {
+            if (p.officesDone == 1)
+                cancelling.cancel();
+        });
+        QVERIFY_THROWS_EXCEPTION(Failure, BuildReceiptsSummary(cancelling, selection({ "02", "01" }), cut));
+        QVERIFY(cut.rows() > 2);
+        check(cut);
+    }
+
     void detailLists_data()
     {
         QTest::addColumn<QString>("key");
