@@ -40,13 +40,7 @@ int runMonthly(const QStringList& args)
     if (auto stop = parser.readChoice(kindOpt, { QStringLiteral("residential"), QStringLiteral("commercial") }, kind))
         return *stop;
     const bool commercial = kind == QStringLiteral("commercial");
-    QStringList officeArg;
-    QStringList feeArg;
-    if (auto stop = command.readOfficeCodes(officeArg))
-        return *stop;
-    if (auto stop = command.readFeeCodes(feeArg))
-        return *stop;
-    if (auto stop = command.readOutputs())
+    if (auto stop = command.readCodesAndOutputs())
         return *stop;
 
     try {
@@ -58,12 +52,11 @@ int runMonthly(const QStringList& args)
         selection.reportYear = QString::number(date.year());
         QString error;
         selection.offices = officesByCode(
-            loadOffices(connection, monthlyOfficeListStatement(commercial), OfficeNames::OnOneLine), officeArg, &error);
+            loadOffices(connection, monthlyOfficeListStatement(commercial), OfficeNames::OnOneLine), command.officeCodes(), &error);
         if (!error.isEmpty())
             return parser.usageError(error + QStringLiteral(" (%1 offices)").arg(kind));
-        selection.feeCodes = feeCodesByCode(loadFeeItemTree(connection, FeeTreeQuery::AllItems), feeArg, &error);
-        if (!error.isEmpty())
-            return parser.usageError(error);
+        if (auto stop = command.readFeeItems(connection, FeeTreeQuery::AllItems, selection.feeCodes))
+            return *stop;
         if (selection.feeCodes.isEmpty())
             return parser.usageError(QStringLiteral("no fee item to report on"));
 

@@ -45,22 +45,6 @@ std::optional<int> ReportCommand::parse(const QStringList& args)
     return m_connect.read(m_parser, m_connectionString);
 }
 
-std::optional<int> ReportCommand::readOfficeCodes(QStringList& codes) const
-{
-    codes = splitCodeList(m_parser.value(m_offices));
-    if (codes.isEmpty())
-        return m_parser.usageError(QStringLiteral("--offices names no office"));
-    return std::nullopt;
-}
-
-std::optional<int> ReportCommand::readFeeCodes(QStringList& codes) const
-{
-    codes = splitCodeList(m_parser.value(m_fees));
-    if (codes.isEmpty())
-        return m_parser.usageError(QStringLiteral("--fees names no fee item"));
-    return std::nullopt;
-}
-
 std::optional<int> ReportCommand::readScope(const QCommandLineOption& scopeOption,
     const QCommandLineOption& departmentOption, QString& scope, QString& department) const
 {
@@ -76,8 +60,16 @@ std::optional<int> ReportCommand::readScope(const QCommandLineOption& scopeOptio
     return std::nullopt;
 }
 
-std::optional<int> ReportCommand::readOutputs(const std::function<std::optional<int>()>& ownChecks)
+std::optional<int> ReportCommand::readCodesAndOutputs(const std::function<std::optional<int>()>& ownChecks)
 {
+    if (m_hasOffices == Offices::Listed) {
+        m_officeCodes = splitCodeList(m_parser.value(m_offices));
+        if (m_officeCodes.isEmpty())
+            return m_parser.usageError(QStringLiteral("--offices names no office"));
+    }
+    m_feeCodes = splitCodeList(m_parser.value(m_fees));
+    if (m_feeCodes.isEmpty())
+        return m_parser.usageError(QStringLiteral("--fees names no fee item"));
     m_csvTarget = m_parser.value(m_csv);
     m_xlsxTarget = m_parser.value(m_xlsx);
     if (m_parser.isSet(m_csv) && m_csvTarget.isEmpty())
@@ -93,6 +85,28 @@ std::optional<int> ReportCommand::readOutputs(const std::function<std::optional<
     // The outputs may be combined; without any the CSV goes to standard output.
     if (!m_parser.isSet(m_csv) && !m_parser.isSet(m_xlsx) && !m_pdf.isSet(m_parser))
         m_csvTarget = QStringLiteral("-");
+    return std::nullopt;
+}
+
+std::optional<int> ReportCommand::readFeeItems(
+    DbConnection& connection, FeeTreeQuery query, QStringList& feeCodes) const
+{
+    QString error;
+    feeCodes = feeCodesByCode(loadFeeItemTree(connection, query), m_feeCodes, &error);
+    if (!error.isEmpty())
+        return m_parser.usageError(error);
+    return std::nullopt;
+}
+
+std::optional<int> ReportCommand::readPaymentMethod(
+    DbConnection& connection, const QString& value, QStringList& methods, QString& chosen) const
+{
+    QString error;
+    methods = loadPaymentMethods(connection);
+    chosen = listEntryByName(
+        methods, value, QStringLiteral("payment method"), QStringLiteral("the payment method list"), &error);
+    if (!error.isEmpty())
+        return m_parser.usageError(error);
     return std::nullopt;
 }
 

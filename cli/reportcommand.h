@@ -3,6 +3,7 @@
 #include "cli/commandparser.h"
 #include "cli/connectoption.h"
 #include "cli/pdfoutput.h"
+#include "reports/shared/feeitemtree.h"
 
 #include <QCommandLineOption>
 #include <QStringList>
@@ -11,8 +12,9 @@
 #include <optional>
 
 namespace fee {
+class DbConnection;
 class GridModel;
-}
+} // namespace fee
 
 namespace fee::cli {
 
@@ -42,20 +44,26 @@ public:
     std::optional<int> parse(const QStringList& args);
     const QString& connectionString() const { return m_connectionString; }
 
-    // The codes given (all, by default); the usage error when none is named.
-    std::optional<int> readOfficeCodes(QStringList& codes) const;
-    std::optional<int> readFeeCodes(QStringList& codes) const;
-
     // The scope option of a command that reports on one department's own
     // receipts with scope 1 ("0", "1" or "2", default "0"), and the
     // department code that scope 1 cannot go without.
     std::optional<int> readScope(const QCommandLineOption& scopeOption, const QCommandLineOption& departmentOption,
         QString& scope, QString& department) const;
 
-    // Checks the outputs: --csv, --xlsx, then the command's own output options
-    // (ownChecks), then the printout's. Without any output the CSV goes to
-    // standard output.
-    std::optional<int> readOutputs(const std::function<std::optional<int>()>& ownChecks = {});
+    // Reads the codes of --offices (when the command has it) and --fees
+    // ("all" by default; a usage error when they name none), then the
+    // outputs: --csv, --xlsx, the command's own output options (ownChecks),
+    // the printout's. Without any output the CSV goes to standard output.
+    std::optional<int> readCodesAndOutputs(const std::function<std::optional<int>()>& ownChecks = {});
+    const QStringList& officeCodes() const { return m_officeCodes; }
+
+    // On the open connection: the fee items --fees names in the tree the
+    // query loads, and the entry of the payment method list a value names;
+    // the usage error when one is not there.
+    std::optional<int> readFeeItems(DbConnection& connection, FeeTreeQuery query, QStringList& feeCodes) const;
+    std::optional<int> readPaymentMethod(
+        DbConnection& connection, const QString& value, QStringList& methods, QString& chosen) const;
+
     bool xlsxSet() const { return m_parser.isSet(m_xlsx); }
     const QString& xlsxTarget() const { return m_xlsxTarget; }
 
@@ -73,6 +81,8 @@ private:
     const QCommandLineOption m_xlsx;
     PdfOutput m_pdf;
     QString m_connectionString;
+    QStringList m_officeCodes;
+    QStringList m_feeCodes;
     QString m_csvTarget;
     QString m_xlsxTarget;
 };
