@@ -178,12 +178,7 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("收款日报表（只统计应收）"));
         QWidget* control = window.findChild<QWidget*>(name);
         QVERIFY2(control, qPrintable(name));
-        QString shown;
-        if (auto* label = qobject_cast<QLabel*>(control))
-            shown = label->text();
-        else if (auto* button = qobject_cast<QAbstractButton*>(control))
-            shown = button->text();
-        QCOMPARE(shown, text);
+        QCOMPARE(fee::testing::controlText(control), text);
         QVERIFY(window.findChild<QWidget*>(parent)->isAncestorOf(control));
         QVERIFY(m_boxes.isEmpty());
     }

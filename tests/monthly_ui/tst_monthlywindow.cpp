@@ -139,14 +139,7 @@ private slots:
                                        << "导出Excel";
         QTest::newRow("office select-all") << "Check2"
                                            << "全选";
-        QTest::newRow("operator") << "StatusBar1_Panel1"
-                                  << "操作员";
-        QTest::newRow("user") << "StatusBar1_Panel2"
-                              << "陈操作";
-        QTest::newRow("department") << "StatusBar1_Panel4"
-                                    << "财务部";
-        QTest::newRow("position") << "StatusBar1_Panel6"
-                                  << "出纳";
+        addSessionPanelRows();
     }
 
     void initialState()
@@ -157,12 +150,7 @@ private slots:
         MonthlyReportWindow window;
         QWidget* control = window.findChild<QWidget*>(name);
         QVERIFY2(control, qPrintable(name));
-        QString shown;
-        if (auto* label = qobject_cast<QLabel*>(control))
-            shown = label->text();
-        else if (auto* button = qobject_cast<QAbstractButton*>(control))
-            shown = button->text();
-        QCOMPARE(shown, text);
+        QCOMPARE(controlText(control), text);
         QVERIFY(m_boxes.isEmpty());
     }
 

@@ -19,17 +19,6 @@
 
 namespace receiptsui {
 
-QString controlText(const QWidget* control)
-{
-    if (auto* label = qobject_cast<const QLabel*>(control))
-        return label->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(control))
-        return button->text();
-    if (auto* box = qobject_cast<const QGroupBox*>(control))
-        return box->title();
-    return QStringLiteral("?");
-}
-
 QStringList column(const fee::GridModel& grid, int col)
 {
     QStringList texts;

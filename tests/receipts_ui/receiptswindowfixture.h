@@ -30,13 +30,12 @@ constexpr int kTotalRow = 11; // 合计
 
 using fee::testing::checkedTexts;
 using fee::testing::child;
+using fee::testing::controlText;
 using fee::testing::listTexts;
 using fee::testing::runSqliteScript;
 using fee::testing::tick;
 using fee::testing::waitForRun;
 
-// The caption of a label, button or frame.
-QString controlText(const QWidget* control);
 // The texts of a column below the fixed rows.
 QStringList column(const fee::GridModel& grid, int col);
 

@@ -82,14 +82,7 @@ private slots:
                                       << "关闭";
         QTest::newRow("detail export") << "Command4"
                                        << "输出EXCEL";
-        QTest::newRow("operator") << "StatusBar1_Panel1"
-                                  << "操作员";
-        QTest::newRow("user") << "StatusBar1_Panel2"
-                              << "陈操作";
-        QTest::newRow("department") << "StatusBar1_Panel4"
-                                    << "财务部";
-        QTest::newRow("position") << "StatusBar1_Panel6"
-                                  << "出纳";
+        addSessionPanelRows();
         QTest::newRow("message") << "StatusBar1_Panel7"
                                  << "";
     }

@@ -11,6 +11,9 @@
 #include "common/widgets/savefilechooser.h"
 #include "db/dbconnection.h"
 
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
 #include <QList>
 #include <QListWidget>
 #include <QObject>
@@ -26,6 +29,18 @@ namespace fee::testing {
 template <class T> T* child(const QWidget* window, const char* name)
 {
     return window->findChild<T*>(QString::fromUtf8(name));
+}
+
+// The caption of a label, button or frame.
+inline QString controlText(const QWidget* control)
+{
+    if (auto* label = qobject_cast<const QLabel*>(control))
+        return label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(control))
+        return button->text();
+    if (auto* box = qobject_cast<const QGroupBox*>(control))
+        return box->title();
+    return QStringLiteral("?");
 }
 
 inline QStringList listTexts(const QListWidget* list)
@@ -94,6 +109,20 @@ protected:
             m_offeredFilters << filter;
             return filter.contains(QStringLiteral("*.xlsx")) ? m_chosenName : QString();
         });
+    }
+
+    // Rows (name, text) of a controls table: the status bar panels that show
+    // the session above, where the summary windows put them.
+    static void addSessionPanelRows()
+    {
+        QTest::newRow("operator") << "StatusBar1_Panel1"
+                                  << "操作员";
+        QTest::newRow("user") << "StatusBar1_Panel2"
+                              << "陈操作";
+        QTest::newRow("department") << "StatusBar1_Panel4"
+                                    << "财务部";
+        QTest::newRow("position") << "StatusBar1_Panel6"
+                                  << "出纳";
     }
 
     void clearRecords()
