@@ -26,7 +26,8 @@ from decimal import Decimal
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from sqlrules import amount, blank, concat, day8, eq, in_list, moment, norm, not_in  # noqa: E402
-from oracletools import demo_database, embedded, money, money_unless_null, read_csv, run_tool, val  # noqa: E402
+from oracletools import (SEEDED_DATABASES, command_line, demo_database, embedded, money,  # noqa: E402
+                         money_unless_null, read_csv, run_tool, val)
 import nullplacements as np  # noqa: E402
 
 ALL = "选择全部"
@@ -363,16 +364,13 @@ def null_placements(cli, work, shared):
 
 
 def main():
-    if len(sys.argv) < 3:
-        print(__doc__)
+    given = command_line(__doc__, 2)
+    if given is None:
         return 2
-    cli, work = sys.argv[1], sys.argv[2]
-    quick = "--quick" in sys.argv
-    os.makedirs(work, exist_ok=True)
+    (cli, work), quick = given
     if "--nulls" in sys.argv:
         return null_placements(cli, work, sys.argv[sys.argv.index("--nulls") + 1])
-    dbs = [("s1", ["--seed", "1"]), ("s2", ["--seed", "2"]), ("s7", ["--seed", "7"]),
-           ("s7big", ["--seed", "7", "--offices", "12", "--rooms", "80"])]
+    dbs = SEEDED_DATABASES + [("s7big", ["--seed", "7", "--offices", "12", "--rooms", "80"])]
     ranges = [month_range(2026, 8), ("2026-08-01", "2026-09-30"), ("2026-03-15", "2026-03-15"),
               ("2025-12-20", "2026-01-10"), month_range(2024, 2), ("2023-01-01", "2023-12-31")]
     if quick:

@@ -17,7 +17,8 @@ from decimal import Decimal, ROUND_HALF_UP, getcontext
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from sqlrules import amount, between, day8, eq, ge, gt, le, lt, norm, open_collation  # noqa: E402
-from oracletools import ZERO, demo_database, embedded, money, money_unless_zero, read_csv, run_tool, val  # noqa: E402
+from oracletools import (SEEDED_DATABASES, ZERO, command_line, demo_database, embedded, money,  # noqa: E402
+                         money_unless_zero, read_csv, run_tool, val)
 
 getcontext().prec = 50
 ONE = Decimal("1")
@@ -85,9 +86,8 @@ class Data:
                 paths += pk.get(w["DJ_ID"], [])
             if not paths:
                 continue
-            cny = w["ZJ_CNY"]
             self.ledger.append(dict(
-                lx=norm(w["ZJ_LX"]), cny=None if cny is None else str(cny).rstrip(" "),
+                lx=norm(w["ZJ_LX"]), cny=norm(w["ZJ_CNY"]),
                 je=je, sk=day8(w["ZJ_SKRQ"]), tk=day8(w["zj_tkrq"]), bd=day8(w["zj_bdrq"]),
                 jz=day8(w["zj_jzrq"]), tz=day8(w["zj_tzrq"]),
                 waiver=eq(w["ZJ_BZ"], "减免"), paths=paths))
@@ -139,6 +139,7 @@ def measures(data, date, fee_codes):
     def collected_this_month(w):
         return between(w["sk"], ym + "01", ymd) and w["tk"] is None
 
+    # w["cny"] is in key form (norm()): a period compares to it with ==.
     cny_lt = lambda w, b: lt(w["cny"], b)
     cny_ge = lambda w, b: ge(w["cny"], b)
     left4 = lambda w: None if w["cny"] is None else w["cny"][:4]
@@ -156,17 +157,17 @@ def measures(data, date, fee_codes):
         defs.append(("c3", lambda w, r=r: r(w) and collected_this_month(w), False))
     defs.append(("c4", lambda w: cny_lt(w, Y01) and lt(w["bd"] and w["bd"][:6], Y01)
                  and w["waiver"], False))
-    defs.append(("c8", lambda w: eq(left4(w), Y) and (w["sk"] is None or le(w["sk"], ymd))
+    defs.append(("c8", lambda w: left4(w) == Y and (w["sk"] is None or le(w["sk"], ymd))
                  and jz_tz(w) and not_refunded(w), False))
     for m in range(1, 13):
         p = "%s%02d" % (Y, m)
-        defs.append(("c%d" % (8 + m), lambda w, p=p: eq(w["cny"], p) and le(w["sk"], ymd)
+        defs.append(("c%d" % (8 + m), lambda w, p=p: w["cny"] == p and le(w["sk"], ymd)
                      and not_refunded(w), False))
     defs.append(("c22", lambda w: in_year_to_month(w) and between(w["bd"], Y + "0101", ymd)
                  and w["waiver"], False))
     defs.append(("c23", lambda w: in_year_to_month(w) and w["sk"] is None, True))
-    defs.append(("c27", lambda w: eq(left4(w), str(y + 1)) and le(w["sk"], ymd) and not_refunded(w), False))
-    defs.append(("c28", lambda w: eq(left4(w), str(y + 2)) and le(w["sk"], ymd) and not_refunded(w), False))
+    defs.append(("c27", lambda w: left4(w) == str(y + 1) and le(w["sk"], ymd) and not_refunded(w), False))
+    defs.append(("c28", lambda w: left4(w) == str(y + 2) and le(w["sk"], ymd) and not_refunded(w), False))
     defs.append(("c29", lambda w: ge(left4(w), str(y + 3)) and le(w["sk"], ymd) and not_refunded(w), False))
     defs.append(("c33", lambda w: in_year_to_month(w) and (w["sk"] is None or le(w["sk"], ymd))
                  and jz_tz(w) and not_refunded(w), False))
@@ -341,14 +342,11 @@ def run_cli(cli, db, date, kind, fees, offices):
 
 
 def main():
-    if len(sys.argv) < 3:
-        print(__doc__)
+    given = command_line(__doc__, 2)
+    if given is None:
         return 2
-    cli, work = sys.argv[1], sys.argv[2]
-    quick = "--quick" in sys.argv
-    os.makedirs(work, exist_ok=True)
-    dbs = [("s1", ["--seed", "1"]), ("s2", ["--seed", "2"]), ("s7", ["--seed", "7"]),
-           ("s7big", ["--seed", "7", "--offices", "12", "--rooms", "80"])]
+    (cli, work), quick = given
+    dbs = SEEDED_DATABASES + [("s7big", ["--seed", "7", "--offices", "12", "--rooms", "80"])]
     dates = ["2026-12-10", "2026-06-30", "2025-03-01", "2024-12-31", "2023-01-15"]
     if quick:
         dbs, dates = dbs[:1], dates[:2]

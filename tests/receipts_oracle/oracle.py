@@ -26,7 +26,8 @@ from decimal import getcontext
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from sqlrules import amount, blank, concat, day8, eq, in_list, moment, norm, not_in, open_collation  # noqa: E402
-from oracletools import ZERO, demo_database, embedded, money, money_unless_zero, read_csv, run_tool, val  # noqa: E402
+from oracletools import (SEEDED_DATABASES, ZERO, command_line, demo_database, embedded, money,  # noqa: E402
+                         money_unless_zero, read_csv, run_tool, val)
 import nullplacements as np  # noqa: E402
 
 getcontext().prec = 50
@@ -544,16 +545,13 @@ def null_placements(cli, details, work, shared):
 
 
 def main():
-    if len(sys.argv) < 4:
-        print(__doc__)
+    given = command_line(__doc__, 3)
+    if given is None:
         return 2
-    cli, details, work = sys.argv[1], sys.argv[2], sys.argv[3]
-    quick = "--quick" in sys.argv
-    os.makedirs(work, exist_ok=True)
+    (cli, details, work), quick = given
     if "--nulls" in sys.argv:
         return null_placements(cli, details, work, sys.argv[sys.argv.index("--nulls") + 1])
-    dbs = [("s1", ["--seed", "1"]), ("s2", ["--seed", "2"]), ("s7", ["--seed", "7"]),
-           ("s5big", ["--seed", "5", "--offices", "12", "--rooms", "80"])]
+    dbs = SEEDED_DATABASES + [("s5big", ["--seed", "5", "--offices", "12", "--rooms", "80"])]
     ranges = [("2026-06-01", "2026-11-30"), ("2025-12-15", "2026-02-10"), ("2024-01-01", "2024-12-31"),
               ("2026-12-01", "2026-12-10")]
     modes = [0, 1, 2]

@@ -5,6 +5,7 @@ import csv
 import io
 import os
 import subprocess
+import sys
 from decimal import Decimal, ROUND_HALF_UP
 
 ZERO = Decimal(0)
@@ -55,6 +56,24 @@ def demo_database(cli, path, args):
         os.remove(path)
     subprocess.run([cli, "demo-db", path] + list(args), check=True, stdout=subprocess.DEVNULL)
     return path
+
+
+# The demo databases every oracle computes on (name, demo-db arguments); each
+# adds a larger one of its own.
+SEEDED_DATABASES = [("s1", ["--seed", "1"]), ("s2", ["--seed", "2"]), ("s7", ["--seed", "7"])]
+
+
+# ---------------------------------------------------------------- the oracle's own command line
+def command_line(doc, count):
+    """The oracle's first count arguments (the work folder last, made when
+    missing) and whether --quick was given; None, after printing doc, when
+    they are not all there."""
+    if len(sys.argv) < count + 1:
+        print(doc)
+        return None
+    args = sys.argv[1:count + 1]
+    os.makedirs(args[-1], exist_ok=True)
+    return args, "--quick" in sys.argv
 
 
 # ---------------------------------------------------------------- the tool
