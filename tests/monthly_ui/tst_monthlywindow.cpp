@@ -548,12 +548,7 @@ private slots:
         QCOMPARE(window->summaryGrid().text(2, 1), QStringLiteral("一号管理处"));
     }
 
-    void secondStartAndCloseDuringRun_data()
-    {
-        QTest::addColumn<bool>("inMdiArea");
-        QTest::newRow("top-level window") << false;
-        QTest::newRow("child of a multiple-document area") << true;
-    }
+    void secondStartAndCloseDuringRun_data() { addPlacementRows(); }
 
     void secondStartAndCloseDuringRun()
     {
@@ -561,16 +556,8 @@ private slots:
         useDatabase(FixtureKind::Normal);
         QMdiArea area;
         auto* window = new MonthlyReportWindow;
-        window->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<MonthlyReportWindow> alive(window);
-        QPointer<QWidget> frame(window);
-        if (inMdiArea) {
-            frame = area.addSubWindow(window);
-            frame->setAttribute(Qt::WA_DeleteOnClose);
-            area.resize(1400, 900);
-            area.show();
-        }
-        frame->show();
+        QPointer<QWidget> frame = showSelfDeleting(window, area, inMdiArea);
         child<QDateEdit>(window, "DTPicker1")->setDate(kStatisticsDate);
 
         auto* start = child<QPushButton>(window, "Command3");

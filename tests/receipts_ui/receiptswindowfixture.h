@@ -33,6 +33,7 @@ using fee::testing::child;
 using fee::testing::controlText;
 using fee::testing::listTexts;
 using fee::testing::runSqliteScript;
+using fee::testing::showSelfDeleting;
 using fee::testing::tick;
 using fee::testing::waitForRun;
 

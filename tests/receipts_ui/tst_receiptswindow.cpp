@@ -374,12 +374,7 @@ private slots:
         QVERIFY(window->cursor().shape() != Qt::BusyCursor);
     }
 
-    void secondStartAndCloseDuringRun_data()
-    {
-        QTest::addColumn<bool>("inMdiArea");
-        QTest::newRow("top-level window") << false;
-        QTest::newRow("child of a multiple-document area") << true;
-    }
+    void secondStartAndCloseDuringRun_data() { addPlacementRows(); }
 
     void secondStartAndCloseDuringRun()
     {
@@ -387,16 +382,8 @@ private slots:
         useDatabase(m_database);
         QMdiArea area;
         auto* window = new ReceiptsSummaryWindow;
-        window->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<ReceiptsSummaryWindow> alive(window);
-        QPointer<QWidget> frame(window);
-        if (inMdiArea) {
-            frame = area.addSubWindow(window);
-            frame->setAttribute(Qt::WA_DeleteOnClose);
-            area.resize(1400, 900);
-            area.show();
-        }
-        frame->show();
+        QPointer<QWidget> frame = showSelfDeleting(window, area, inMdiArea);
         child<QDateEdit>(window, "DTPicker1")->setDate(kStart);
         child<QDateEdit>(window, "DTPicker2")->setDate(kEnd);
 

@@ -16,7 +16,10 @@
 #include <QLabel>
 #include <QList>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +82,22 @@ template <class Window> void waitForRun(Window* window, int timeoutMs = 20000)
     QTRY_VERIFY_WITH_TIMEOUT(!window->isRunning(), timeoutMs);
 }
 
+// Shows a window that deletes itself on close, on its own or as a subwindow
+// of area (which then goes on close too); returns what a user closes.
+inline QPointer<QWidget> showSelfDeleting(QWidget* window, QMdiArea& area, bool inMdiArea)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<QWidget> frame(window);
+    if (inMdiArea) {
+        frame = area.addSubWindow(window);
+        frame->setAttribute(Qt::WA_DeleteOnClose);
+        area.resize(1400, 900);
+        area.show();
+    }
+    frame->show();
+    return frame;
+}
+
 // The base of a window test class: call setUpHarness() from initTestCase()
 // and clearRecords() from init().
 class WindowTestHarness : public QObject {
@@ -123,6 +142,15 @@ protected:
                                     << "财务部";
         QTest::newRow("position") << "StatusBar1_Panel6"
                                   << "出纳";
+    }
+
+    // Rows (inMdiArea) of a test that closes a window in both places a
+    // window is shown.
+    static void addPlacementRows()
+    {
+        QTest::addColumn<bool>("inMdiArea");
+        QTest::newRow("top-level window") << false;
+        QTest::newRow("child of a multiple-document area") << true;
     }
 
     void clearRecords()
