@@ -10,6 +10,7 @@
 #include "reports/monthly/monthlyexport.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
+#include "reports/shared/runcontext.h"
 #include "reports/shared/selectionresolver.h"
 
 #include <QCommandLineParser>
@@ -85,7 +86,10 @@ int runMonthly(const QStringList& args)
 
         GridModel grid;
         MonthlyEngine engine(connection);
-        engine.run(selection, grid);
+        // Offices side by side, as many connections as the window's run uses.
+        RunContext run(connection);
+        run.setParallelism(RunContext::defaultParallelism(connection.backend()));
+        engine.run(run, selection, grid);
 
         if (!csvTarget.isEmpty())
             writeCsv(grid, csvTarget);

@@ -150,6 +150,8 @@ int runReceipts(const QStringList& args)
         GridModel grid;
         LayoutReceiptsGrid(grid);
         RunContext run(connection);
+        // Offices side by side, as many connections as the window's run uses.
+        run.setParallelism(RunContext::defaultParallelism(connection.backend()));
         ProgressLine progress(QStringLiteral("receipts"));
         progress.attach(run);
         BuildReceiptsSummary(run, selection, grid);

@@ -176,21 +176,28 @@ bool OdbcSource::nextResultSet()
 {
     if (!hasMoreResultSets())
         return false;
-    SQLRETURN r = SQL_ERROR;
-    {
-        CancelState::Flight flight(*m_cancel, m_statement.get());
-        r = SQLMoreResults(statementOf(m_statement.get()));
+    // A result set left before its end makes FreeTDS stop first at the
+    // statement's row count, a result without columns; every statement of
+    // ours returns rows, so such a result is passed over.
+    for (;;) {
+        SQLRETURN r = SQL_ERROR;
+        {
+            CancelState::Flight flight(*m_cancel, m_statement.get());
+            r = SQLMoreResults(statementOf(m_statement.get()));
+        }
+        if (r == SQL_NO_DATA) {
+            m_statementCount = m_current + 1;
+            m_columns.clear();
+            m_row.clear();
+            return false;
+        }
+        if (!SQL_SUCCEEDED(r))
+            fail();
+        describe();
+        if (!m_columns.isEmpty())
+            break;
     }
-    if (r == SQL_NO_DATA) {
-        m_statementCount = m_current + 1;
-        m_columns.clear();
-        m_row.clear();
-        return false;
-    }
-    if (!SQL_SUCCEEDED(r))
-        fail();
     ++m_current;
-    describe();
     return true;
 }
 

@@ -20,7 +20,8 @@ class CancelState;
 // another thread interrupts.
 //
 // Several statements go out as one batch (one request) and come back as one
-// result set each, read in order (SQLMoreResults). Results are forward only
+// result set each, read in order (SQLMoreResults); they are statements that
+// return rows (a result without columns is passed over). Results are forward only
 // and read-only: no server cursor. Values read as QODBC reads them (numbers as
 // int, qlonglong or double, dates as QDate/QDateTime, texts as QString).
 class OdbcSource : public ResultSource {
