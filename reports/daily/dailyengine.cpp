@@ -73,24 +73,90 @@ namespace {
         GridModel& m_grid;
     };
 
-    // The numbers of an invoice's replacements, each followed by one blank. The
-    // statements run on a second connection, opened once per run when first
-    // needed: the main result is still being read on the run's own connection,
-    // and SQL Server allows one active statement per connection.
-    QString exchangeNumbers(RunContext& run, std::unique_ptr<DbConnection>& marking, const QString& invoiceNumber)
-    {
-        if (!marking)
-            marking = run.connection().openSibling();
-        // The number as the row shows it: a pre-issued invoice's carries
-        // "(预开收款)", which its replacements never name, so such a row shows
-        // no replacement numbers (the sites' lists have always read so).
-        DbResult result = marking->query(dailyExchangeMarkingStatement(invoiceNumber));
-        const int field = result.indexOf(QStringLiteral("票据编号"));
-        QString numbers;
-        while (result.next())
-            numbers += result.textOrEmpty(field) + QLatin1Char(' ');
-        return numbers;
-    }
+    // Replacement numbers asked for in one statement at most.
+    constexpr int kMarkingBatch = 100;
+
+    // The exchange marking: the rows of exchanged invoices whose replacements
+    // are not recorded on them wait here, while the list goes on filling, and
+    // get their replacements' numbers (each followed by one blank) from one
+    // statement per hundred invoice numbers. Before the main result has been
+    // read to its end the statement runs on a second connection, opened on
+    // first need (SQL Server runs one statement per connection at a time);
+    // the last one runs on the run's own connection, free by then.
+    class ExchangeMarking {
+    public:
+        ExchangeMarking(RunContext& run, GridModel& grid, ColumnFitter& widener)
+            : m_run(run)
+            , m_grid(grid)
+            , m_widener(widener)
+        {
+        }
+
+        // A listed row to mark; asks for a full hundred of numbers at once.
+        void add(int row, const QString& invoiceNumber)
+        {
+            qsizetype place = m_numbers.indexOf(invoiceNumber);
+            if (place < 0) {
+                if (m_numbers.size() == kMarkingBatch)
+                    flush(sibling());
+                place = m_numbers.size();
+                m_numbers.append(invoiceNumber);
+            }
+            m_rows.append({ row, int(place) });
+        }
+
+        // Marks the rows waiting, on the run's own connection.
+        void finish()
+        {
+            m_sibling.reset();
+            flush(m_run.connection());
+        }
+
+    private:
+        struct Waiting {
+            int row;
+            int place; // in m_numbers
+        };
+
+        DbConnection& sibling()
+        {
+            if (!m_sibling)
+                m_sibling = m_run.connection().openSibling();
+            return *m_sibling;
+        }
+
+        void flush(DbConnection& connection)
+        {
+            if (m_numbers.isEmpty())
+                return;
+            m_run.throwIfCancelled();
+            QVector<QString> replacements(m_numbers.size());
+            DbResult result = connection.query(dailyExchangeMarkingStatement(m_numbers));
+            const int place = result.indexOf(QStringLiteral("序号"));
+            const int number = result.indexOf(QStringLiteral("票据编号"));
+            while (result.next()) {
+                const qsizetype k = qsizetype(result.number(place));
+                if (k >= 0 && k < replacements.size())
+                    replacements[k] += result.textOrEmpty(number) + QLatin1Char(' ');
+            }
+            for (const Waiting& waiting : std::as_const(m_rows)) {
+                const QString& text = replacements.at(waiting.place);
+                if (text.isEmpty())
+                    continue;
+                m_grid.setText(waiting.row, DailyGrid::ExchangeNumbers, text);
+                m_widener.fitCell(m_grid, waiting.row, DailyGrid::ExchangeNumbers);
+            }
+            m_numbers.clear();
+            m_rows.clear();
+        }
+
+        RunContext& m_run;
+        GridModel& m_grid;
+        ColumnFitter& m_widener;
+        std::unique_ptr<DbConnection> m_sibling;
+        QStringList m_numbers; // distinct, in the order first met
+        QVector<Waiting> m_rows;
+    };
 
 } // namespace
 
@@ -152,25 +218,37 @@ DailyRunOutcome DailyEngine::RunDailyQuery(const DailySelection& selection, Grid
     RowCounter counter(m_run);
     ColumnFitter widener(DailyGrid::kWidenPadding);
     Totals totals;
-    std::unique_ptr<DbConnection> marking;
+    ExchangeMarking marking(m_run, grid, widener);
     // The fill widens the columns to each new row's texts (and then to the
     // totals row): the grid's cursor row stays where it is during a run.
     while (true) {
         m_run.throwIfCancelled();
-        if (!result.next())
+        bool more = false;
+        try {
+            more = result.next();
+        } catch (const Failure& failure) {
+            // The rows listed so far stay: those waiting for their marking
+            // get it when the connection still answers.
+            if (!isCancellation(failure)) {
+                try {
+                    marking.finish();
+                } catch (const Failure&) {
+                }
+            }
+            throw;
+        }
+        if (!more)
             break;
         counter.add();
-        QStringList cells = reader.texts(outcome.resultRows + 1);
-        if (reader.needsExchangeMarking()) {
-            m_run.throwIfCancelled();
-            cells[DailyGrid::ExchangeNumbers] += exchangeNumbers(m_run, marking, reader.invoiceNumber());
-        }
+        const QStringList cells = reader.texts(outcome.resultRows + 1);
         const int row = appendGridRow(grid, cells);
         ++outcome.resultRows;
         totals.add(cells);
         widener.fitRow(grid, row);
+        if (reader.needsExchangeMarking())
+            marking.add(row, reader.replacedInvoiceNumber());
     }
-    marking.reset();
+    marking.finish();
 
     if (grid.rows() > 1) {
         QStringList cells(DailyGrid::ColumnCount);
