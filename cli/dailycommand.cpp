@@ -14,6 +14,7 @@
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
+#include "reports/shared/runlists.h"
 #include "reports/shared/selectionlists.h"
 #include "reports/shared/selectionresolver.h"
 
@@ -126,18 +127,18 @@ int runDaily(const QStringList& args)
 
         DailySelection selection;
         QString error;
-        const QVector<Office> offices
-            = officesByCode(loadOffices(connection, dailyOfficeListStatement(), OfficeNames::AsStored),
-                { parser.value(officeOpt) }, &error);
+        const RunLists lists = loadRunLists(
+            connection, { dailyOfficeListStatement(), OfficeNames::AsStored, FeeTreeQuery::AllByCategory, true });
+        const QVector<Office> offices = officesByCode(lists.offices, { parser.value(officeOpt) }, &error);
         if (!error.isEmpty())
             return parser.usageError(error);
         selection.office = offices.value(0);
         selection.start = from;
         selection.end = to;
-        selection.feeCodes = feeCodesByCode(loadFeeItemTree(connection, FeeTreeQuery::AllByCategory), feeArg, &error);
+        selection.feeCodes = feeCodesByCode(lists.feeTree, feeArg, &error);
         if (!error.isEmpty())
             return parser.usageError(error);
-        selection.paymentMethods = loadPaymentMethods(connection);
+        selection.paymentMethods = lists.paymentMethods;
         selection.paymentMethod = chosenEntry(method);
         selection.payee = chosenEntry(payee);
         selection.scope = static_cast<DailyScope>(scope.toInt());

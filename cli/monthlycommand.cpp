@@ -11,6 +11,7 @@
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
+#include "reports/shared/runlists.h"
 #include "reports/shared/selectionresolver.h"
 
 #include <QCommandLineParser>
@@ -74,11 +75,12 @@ int runMonthly(const QStringList& args)
         selection.statisticsDate = date;
         selection.reportYear = QString::number(date.year());
         QString error;
-        selection.offices = officesByCode(
-            loadOffices(connection, monthlyOfficeListStatement(commercial), OfficeNames::OnOneLine), officeArg, &error);
+        const RunLists lists = loadRunLists(
+            connection, { monthlyOfficeListStatement(commercial), OfficeNames::OnOneLine, FeeTreeQuery::AllItems });
+        selection.offices = officesByCode(lists.offices, officeArg, &error);
         if (!error.isEmpty())
             return parser.usageError(error + QStringLiteral(" (%1 offices)").arg(kind));
-        selection.feeCodes = feeCodesByCode(loadFeeItemTree(connection, FeeTreeQuery::AllItems), feeArg, &error);
+        selection.feeCodes = feeCodesByCode(lists.feeTree, feeArg, &error);
         if (!error.isEmpty())
             return parser.usageError(error);
         if (selection.feeCodes.isEmpty())

@@ -14,6 +14,7 @@
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
+#include "reports/shared/runlists.h"
 #include "reports/shared/selectionlists.h"
 #include "reports/shared/selectionresolver.h"
 
@@ -134,14 +135,15 @@ int runReceipts(const QStringList& args)
         connection.open(parser.value(connectOpt));
 
         QString error;
-        selection.offices = officesByCode(
-            loadOffices(connection, receiptsOfficeListStatement(), OfficeNames::AsStored), officeArg, &error);
+        const RunLists lists = loadRunLists(connection,
+            { receiptsOfficeListStatement(), OfficeNames::AsStored, FeeTreeQuery::InUseByCategory, true });
+        selection.offices = officesByCode(lists.offices, officeArg, &error);
         if (!error.isEmpty())
             return parser.usageError(error);
-        selection.feeCodes = feeCodesByCode(loadFeeItemTree(connection, FeeTreeQuery::InUseByCategory), feeArg, &error);
+        selection.feeCodes = feeCodesByCode(lists.feeTree, feeArg, &error);
         if (!error.isEmpty())
             return parser.usageError(error);
-        selection.paymentMethods = loadPaymentMethods(connection);
+        selection.paymentMethods = lists.paymentMethods;
 
         const ReceiptsCheck check = checkReceiptsSelection(selection);
         if (check.refusal != ReceiptsRefusal::None)

@@ -9,6 +9,7 @@
 #include "reports/shared/runcontext.h"
 #include "reports/shared/selectionlists.h"
 
+#include <functional>
 #include <memory>
 
 namespace fee {
@@ -73,39 +74,55 @@ namespace {
         GridModel& m_grid;
     };
 
-    // Replacement numbers asked for in one statement at most.
+    // Replacement numbers asked for in one statement at most, and rows held
+    // back at most while they wait for them.
     constexpr int kMarkingBatch = 100;
+    constexpr int kHeldRows = 2000;
 
-    // The exchange marking: the rows of exchanged invoices whose replacements
-    // are not recorded on them wait here, while the list goes on filling, and
-    // get their replacements' numbers (each followed by one blank) from one
-    // statement per hundred invoice numbers. Before the main result has been
-    // read to its end the statement runs on a second connection, opened on
-    // first need (SQL Server runs one statement per connection at a time);
-    // the last one runs on the run's own connection, free by then.
+    // The exchange marking. A row of an exchanged invoice whose replacements
+    // are not recorded on it waits for their numbers, and so do the rows
+    // after it, so that the grid only ever shows whole rows in their order
+    // (a cancelled run keeps whole rows). The numbers come from one statement
+    // per hundred invoice numbers (each replacement's number followed by one
+    // blank, in the order they come back), asked when a hundred numbers or
+    // two thousand rows wait, and when the list has been read. Before the list
+    // has been read to its end the statement runs on a second connection,
+    // opened on first need (SQL Server runs one statement per connection at a
+    // time); the last one runs on the run's own connection, free by then.
     class ExchangeMarking {
     public:
-        ExchangeMarking(RunContext& run, GridModel& grid, ColumnFitter& widener)
+        using Show = std::function<void(const QStringList& cells)>;
+
+        ExchangeMarking(RunContext& run, Show show)
             : m_run(run)
-            , m_grid(grid)
-            , m_widener(widener)
+            , m_show(std::move(show))
         {
         }
 
-        // A listed row to mark; asks for a full hundred of numbers at once.
-        void add(int row, const QString& invoiceNumber)
+        // A row read from the list; `marked`: it needs the marking, by the
+        // invoice number `replaced`.
+        void add(QStringList cells, bool marked, const QString& replaced)
         {
-            qsizetype place = m_numbers.indexOf(invoiceNumber);
-            if (place < 0) {
-                if (m_numbers.size() == kMarkingBatch)
-                    flush(sibling());
-                place = m_numbers.size();
-                m_numbers.append(invoiceNumber);
+            if (!marked && m_held.isEmpty()) {
+                m_show(cells);
+                return;
             }
-            m_rows.append({ row, int(place) });
+            int place = -1;
+            if (marked) {
+                place = int(m_numbers.indexOf(replaced));
+                if (place < 0) {
+                    if (m_numbers.size() == kMarkingBatch)
+                        flush(sibling());
+                    place = int(m_numbers.size());
+                    m_numbers.append(replaced);
+                }
+            }
+            m_held.append({ std::move(cells), place });
+            if (m_held.size() >= kHeldRows)
+                flush(sibling());
         }
 
-        // Marks the rows waiting, on the run's own connection.
+        // Marks and shows the rows held, on the run's own connection.
         void finish()
         {
             m_sibling.reset();
@@ -113,9 +130,9 @@ namespace {
         }
 
     private:
-        struct Waiting {
-            int row;
-            int place; // in m_numbers
+        struct Held {
+            QStringList cells;
+            int place; // in m_numbers; -1 for a row without marking
         };
 
         DbConnection& sibling()
@@ -127,35 +144,32 @@ namespace {
 
         void flush(DbConnection& connection)
         {
-            if (m_numbers.isEmpty())
-                return;
-            m_run.throwIfCancelled();
             QVector<QString> replacements(m_numbers.size());
-            DbResult result = connection.query(dailyExchangeMarkingStatement(m_numbers));
-            const int place = result.indexOf(QStringLiteral("序号"));
-            const int number = result.indexOf(QStringLiteral("票据编号"));
-            while (result.next()) {
-                const qsizetype k = qsizetype(result.number(place));
-                if (k >= 0 && k < replacements.size())
-                    replacements[k] += result.textOrEmpty(number) + QLatin1Char(' ');
+            if (!m_numbers.isEmpty()) {
+                m_run.throwIfCancelled();
+                DbResult result = connection.query(dailyExchangeMarkingStatement(m_numbers));
+                const int place = result.indexOf(QStringLiteral("序号"));
+                const int number = result.indexOf(QStringLiteral("票据编号"));
+                while (result.next()) {
+                    const qsizetype k = qsizetype(result.number(place));
+                    if (k >= 0 && k < replacements.size())
+                        replacements[k] += result.textOrEmpty(number) + QLatin1Char(' ');
+                }
             }
-            for (const Waiting& waiting : std::as_const(m_rows)) {
-                const QString& text = replacements.at(waiting.place);
-                if (text.isEmpty())
-                    continue;
-                m_grid.setText(waiting.row, DailyGrid::ExchangeNumbers, text);
-                m_widener.fitCell(m_grid, waiting.row, DailyGrid::ExchangeNumbers);
+            for (Held& held : m_held) {
+                if (held.place >= 0)
+                    held.cells[DailyGrid::ExchangeNumbers] += replacements.at(held.place);
+                m_show(held.cells);
             }
             m_numbers.clear();
-            m_rows.clear();
+            m_held.clear();
         }
 
         RunContext& m_run;
-        GridModel& m_grid;
-        ColumnFitter& m_widener;
+        Show m_show;
         std::unique_ptr<DbConnection> m_sibling;
         QStringList m_numbers; // distinct, in the order first met
-        QVector<Waiting> m_rows;
+        QVector<Held> m_held;
     };
 
 } // namespace
@@ -218,17 +232,21 @@ DailyRunOutcome DailyEngine::RunDailyQuery(const DailySelection& selection, Grid
     RowCounter counter(m_run);
     ColumnFitter widener(DailyGrid::kWidenPadding);
     Totals totals;
-    ExchangeMarking marking(m_run, grid, widener);
     // The fill widens the columns to each new row's texts (and then to the
     // totals row): the grid's cursor row stays where it is during a run.
+    ExchangeMarking marking(m_run, [&](const QStringList& cells) {
+        const int row = appendGridRow(grid, cells);
+        totals.add(cells);
+        widener.fitRow(grid, row);
+    });
     while (true) {
         m_run.throwIfCancelled();
         bool more = false;
         try {
             more = result.next();
         } catch (const Failure& failure) {
-            // The rows listed so far stay: those waiting for their marking
-            // get it when the connection still answers.
+            // The rows read before the failure are shown when their marking
+            // can still be asked for; a cancel shows no more rows.
             if (!isCancellation(failure)) {
                 try {
                     marking.finish();
@@ -240,13 +258,9 @@ DailyRunOutcome DailyEngine::RunDailyQuery(const DailySelection& selection, Grid
         if (!more)
             break;
         counter.add();
-        const QStringList cells = reader.texts(outcome.resultRows + 1);
-        const int row = appendGridRow(grid, cells);
         ++outcome.resultRows;
-        totals.add(cells);
-        widener.fitRow(grid, row);
-        if (reader.needsExchangeMarking())
-            marking.add(row, reader.replacedInvoiceNumber());
+        const bool marked = reader.needsExchangeMarking();
+        marking.add(reader.texts(outcome.resultRows), marked, marked ? reader.replacedInvoiceNumber() : QString());
     }
     marking.finish();
 
