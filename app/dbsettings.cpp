@@ -2,7 +2,10 @@
 
 #include "db/connectionstring.h"
 
+#include <QDir>
 #include <QSettings>
+
+#include <memory>
 
 namespace fee {
 
@@ -38,14 +41,27 @@ DbSettings readDbSettings(QSettings& store)
     return s;
 }
 
-DbSettings readStoredDbSettings()
-{
+namespace {
     // On Windows this is HKEY_CURRENT_USER\Software\VB and VBA Program
     // Settings\物业管理QLX2011\DBConfig, where the sites' settings have always
     // been kept.
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, QString::fromUtf8(kSettingsOrganization),
-        QString::fromUtf8(kSettingsApplication));
-    return readDbSettings(store);
+    std::unique_ptr<QSettings> userStore()
+    {
+        return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+            QString::fromUtf8(kSettingsOrganization), QString::fromUtf8(kSettingsApplication));
+    }
+} // namespace
+
+DbSettings readStoredDbSettings() { return readDbSettings(*userStore()); }
+
+QString storedSettingsLocation() { return QDir::toNativeSeparators(userStore()->fileName()); }
+
+QString missingSettingsNotice()
+{
+    if (source() || !readStoredDbSettings().svr.trimmed().isEmpty())
+        return QString();
+    return QStringLiteral("未设置数据库：请在 %1 的 [%2] 中写入 Svr、UID、PWD、DBname")
+        .arg(storedSettingsLocation(), QString::fromUtf8(kSettingsGroup));
 }
 
 QString settingsConnectionString()

@@ -27,6 +27,16 @@ DbSettings readDbSettings(QSettings& store);
 // The same from the user's native store of the application.
 DbSettings readStoredDbSettings();
 
+// Where the user's store keeps them: on Linux the file
+// ~/.config/VB and VBA Program Settings/物业管理QLX2011.conf, on Windows the
+// registry key of the same names.
+QString storedSettingsLocation();
+
+// The one-line notice of a first start: empty while the store names a server
+// (or a test has put another source in place), otherwise the store's location
+// and the keys to write there.
+QString missingSettingsNotice();
+
 // The connection string of the login road: built from the stored settings,
 // unless a test has put another source in place.
 QString settingsConnectionString();

@@ -4,6 +4,7 @@
 
 #include "app/appversion.h"
 #include "app/connectdatabase.h"
+#include "app/dbsettings.h"
 #include "app/programexit.h"
 #include "app/shell.h"
 #include "common/failure.h"
@@ -40,6 +41,7 @@ LoginWindow::LoginWindow(QWidget* parent)
     , m_label1(placed(new QLabel(this), "Label1", 4260, 600, 750, 300))
     , m_list1(placed(new QListWidget(this), "List1", 2070, 1800, 2895, 930))
     , m_label2(placed(new QLabel(QStringLiteral("请您选择要登录的岗位"), this), "Label2", 1200, 1800, 885, 585))
+    , m_lblNoSettings(placed(new QLabel(this), "lblNoSettings", 90, 2790, 4935, 600))
     , m_background(QStringLiteral(":/app/login.png"))
 {
     setObjectName(QStringLiteral("frmLogin"));
@@ -68,6 +70,13 @@ LoginWindow::LoginWindow(QWidget* parent)
     m_list1->raise(); // lies over the two buttons when shown
     setListShown(false);
 
+    // The administrator copies the file's path from here.
+    m_lblNoSettings->setWordWrap(true);
+    m_lblNoSettings->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_lblNoSettings->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_lblNoSettings->setStyleSheet(QStringLiteral("QLabel { color: #a01010; }"));
+    showSettingsNotice();
+
     setTabOrder(m_txtUser, m_txtPassword);
     setTabOrder(m_txtPassword, m_cmdOK);
     setTabOrder(m_cmdOK, m_cmdCancel);
@@ -85,6 +94,22 @@ void LoginWindow::setListShown(bool shown)
 {
     m_list1->setVisible(shown);
     m_label2->setVisible(shown);
+}
+
+bool LoginWindow::showSettingsNotice()
+{
+    const QString notice = missingSettingsNotice();
+    m_lblNoSettings->setText(notice);
+    m_lblNoSettings->setToolTip(notice);
+    m_lblNoSettings->setVisible(!notice.isEmpty());
+    if (notice.isEmpty())
+        return false;
+    // A long home folder wraps the notice onto more lines: the window grows
+    // rather than cut them.
+    const int needed = m_lblNoSettings->heightForWidth(m_lblNoSettings->width());
+    m_lblNoSettings->resize(m_lblNoSettings->width(), qMax(m_lblNoSettings->height(), needed));
+    setFixedSize(width(), qMax(twipsSize(5115, 3420).height(), m_lblNoSettings->geometry().bottom() + 4));
+    return true;
 }
 
 bool LoginWindow::eventFilter(QObject* watched, QEvent* event)
@@ -157,6 +182,14 @@ void LoginWindow::checkLogin()
     }
     if (password.isEmpty()) {
         msgBox(QStringLiteral("密码不能为空!"), programTitle());
+        return;
+    }
+
+    // Without a server in the settings a connection attempt could only end in
+    // the driver's error and the program's end; the notice says what to write
+    // instead, and the next OK reads the settings again.
+    if (showSettingsNotice()) {
+        msgBox(m_lblNoSettings->text(), QStringLiteral("连接提示"));
         return;
     }
 

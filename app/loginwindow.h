@@ -27,6 +27,8 @@ public:
     QLabel* Label1() const { return m_label1; }
     QLabel* Label2() const { return m_label2; }
     QListWidget* List1() const { return m_list1; }
+    // The first-start notice: shown while the settings name no server.
+    QLabel* lblNoSettings() const { return m_lblNoSettings; }
     const QList<PositionChoice>& positionChoices() const { return m_positionChoices; }
 
 public slots:
@@ -43,6 +45,8 @@ protected:
 private:
     void checkLogin();
     void setListShown(bool shown);
+    // Shows or hides the first-start notice; true when settings are missing.
+    bool showSettingsNotice();
 
     QLineEdit* m_txtUser;
     QLineEdit* m_txtPassword;
@@ -51,6 +55,7 @@ private:
     QLabel* m_label1;
     QListWidget* m_list1;
     QLabel* m_label2;
+    QLabel* m_lblNoSettings;
     QList<PositionChoice> m_positionChoices;
     QPixmap m_background;
 };

@@ -1,8 +1,12 @@
 // The desktop program. Started without arguments it shows the login window.
 // A calling program hands over a finished login as ONE argument:
 //   ten session fields joined by "{}" + "【】" + connection string + "【】" + any text
-// (arguments split by a shell are joined back with single blanks).
+// (arguments split by a shell are joined back with single blanks). Once read,
+// the arguments are overwritten in place: the connection string carries the
+// database password, and any local user can read a process's command line.
 #include "app/appfonts.h"
+#include "common/argumentwipe.h"
+#include "common/secretmask.h"
 #include "common/fontfamilies.h"
 #include "app/appresources.h"
 #include "app/shell.h"
@@ -17,6 +21,14 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    // Qt has taken its own options out of argv: what is left is the calling
+    // program's.
+    const QString commandLine = fee::commandLineText(QCoreApplication::arguments().mid(1));
+    for (int i = 1; i < argc; ++i)
+        fee::wipeArgument(argv[i]);
+    fee::installSecretMaskingMessageHandler();
+    // Lets the desktop match the windows with the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("fee-reports"));
     fee::initAppResources();
     // Qt's own dialogs (the file dialog above all) speak the users' language.
     QTranslator qtChinese;
@@ -27,6 +39,6 @@ int main(int argc, char* argv[])
     fee::installMessageBoxHandler();
     fee::installFontTextMeasure();
 
-    fee::Shell::start(fee::commandLineText(QCoreApplication::arguments().mid(1)));
+    fee::Shell::start(commandLine);
     return app.exec();
 }

@@ -11,6 +11,8 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -59,7 +61,13 @@ QString MainWindow::backgroundFile()
 {
     if (!backgroundPath().isEmpty())
         return backgroundPath();
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/MDI.BMP");
+    // A site may put its own picture beside the program; an installed
+    // program finds the one it came with in its data folder (/usr/share/fee-reports).
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/MDI.BMP");
+    const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/fee-reports/MDI.BMP");
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return QDir::cleanPath(installed);
+    return beside;
 }
 
 void MainWindow::setBackgroundFile(const QString& path) { backgroundPath() = path; }
@@ -115,12 +123,16 @@ QMdiSubWindow* MainWindow::showChild(QPointer<QMdiSubWindow>& slot, QWidget* (*m
             slot->adjustSize();
             slot->resize(designed + (slot->size() - child->size()));
         }
-        // A report larger than the frame would open half out of sight behind
-        // scroll bars: fit it into the client area instead.
+        // A window opens whole inside the client area: centred when it fits,
+        // filling the area when it does not (never half out of sight behind
+        // scroll bars on the frame).
         const QSize room = m_mdiArea->viewport()->size();
-        if (slot->width() > room.width() || slot->height() > room.height()) {
-            slot->resize(slot->size().boundedTo(room));
-            slot->move(0, 0);
+        const QSize least = slot->minimumSizeHint().expandedTo(slot->minimumSize());
+        if (slot->width() > room.width() || slot->height() > room.height() || least.width() > room.width()
+            || least.height() > room.height()) {
+            slot->showMaximized();
+        } else {
+            slot->move((room.width() - slot->width()) / 2, (room.height() - slot->height()) / 2);
         }
     }
     slot->show();

@@ -23,7 +23,8 @@ public:
     BannerStrip* banner() const { return m_banner; }
     QAction* menuAction(const QString& caption) const; // by the item's caption
 
-    // "MDI.BMP" in the executable's folder, unless a test names another file.
+    // "MDI.BMP" in the executable's folder, else the installed one in
+    // ../share/fee-reports, unless a test names another file.
     static QString backgroundFile();
     static void setBackgroundFile(const QString& path);
     // The picture the client area shows now (blank when the file is missing).

@@ -2,6 +2,7 @@
 
 #include "common/csv.h"
 #include "common/failure.h"
+#include "common/secretmask.h"
 #include "reports/shared/runcontext.h"
 
 #include <QSaveFile>
@@ -11,9 +12,10 @@
 namespace fee::cli {
 
 namespace {
+    // Messages and help only: report output goes through writeOutput().
     void write(std::FILE* stream, const QString& text)
     {
-        const QByteArray bytes = text.toUtf8();
+        const QByteArray bytes = withoutSecrets(text).toUtf8();
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
         std::fflush(stream);
     }

@@ -13,7 +13,7 @@ class RunContext;
 
 namespace fee::cli {
 
-// UTF-8 text on standard output / standard error, as it is.
+// UTF-8 text on standard output / standard error, passwords masked.
 void printOut(const QString& text);
 void printErr(const QString& text);
 

@@ -10,20 +10,21 @@ const QVector<Command>& commands()
             QStringLiteral("Write a new demo fee database (SQLite) at PATH; the same seed gives the same file."),
             &runDemoDb },
         { QStringLiteral("monthly"),
-            QStringLiteral("--connect CONN --date YYYY-MM-DD [--kind residential|commercial] [--offices all|CODE,...] "
-                           "[--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE]"),
-            QStringLiteral("Run the monthly collection-rate summary and write it as CSV or a workbook."), &runMonthly },
+            QStringLiteral("--connect CONN|--connect-file FILE --date YYYY-MM-DD [--kind residential|commercial] [--offices all|CODE,...] "
+                           "[--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE] [--pdf FILE [--paper auto|A4|A3] [--fit]]"),
+            QStringLiteral("Run the monthly collection-rate summary and write it as CSV, a workbook or a PDF printout."),
+            &runMonthly },
         { QStringLiteral("receipts"),
-            QStringLiteral("--connect CONN --from D --to D [--month-from D --month-to D] [--year-from D --year-to D] "
+            QStringLiteral("--connect CONN|--connect-file FILE --from D --to D [--month-from D --month-to D] [--year-from D --year-to D] "
                            "[--method all|NAME] [--mode 0|1|2] [--department CODE] [--offices all|CODE,...] "
-                           "[--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE] [--pdf FILE]"),
+                           "[--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE] [--pdf FILE [--paper auto|A4|A3] [--fit]]"),
             QStringLiteral(
                 "Run the receipts summary (dates YYYY-MM-DD) and write it as CSV, a workbook or a PDF printout."),
             &runReceipts },
         { QStringLiteral("daily"),
-            QStringLiteral("--connect CONN --office CODE --from YYYY-MM-DD --to YYYY-MM-DD [--method all|NAME] "
+            QStringLiteral("--connect CONN|--connect-file FILE --office CODE --from YYYY-MM-DD --to YYYY-MM-DD [--method all|NAME] "
                            "[--payee all|NAME] [--scope 0|1|2] [--department CODE] [--fees all|CODE,...] "
-                           "[--csv FILE|-] [--xlsx FILE [--sheet NAME]] [--pdf FILE [--paper A4|A3]]"),
+                           "[--csv FILE|-] [--xlsx FILE [--sheet NAME]] [--pdf FILE [--paper auto|A4|A3] [--fit]]"),
             QStringLiteral("List the receipts of one office in a range of receipt dates (收款日报表) as CSV, a "
                            "workbook sheet or a PDF printout."),
             &runDaily },
@@ -50,6 +51,8 @@ QString usageText()
     text += QStringLiteral("  COMMAND --help\n      Show the options of one command.\n\n"
                            "Connection strings: \"Provider=SQLite;Data Source=PATH\" (read-only), the OLE DB string\n"
                            "of a SQL Server (Provider=SQLOLEDB.1;...) or an ODBC string with Driver=...\n"
+                           "Every local user can read a command line: give the string with a password in\n"
+                           "--connect-file FILE (chmod 600) or in the environment variable FEE_CONNECT.\n"
                            "Exit codes: 0 done, 1 the work failed (database, file), 2 bad arguments.\n");
     return text;
 }

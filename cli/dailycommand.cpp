@@ -2,15 +2,17 @@
 #include "cli/clioutput.h"
 #include "cli/commandparser.h"
 #include "cli/commands.h"
+#include "cli/connectoption.h"
+#include "cli/pdfoutput.h"
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
-#include "common/print/gridpdf.h"
 #include "common/workbook/gridsheetexport.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailyengine.h"
 #include "reports/daily/dailygrid.h"
 #include "reports/daily/dailyoutputtexts.h"
+#include "reports/daily/dailypayees.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
@@ -26,17 +28,13 @@ namespace {
 
     const QString kAll = QStringLiteral("all");
 
-    // "all" stands for the list's first entry "选择全部".
-    QString chosenEntry(const QString& value) { return value == kAll ? QString::fromUtf8(kChooseAll) : value; }
-
 } // namespace
 
 int runDaily(const QStringList& args)
 {
     const QString name = QStringLiteral("daily");
     CommandParser parser(name);
-    const QCommandLineOption connectOpt(
-        QStringLiteral("connect"), QStringLiteral("Connection string."), QStringLiteral("CONN"));
+    const ConnectOption connectOpt;
     const QCommandLineOption officeOpt(
         QStringLiteral("office"), QStringLiteral("Office code (daily office list)."), QStringLiteral("CODE"));
     const QCommandLineOption fromOpt(
@@ -63,19 +61,17 @@ int runDaily(const QStringList& args)
     const QCommandLineOption sheetOpt(QStringLiteral("sheet"),
         QStringLiteral("Sheet name in the workbook."), QStringLiteral("NAME"),
         QString::fromUtf8(kDailySheetName));
-    const QCommandLineOption pdfOpt(QStringLiteral("pdf"),
-        QStringLiteral("PDF file: the printout, on A4 portrait or landscape as the table needs."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption paperOpt(QStringLiteral("paper"),
-        QStringLiteral("Paper of the PDF: A4, or A3 where the table is too wide for A4."), QStringLiteral("SIZE"),
-        QStringLiteral("A4"));
-    for (const QCommandLineOption& option : { connectOpt, officeOpt, fromOpt, toOpt, methodOpt, payeeOpt, scopeOpt,
-             departmentOpt, feesOpt, csvOpt, xlsxOpt, sheetOpt, pdfOpt, paperOpt })
+    PdfOutput pdf(name);
+    connectOpt.addTo(parser);
+    for (const QCommandLineOption& option : { officeOpt, fromOpt, toOpt, methodOpt, payeeOpt, scopeOpt,
+             departmentOpt, feesOpt, csvOpt, xlsxOpt, sheetOpt })
         parser.addOption(option);
+    pdf.addOptions(parser);
 
     if (auto stop = parser.parse(args))
         return *stop;
-    if (auto stop = parser.requireValue(connectOpt))
+    QString connectionString;
+    if (auto stop = connectOpt.read(parser, connectionString))
         return *stop;
     if (auto stop = parser.requireValue(officeOpt))
         return *stop;
@@ -90,6 +86,10 @@ int runDaily(const QStringList& args)
         = parser.readChoice(scopeOpt, { QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2") }, scope))
         return *stop;
     const QString department = parser.value(departmentOpt);
+    // Scope 1 takes the receipts of the department: without one it could
+    // only find nothing.
+    if (scope == QStringLiteral("1") && department.isEmpty())
+        return parser.usageError(QStringLiteral("--department is required with --scope 1"));
     const QString method = parser.value(methodOpt);
     const QString payee = parser.value(payeeOpt);
     if (method.isEmpty())
@@ -102,7 +102,6 @@ int runDaily(const QStringList& args)
     QString csvTarget = parser.value(csvOpt);
     const QString xlsxTarget = parser.value(xlsxOpt);
     const QString sheetName = parser.value(sheetOpt);
-    const QString pdfTarget = parser.value(pdfOpt);
     if (parser.isSet(csvOpt) && csvTarget.isEmpty())
         return parser.usageError(QStringLiteral("--csv needs a file name or -"));
     if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
@@ -111,19 +110,14 @@ int runDaily(const QStringList& args)
         return parser.usageError(QStringLiteral("--sheet goes with --xlsx"));
     if (sheetName.isEmpty())
         return parser.usageError(QStringLiteral("--sheet needs a sheet name"));
-    if (parser.isSet(pdfOpt) && pdfTarget.isEmpty())
-        return parser.usageError(QStringLiteral("--pdf needs a file name"));
-    QString paper;
-    if (auto stop = parser.readChoice(paperOpt, { QStringLiteral("A4"), QStringLiteral("A3") }, paper))
+    if (auto stop = pdf.read(parser))
         return *stop;
-    if (parser.isSet(paperOpt) && !parser.isSet(pdfOpt))
-        return parser.usageError(QStringLiteral("--paper goes with --pdf"));
-    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !parser.isSet(pdfOpt))
+    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser))
         csvTarget = QStringLiteral("-");
 
     try {
         DbConnection connection;
-        connection.open(parser.value(connectOpt));
+        connection.open(connectionString);
 
         DailySelection selection;
         QString error;
@@ -139,8 +133,22 @@ int runDaily(const QStringList& args)
         if (!error.isEmpty())
             return parser.usageError(error);
         selection.paymentMethods = lists.paymentMethods;
-        selection.paymentMethod = chosenEntry(method);
-        selection.payee = chosenEntry(payee);
+        selection.paymentMethod = listEntryByName(selection.paymentMethods, method, QStringLiteral("payment method"),
+            QStringLiteral("the payment method list"), &error);
+        if (!error.isEmpty())
+            return parser.usageError(error);
+        // The window lists the staff of the session's department; without
+        // one, a payee must at least be on some department's list.
+        if (payee != kAll) {
+            const QStringList payees
+                = department.isEmpty() ? loadAllDailyPayees(connection) : loadDailyPayees(connection, department);
+            const QString listName = department.isEmpty()
+                ? QStringLiteral("any department's payee list")
+                : QStringLiteral("the payee list of department %1").arg(department);
+            selection.payee = listEntryByName(payees, payee, QStringLiteral("payee"), listName, &error);
+            if (!error.isEmpty())
+                return parser.usageError(error);
+        }
         selection.scope = static_cast<DailyScope>(scope.toInt());
         selection.departmentCode = department;
 
@@ -169,16 +177,12 @@ int runDaily(const QStringList& args)
             if (written != xlsxTarget)
                 printErr(name + QStringLiteral(": workbook written as ") + written + QLatin1Char('\n'));
         }
-        if (!pdfTarget.isEmpty()) {
+        if (pdf.wanted()) {
             const DailyOutputTexts texts = dailyPrintTexts(officeName, from, to);
             PrintGridOptions options;
             options.title = texts.title;
             options.dateLine = texts.dateLine;
-            const GridPdfResult printed = writeGridPdf(
-                grid, pdfTarget, options, QPageSize(paper == QStringLiteral("A3") ? QPageSize::A3 : QPageSize::A4));
-            // The paper question is answered No: the pages are written cut off.
-            if (printed.cutOff)
-                printErr(name + QStringLiteral(": ") + printed.notice + QLatin1Char('\n'));
+            pdf.write(grid, options);
         }
     } catch (const Failure& f) {
         return reportFailure(name, f);

@@ -1,7 +1,9 @@
 #include "cli/clicommand.h"
 #include "cli/clioutput.h"
+#include "cli/connectoption.h"
 #include "common/fontfamilies.h"
 #include "common/grid/fonttextmeasure.h"
+#include "common/secretmask.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -24,6 +26,11 @@ int main(int argc, char* argv[])
         qputenv("XDG_RUNTIME_DIR", dir);
     }
     QGuiApplication app(argc, argv);
+    // The arguments are copied here and read from the copy; a connection
+    // string's password is then wiped from the process's command line.
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    fee::cli::wipeConnectArguments(argc, argv);
+    fee::installSecretMaskingMessageHandler();
     QCoreApplication::setApplicationName(QStringLiteral("fee-reports-cli"));
     fee::installFontSubstitutions();
     // Column widths follow the texts as the windows measure them.
@@ -33,7 +40,6 @@ int main(int argc, char* argv[])
     QLocale::setDefault(QLocale::c());
 
     using namespace fee::cli;
-    const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty()) {
         printErr(QStringLiteral("fee-reports-cli: a command is required\n") + usageText());
         return kExitUsage;

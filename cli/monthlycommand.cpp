@@ -2,6 +2,8 @@
 #include "cli/clioutput.h"
 #include "cli/commandparser.h"
 #include "cli/commands.h"
+#include "cli/connectoption.h"
+#include "cli/pdfoutput.h"
 
 #include "common/csv.h"
 #include "common/failure.h"
@@ -10,6 +12,7 @@
 #include "reports/monthly/monthlyexport.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
+#include "reports/shared/reporttexts.h"
 #include "reports/shared/runcontext.h"
 #include "reports/shared/runlists.h"
 #include "reports/shared/selectionresolver.h"
@@ -25,8 +28,7 @@ namespace fee::cli {
 int runMonthly(const QStringList& args)
 {
     CommandParser parser(QStringLiteral("monthly"));
-    const QCommandLineOption connectOpt(
-        QStringLiteral("connect"), QStringLiteral("Connection string."), QStringLiteral("CONN"));
+    const ConnectOption connectOpt;
     const QCommandLineOption dateOpt(
         QStringLiteral("date"), QStringLiteral("Statistics date."), QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption kindOpt(QStringLiteral("kind"), QStringLiteral("residential or commercial offices."),
@@ -38,12 +40,16 @@ int runMonthly(const QStringList& args)
     const QCommandLineOption csvOpt(
         QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
     const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"), QStringLiteral("Workbook file."), QStringLiteral("FILE"));
-    for (const QCommandLineOption& option : { connectOpt, dateOpt, kindOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
+    PdfOutput pdf(QStringLiteral("monthly"));
+    connectOpt.addTo(parser);
+    for (const QCommandLineOption& option : { dateOpt, kindOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
         parser.addOption(option);
+    pdf.addOptions(parser);
 
     if (auto stop = parser.parse(args))
         return *stop;
-    if (auto stop = parser.requireValue(connectOpt))
+    QString connectionString;
+    if (auto stop = connectOpt.read(parser, connectionString))
         return *stop;
     QDate date;
     if (auto stop = parser.readDate(dateOpt, date))
@@ -64,12 +70,14 @@ int runMonthly(const QStringList& args)
         return parser.usageError(QStringLiteral("--csv needs a file name or -"));
     if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
         return parser.usageError(QStringLiteral("--xlsx needs a file name"));
-    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt))
+    if (auto stop = pdf.read(parser))
+        return *stop;
+    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser))
         csvTarget = QStringLiteral("-");
 
     try {
         DbConnection connection;
-        connection.open(parser.value(connectOpt));
+        connection.open(connectionString);
 
         MonthlySelection selection;
         selection.statisticsDate = date;
@@ -95,13 +103,22 @@ int runMonthly(const QStringList& args)
 
         if (!csvTarget.isEmpty())
             writeCsv(grid, csvTarget);
+        const QString title
+            = commercial ? QStringLiteral("商用物业费收缴率汇总表") : QStringLiteral("住宅物业费收缴率汇总表");
         if (!xlsxTarget.isEmpty()) {
             SummaryWorkbookInfo info;
-            info.title
-                = commercial ? QStringLiteral("商用物业费收缴率汇总表") : QStringLiteral("住宅物业费收缴率汇总表");
-            info.company = QStringLiteral("澄岳物业");
+            info.title = title;
+            info.company = QString::fromUtf8(kCompanyLabel);
             info.statisticsDate = date;
             ExportSummaryWorkbook(grid, info, withoutXlsxExtension(xlsxTarget));
+        }
+        if (pdf.wanted()) {
+            // The window has no print button: the printout carries the title
+            // and the date line of the summary workbook.
+            PrintGridOptions options;
+            options.title = title;
+            options.dateLine = summaryDateLine(date);
+            pdf.write(grid, options);
         }
     } catch (const Failure& f) {
         return reportFailure(QStringLiteral("monthly"), f);

@@ -2,10 +2,11 @@
 #include "cli/clioutput.h"
 #include "cli/commandparser.h"
 #include "cli/commands.h"
+#include "cli/connectoption.h"
+#include "cli/pdfoutput.h"
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
-#include "common/print/gridpdf.h"
 #include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
@@ -47,8 +48,7 @@ namespace {
 int runReceipts(const QStringList& args)
 {
     CommandParser parser(QStringLiteral("receipts"));
-    const QCommandLineOption connectOpt(
-        QStringLiteral("connect"), QStringLiteral("Connection string."), QStringLiteral("CONN"));
+    const ConnectOption connectOpt;
     const QCommandLineOption fromOpt(
         QStringLiteral("from"), QStringLiteral("First receipt date."), QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption toOpt(
@@ -77,15 +77,17 @@ int runReceipts(const QStringList& args)
         QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
     const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"),
         QStringLiteral("The summary workbook, written under this very name."), QStringLiteral("FILE"));
-    const QCommandLineOption pdfOpt(
-        QStringLiteral("pdf"), QStringLiteral("The printout of the summary as PDF (A4)."), QStringLiteral("FILE"));
-    for (const QCommandLineOption& option : { connectOpt, fromOpt, toOpt, monthFromOpt, monthToOpt, yearFromOpt,
-             yearToOpt, methodOpt, modeOpt, departmentOpt, officesOpt, feesOpt, csvOpt, xlsxOpt, pdfOpt })
+    PdfOutput pdf(QStringLiteral("receipts"));
+    connectOpt.addTo(parser);
+    for (const QCommandLineOption& option : { fromOpt, toOpt, monthFromOpt, monthToOpt, yearFromOpt,
+             yearToOpt, methodOpt, modeOpt, departmentOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
         parser.addOption(option);
+    pdf.addOptions(parser);
 
     if (auto stop = parser.parse(args))
         return *stop;
-    if (auto stop = parser.requireValue(connectOpt))
+    QString connectionString;
+    if (auto stop = connectOpt.read(parser, connectionString))
         return *stop;
 
     ReceiptsSelection selection;
@@ -102,14 +104,13 @@ int runReceipts(const QStringList& args)
         return *stop;
     selection.mode = static_cast<ReceiptsMode>(mode.toInt());
     selection.departmentCode = parser.value(departmentOpt);
+    // Mode 1 takes the receipts of the department: without one it could
+    // only find nothing.
+    if (selection.mode == ReceiptsMode::ByDepartment && selection.departmentCode.isEmpty())
+        return parser.usageError(QStringLiteral("--department is required with --mode 1"));
     const QString method = parser.value(methodOpt);
-    selection.chosenMethod = method == QStringLiteral("all") ? QString::fromUtf8(kChooseAll) : method;
-    if (selection.chosenMethod.isEmpty())
+    if (method.isEmpty())
         return parser.usageError(QStringLiteral("--method needs all or a payment method"));
-    // The date check comes before the offices and fee items are looked up,
-    // as the window makes it before it builds the fee-item list.
-    if (selection.receipts.start > selection.receipts.end)
-        return parser.usageError(QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！"));
 
     const QStringList officeArg = splitCodeList(parser.value(officesOpt));
     const QStringList feeArg = splitCodeList(parser.value(feesOpt));
@@ -120,19 +121,18 @@ int runReceipts(const QStringList& args)
     // The outputs may be combined; without any the CSV goes to standard output.
     QString csvTarget = parser.value(csvOpt);
     const QString xlsxTarget = parser.value(xlsxOpt);
-    const QString pdfTarget = parser.value(pdfOpt);
     if (parser.isSet(csvOpt) && csvTarget.isEmpty())
         return parser.usageError(QStringLiteral("--csv needs a file name or -"));
     if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
         return parser.usageError(QStringLiteral("--xlsx needs a file name"));
-    if (parser.isSet(pdfOpt) && pdfTarget.isEmpty())
-        return parser.usageError(QStringLiteral("--pdf needs a file name"));
-    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !parser.isSet(pdfOpt))
+    if (auto stop = pdf.read(parser))
+        return *stop;
+    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser))
         csvTarget = QStringLiteral("-");
 
     try {
         DbConnection connection;
-        connection.open(parser.value(connectOpt));
+        connection.open(connectionString);
 
         QString error;
         const RunLists lists = loadRunLists(connection,
@@ -140,10 +140,18 @@ int runReceipts(const QStringList& args)
         selection.offices = officesByCode(lists.offices, officeArg, &error);
         if (!error.isEmpty())
             return parser.usageError(error);
+        // The window checks the offices, then the dates, and only then
+        // builds the fee-item list.
+        if (selection.receipts.start > selection.receipts.end)
+            return parser.usageError(QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！"));
         selection.feeCodes = feeCodesByCode(lists.feeTree, feeArg, &error);
         if (!error.isEmpty())
             return parser.usageError(error);
         selection.paymentMethods = lists.paymentMethods;
+        selection.chosenMethod = listEntryByName(selection.paymentMethods, method, QStringLiteral("payment method"),
+            QStringLiteral("the payment method list"), &error);
+        if (!error.isEmpty())
+            return parser.usageError(error);
 
         const ReceiptsCheck check = checkReceiptsSelection(selection);
         if (check.refusal != ReceiptsRefusal::None)
@@ -162,17 +170,11 @@ int runReceipts(const QStringList& args)
             writeCsv(grid, csvTarget);
         if (!xlsxTarget.isEmpty())
             WriteReceiptsSummaryWorkbook(grid, selection.receipts, xlsxTarget);
-        if (!pdfTarget.isEmpty()) {
+        if (pdf.wanted()) {
             // The window's printout names the office list's current entry; the
             // command has none, so the title names the first office of the
-            // selection (in list order). writeGridPdf takes A4 portrait, or
-            // landscape when only that fits, without asking.
-            const GridPdfResult pdf = writeGridPdf(
-                grid, pdfTarget, receiptsPrintOptions(selection.offices.front().name, selection.receipts));
-            // Even landscape is too narrow: the paper question is answered
-            // "No" and the table printed with both sides cut off.
-            if (pdf.cutOff)
-                printErr(QStringLiteral("receipts: %1 (纸张宽度不够, 按“否”照样打印)\n").arg(pdf.notice));
+            // selection (in list order).
+            pdf.write(grid, receiptsPrintOptions(selection.offices.front().name, selection.receipts));
         }
     } catch (const Failure& f) {
         return reportFailure(QStringLiteral("receipts"), f);

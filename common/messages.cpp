@@ -1,5 +1,7 @@
 #include "common/messages.h"
 
+#include "common/secretmask.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <cstdio>
@@ -18,8 +20,12 @@ namespace {
 
 void setBoxHandler(BoxHandler handler) { installedHandler() = std::move(handler); }
 
-BoxAnswer showBox(const BoxRequest& request)
+BoxAnswer showBox(const BoxRequest& original)
 {
+    // A driver's message may quote the connection it failed on.
+    BoxRequest request = original;
+    request.text = withoutSecrets(original.text);
+    request.title = withoutSecrets(original.title);
     const BoxHandler& handler = installedHandler();
     if (handler)
         return handler(request);

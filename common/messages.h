@@ -19,7 +19,8 @@ struct BoxRequest {
 // Every message box of the program goes through this one seam. The program
 // installs a handler that shows a modal box; tests install one that records
 // the request and answers. Without a handler the text goes to standard error
-// and the answer is Ok / Yes.
+// and the answer is Ok / Yes. Passwords are masked before either sees the
+// text (common/secretmask.h).
 using BoxHandler = std::function<BoxAnswer(const BoxRequest&)>;
 void setBoxHandler(BoxHandler handler);
 BoxAnswer showBox(const BoxRequest& request);

@@ -29,13 +29,6 @@ namespace {
         return QLatin1Char('{') + value + QLatin1Char('}');
     }
 
-    bool namesOdbcDriver(const QString& text)
-    {
-        static const QRegularExpression kDriverKey(
-            QStringLiteral("(^|;)\\s*(driver|dsn|filedsn)\\s*="), QRegularExpression::CaseInsensitiveOption);
-        return text.contains(kDriverKey);
-    }
-
     // "host", "host,port", "host\instance", "tcp:host,port", "(local)", "."
     QString odbcServerPart(QString dataSource)
     {
@@ -92,6 +85,13 @@ namespace {
     }
 
 } // namespace
+
+bool namesOdbcDriver(const QString& text)
+{
+    static const QRegularExpression kDriverKey(
+        QStringLiteral("(^|;)\\s*(driver|dsn|filedsn)\\s*="), QRegularExpression::CaseInsensitiveOption);
+    return text.contains(kDriverKey);
+}
 
 QMap<QString, QString> parseConnectionString(const QString& text)
 {

@@ -18,6 +18,10 @@ struct ConnectionTarget {
 // quotes, a doubled quote inside standing for one); keys are lower-cased.
 QMap<QString, QString> parseConnectionString(const QString& text);
 
+// True when the string is an ODBC one ("Driver=", "DSN=" or "FileDSN="),
+// handed to the driver manager unchanged.
+bool namesOdbcDriver(const QString& text);
+
 // Throws Failure when the string names no usable backend.
 ConnectionTarget translateConnectionString(const QString& text);
 

@@ -1,6 +1,7 @@
 #include "db/dbconnection.h"
 
 #include "db/cancelstate.h"
+#include "db/connectionsecrets.h"
 #include "db/connectionstring.h"
 #include "db/odbcbackend.h"
 #include "db/resultcursor.h"
@@ -48,6 +49,8 @@ void DbConnection::close()
 
 void DbConnection::open(const QString& connectionString)
 {
+    // Whatever fails from here on, its message must not show the password.
+    rememberConnectionSecrets(connectionString);
     m_linkLost = false;
     openSession(connectionString);
 }

@@ -2,9 +2,11 @@
 // any text and on strings made from the stored settings. Whatever the values
 // hold, the translated ODBC string must read back (the way the FreeTDS driver
 // reads it) as exactly the keywords we wrote, each with its own value: no
-// value can end early, swallow the next keyword or add one of its own.
+// value can end early, swallow the next keyword or add one of its own. The
+// password the translation passes on is one the message masking knows.
 
 #include "common/failure.h"
+#include "db/connectionsecrets.h"
 #include "db/connectionstring.h"
 #include "fuzzsupport.h"
 
@@ -81,6 +83,9 @@ void checkTranslation(const QString& input)
     const QString catalog = given.value(QStringLiteral("initial catalog"), given.value(QStringLiteral("database")));
     const QString user = given.value(QStringLiteral("user id"), given.value(QStringLiteral("uid")));
     const QString password = given.value(QStringLiteral("password"), given.value(QStringLiteral("pwd")));
+    // Messages mask the password as the connection reads it.
+    if (!password.trimmed().isEmpty())
+        fuzz::check(fee::connectionSecrets(input).contains(password), "the password is known to the masking", input);
 
     const Pairs read = readAsDriver(odbc);
     QStringList keys;
@@ -123,6 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString text = fuzz::text(data, size);
     checkTranslation(text);
+    fee::connectionSecrets(text);
     try {
         fee::parseConnectionString(text);
     } catch (const fee::Failure&) {

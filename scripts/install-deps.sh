@@ -11,5 +11,6 @@ $SUDO apt-get install -y --no-install-recommends \
   libsqlite3-dev libxlsxwriter-dev libzip-dev \
   unixodbc unixodbc-dev tdsodbc freetds-bin python3 \
   fonts-noto-cjk python3-openpyxl libreoffice-calc-nogui poppler-utils \
-  qt6-translations-l10n xvfb xauth x11-apps imagemagick xdotool \
-  clang libclang-rt-14-dev
+  qt6-translations-l10n xvfb xauth x11-apps imagemagick xdotool libx11-dev libxtst-dev x11-xkb-utils \
+  clang libclang-rt-14-dev \
+  dpkg-dev file desktop-file-utils

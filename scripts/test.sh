@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs every test; then builds the whole
+# Installs what is needed, builds, and runs every test; builds the Debian
+# package, installs it, runs both installed programs and removes it again
+# (scripts/test-package.sh); then builds the whole
 # suite a second time with AddressSanitizer and UndefinedBehaviorSanitizer
 # (build-asan, benchmarks left out) and runs it there, stopping at the first
 # error either of them finds; last, builds the fuzz targets with clang
@@ -10,6 +12,7 @@ bash scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j"$(nproc)"
 ctest --test-dir build --output-on-failure
+bash scripts/test-package.sh build
 
 SANITIZE="-fsanitize=address,undefined -fno-omit-frame-pointer"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFEE_BUILD_BENCH=OFF \

@@ -26,6 +26,27 @@ emblem() { # size outfile
 emblem 64 icon.png
 emblem 36 about.png
 
+# The desktop menu's icons (installed under share/icons/hicolor): the emblem
+# drawn 1024 pixels wide, then scaled down, so the large ones stay sharp.
+mkdir -p icons
+convert -size 1024x1024 xc:none -affine 16,0,0,16,0,0 \
+  -fill '#f4a51c' -draw 'roundrectangle 2,2 61,61 12,12' \
+  -fill white -draw 'rectangle 14,22 30,52' -draw 'rectangle 34,12 50,52' \
+  -fill '#f4a51c' \
+  -draw 'rectangle 18,27 21,31' -draw 'rectangle 24,27 27,31' \
+  -draw 'rectangle 18,35 21,39' -draw 'rectangle 24,35 27,39' \
+  -draw 'rectangle 18,43 21,47' -draw 'rectangle 24,43 27,47' \
+  -draw 'rectangle 38,17 41,21' -draw 'rectangle 44,17 47,21' \
+  -draw 'rectangle 38,25 41,29' -draw 'rectangle 44,25 47,29' \
+  -draw 'rectangle 38,33 41,37' -draw 'rectangle 44,33 47,37' \
+  -draw 'rectangle 38,41 41,45' -draw 'rectangle 44,41 47,45' \
+  -fill white -draw 'rectangle 10,52 54,55' \
+  emblem-1024.png
+for size in 16 22 24 32 48 64 128 256; do
+  convert emblem-1024.png -filter Lanczos -resize ${size}x${size} -strip PNG32:icons/fee-reports-$size.png
+done
+rm -f emblem-1024.png
+
 # Banner 1028x54: everything right of x=590 is even across, except a skyline
 # at the far right, so the middle slice repeats seamlessly.
 convert -size 1028x54 xc:'#1a4a8a' \( -size 54x1028 gradient:'#2d6cba-#143a70' -rotate 90 \) -composite \

@@ -53,6 +53,32 @@ void ColumnFitter::fitCell(GridModel& grid, int row, int col)
         grid.setColWidth(col, wanted);
 }
 
+void ColumnFitter::fitShownRows(GridModel& grid, int first, int last)
+{
+    const bool wrapped = grid.wordWrap();
+    QVector<int> wanted = grid.colWidths();
+    const QVector<int> widths = wanted;
+    last = std::min(last, grid.rows() - 1);
+    for (int r = std::max(0, first); r <= last; ++r) {
+        const QVector<QString> texts = grid.rowTexts(r);
+        for (int c = 0; c < std::min(int(texts.size()), int(wanted.size())); ++c) {
+            if (widths[c] <= 0 || texts[c].isEmpty())
+                continue;
+            QString shown = texts[c];
+            if (!wrapped && (shown.contains(u'\r') || shown.contains(u'\n'))) {
+                shown.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+                shown.replace(u'\n', u' ');
+                shown.replace(u'\r', u' ');
+            }
+            wanted[c] = std::max(wanted[c], textWidth(grid, shown) + m_padding);
+        }
+    }
+    for (int c = 0; c < wanted.size(); ++c) {
+        if (wanted[c] > widths[c])
+            grid.setColWidth(c, wanted[c]);
+    }
+}
+
 void ColumnFitter::clear()
 {
     m_widths.clear();

@@ -27,6 +27,11 @@ public:
     // Fits column c to texts[c], for texts not (yet) in the grid; texts past
     // the last column are ignored.
     void fitTexts(GridModel& grid, const QVector<QString>& texts);
+    // Fits the shown columns to the texts of rows first to last as a view
+    // shows them: a hidden column (width 0) stays hidden, and in a grid
+    // without word wrap a line break shows as a blank. For a report grid
+    // whose figures are known once its run has ended.
+    void fitShownRows(GridModel& grid, int first, int last);
 
     // The width of a text in twips in the grid's font, measured at most once.
     int textWidth(const GridModel& grid, const QString& text);

@@ -26,18 +26,17 @@ namespace {
 } // namespace
 
 GridPdfResult writeGridPdf(
-    const GridModel& grid, const QString& path, const PrintGridOptions& options, const QPageSize& paper)
+    const GridModel& grid, const QString& path, const PrintGridOptions& options, PrintPaper paper, bool fitToWidth)
 {
     if (path.isEmpty())
         throw Failure(kErrFile, QStringLiteral("没有指定保存的文件名"));
-    const PrintPageChoice page = choosePrintLayout(grid, options.skip, paper);
+    const PrintPageChoice page = choosePrintPage(grid, options.skip, paper, fitToWidth);
 
     // The pages are made in memory: the file's text maps are mended before it
     // is written (pdftextmap.h).
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    PrintGridOptions pdfOptions = options;
-    pdfOptions.paperWidth = PaperWidthAnswer::No;
+    const PrintGridOptions pdfOptions = withPrintPageChoice(options, page);
     PrintGridResult printed;
     {
         QPdfWriter writer(&buffer);
@@ -47,6 +46,12 @@ GridPdfResult writeGridPdf(
         writer.setCreator(QStringLiteral("fee-reports"));
         PainterSurface surface(&writer);
         printed = PrintGrid(surface, grid, pdfOptions);
+    }
+    if (printed.stopped) {
+        GridPdfResult stopped;
+        stopped.page = page;
+        stopped.stopped = true;
+        return stopped;
     }
     QByteArray pdf = buffer.buffer();
     buffer.close();
@@ -64,11 +69,11 @@ GridPdfResult writeGridPdf(
 
     GridPdfResult result;
     result.pages = printed.pages;
-    result.landscape = page.layout.orientation() == QPageLayout::Landscape;
+    result.page = page;
+    result.landscape = page.landscape();
     result.cutOff = printed.cutOff;
-    if (result.cutOff)
-        result.notice
-            = QStringLiteral("表格比横向%1纸的可打印宽度还宽，左右两边超出的部分打印不出来").arg(paper.name());
+    result.parts = printed.parts;
+    result.notice = printOverflowNotice(page, printed.parts, printed.cutOff);
     return result;
 }
 

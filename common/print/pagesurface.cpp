@@ -53,26 +53,54 @@ void PageSurface::setUnit(int unit)
     unitChanged(unit);
 }
 
+void PageSurface::setScale(double scale)
+{
+    if (!(scale > 0))
+        throw Failure(kErrInvalidPropertyValue, QStringLiteral("Invalid property value"));
+    // The cursor keeps its place on the page.
+    m_x = m_x * m_scale / scale;
+    m_y = m_y * m_scale / scale;
+    m_scale = scale;
+}
+
+void PageSurface::setClip(double x, double y, double width, double height)
+{
+    clipTextsTwips(QRectF(toTwips(x), toTwips(y), toTwips(width), toTwips(height)));
+}
+
+void PageSurface::clearClip() { clipTextsTwips(QRectF()); }
+
+// Texts are measured in the font they are drawn in: a shrunk font is not
+// exactly a shrunk copy of the full-size one.
+PageFont PageSurface::drawnFont() const
+{
+    PageFont font = m_font;
+    font.size *= m_scale;
+    return font;
+}
+
 double PageSurface::textWidth(const QString& text) const
 {
+    const PageFont font = drawnFont();
     double widest = 0;
     for (const QString& line : linesOf(text))
-        widest = std::max(widest, measureWidthTwips(m_font, line));
+        widest = std::max(widest, measureWidthTwips(font, line));
     return fromTwips(widest);
 }
 
 double PageSurface::textHeight(const QString& text) const
 {
-    return fromTwips(lineHeightTwips(m_font) * linesOf(text).size());
+    return fromTwips(lineHeightTwips(drawnFont()) * linesOf(text).size());
 }
 
 void PageSurface::printText(const QString& text)
 {
-    const double lineHeight = lineHeightTwips(m_font);
+    const PageFont font = drawnFont();
+    const double lineHeight = lineHeightTwips(font);
     double y = toTwips(m_y);
     for (const QString& line : linesOf(text)) {
         if (!line.isEmpty())
-            drawTextTwips(m_font, toTwips(m_x), y, line);
+            drawTextTwips(font, toTwips(m_x), y, line);
         y += lineHeight;
     }
     m_x = 0;

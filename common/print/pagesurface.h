@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 
 namespace fee {
@@ -45,6 +46,18 @@ public:
     double printableWidth() const { return fromTwips(pageWidthTwips()); }
     double printableHeight() const { return fromTwips(pageHeightTwips()); }
 
+    // Draws everything (positions, lengths and font sizes) at this fraction of
+    // its size: 1 is full size. The printable area grows by the inverse, so a
+    // layout made for the larger area lands, uniformly shrunk, on the paper.
+    // Throws fee::Failure 380 for a scale that is not positive.
+    void setScale(double scale);
+    double scale() const { return m_scale; }
+
+    // While a clip is set, texts draw only inside it (a rectangle in the
+    // current unit); lines are never clipped.
+    void setClip(double x, double y, double width, double height);
+    void clearClip();
+
     void setFontName(const QString& name) { m_font.name = name; }
     void setFontSize(double points) { m_font.size = points; }
     void setFontBold(bool bold) { m_font.bold = bold; }
@@ -71,20 +84,25 @@ protected:
     virtual double pageHeightTwips() const = 0;
     virtual double measureWidthTwips(const PageFont& font, const QString& line) const = 0;
     virtual double lineHeightTwips(const PageFont& font) const = 0;
+    // The font arrives at the size it is drawn in (the scale applied).
     virtual void drawTextTwips(const PageFont& font, double x, double y, const QString& text) = 0;
     virtual void drawLineTwips(double x1, double y1, double x2, double y2) = 0;
     virtual void startPage() = 0;
     virtual void finishJob() = 0;
+    // The clip of the texts that follow; a null rectangle for none.
+    virtual void clipTextsTwips(const QRectF& clip) = 0;
     // Size of one device pixel, for the pixel unit.
     virtual double pixelTwips() const { return 15; }
     virtual void unitChanged(int unit) { (void)unit; }
 
 private:
-    double toTwips(double v) const { return v * m_twipsPerUnit; }
-    double fromTwips(double v) const { return v / m_twipsPerUnit; }
+    double toTwips(double v) const { return v * m_twipsPerUnit * m_scale; }
+    double fromTwips(double v) const { return v / (m_twipsPerUnit * m_scale); }
+    PageFont drawnFont() const;
 
     int m_unit = UnitTwips;
     double m_twipsPerUnit = 1;
+    double m_scale = 1;
     PageFont m_font;
     double m_x = 0;
     double m_y = 0;

@@ -126,9 +126,33 @@ void PainterSurface::begin()
     m_painter.setPen(pen);
 }
 
+void PainterSurface::clipTextsTwips(const QRectF& clip)
+{
+    const QRectF device = clip.isNull()
+        ? QRectF()
+        : QRectF(clip.x() * m_dpiX / 1440.0, clip.y() * m_dpiY / 1440.0, clip.width() * m_dpiX / 1440.0,
+            clip.height() * m_dpiY / 1440.0);
+    if (device == m_clip)
+        return;
+    m_clip = device;
+    m_clipApplied = false;
+}
+
+void PainterSurface::applyClip()
+{
+    if (m_clipApplied)
+        return;
+    if (m_clip.isNull())
+        m_painter.setClipping(false);
+    else
+        m_painter.setClipRect(m_clip);
+    m_clipApplied = true;
+}
+
 void PainterSurface::drawTextTwips(const PageFont& font, double x, double y, const QString& text)
 {
     begin();
+    applyClip();
     const FaceEntry& f = face(font);
     if (&f != m_painterFace) {
         m_painter.setFont(f.font);
@@ -147,8 +171,14 @@ void PainterSurface::drawLineTwips(double x1, double y1, double x2, double y2)
 
 void PainterSurface::flushLines()
 {
-    if (!m_lines.isEmpty())
-        m_painter.drawLines(joinedLines(m_lines));
+    if (m_lines.isEmpty())
+        return;
+    // Rules are never clipped; the texts' clip is set again when next needed.
+    if (m_painter.hasClipping()) {
+        m_painter.setClipping(false);
+        m_clipApplied = m_clip.isNull();
+    }
+    m_painter.drawLines(joinedLines(m_lines));
     m_lines.clear();
 }
 

@@ -42,6 +42,7 @@ protected:
     void startPage() override;
     void finishJob() override;
     double pixelTwips() const override { return 1440.0 / m_dpiX; }
+    void clipTextsTwips(const QRectF& clip) override;
 
 private:
     struct FaceEntry {
@@ -51,6 +52,7 @@ private:
     const FaceEntry& face(const PageFont& font) const;
     void begin();
     void flushLines();
+    void applyClip();
 
     QPagedPaintDevice* m_device;
     QPainter m_painter;
@@ -63,6 +65,10 @@ private:
     mutable PageFont m_lastFont;
     mutable const FaceEntry* m_lastFace = nullptr;
     const FaceEntry* m_painterFace = nullptr;
+    // The texts' clip in device pixels (null: none), and whether the painter
+    // has it: it is set on the painter only when a text needs it.
+    QRectF m_clip;
+    bool m_clipApplied = true;
     // Rules are collected and drawn once per page, joined where they continue
     // each other (the top borders of one row, the left borders of one
     // column): a few long lines instead of thousands of short ones.

@@ -1,6 +1,7 @@
 #include "common/grid/gridmodel.h"
 #include "common/print/printgrid.h"
 
+#include <QStringList>
 #include <algorithm>
 
 namespace fee {
@@ -58,8 +59,89 @@ double MeasureFooterHeight(PageSurface& surface, bool signature, const QString& 
     return h;
 }
 
+namespace {
+
+    // Room between a cell's border and its text.
+    constexpr double kHeadingPadding = 45;
+
+    QStringList headingLines(const QString& text)
+    {
+        QString plain = text;
+        plain.remove(QLatin1Char('\r'));
+        return plain.split(QLatin1Char('\n'));
+    }
+
+    // One heading cell, or a merged heading cut to the page's columns: ruled
+    // on top and on the left (and on the right at the table's right end), the
+    // text centred over the whole piece and kept inside it.
+    void printHeadingPiece(PageSurface& surface, double x, double y, double w, double h, const QString& text,
+        bool rightEnd, double fontSize)
+    {
+        surface.drawLine(x, y, x + w, y);
+        if (rightEnd)
+            surface.drawLine(x + w, y, x + w, y + h);
+        surface.drawLine(x, y, x, y + h);
+        if (text.isEmpty() || w <= 0 || h <= 0)
+            return;
+
+        QStringList lines = headingLines(text);
+        const auto widest = [&surface](const QStringList& texts) {
+            double most = 0;
+            for (const QString& line : texts)
+                most = std::max(most, surface.textWidth(line));
+            return most;
+        };
+        const double room = w - 2 * kHeadingPadding;
+        // Trailing blanks widen a heading's column on screen and count when it
+        // is centred, as long as the heading fits with them.
+        if (widest(lines) > room) {
+            for (QString& line : lines) {
+                while (line.endsWith(QLatin1Char(' ')))
+                    line.chop(1);
+            }
+        }
+        double lineHeight = surface.textHeight(kBody);
+        const double wide = widest(lines);
+        const double tall = lineHeight * lines.size();
+        double share = 1;
+        if (wide > room && wide > 0)
+            share = std::min(share, std::max(room, 0.0) / wide);
+        if (tall > h && tall > 0)
+            share = std::min(share, h / tall);
+        share = std::max(share, kSmallestCellTextShare);
+        if (share < 1) {
+            surface.setFontSize(fontSize * share);
+            lineHeight = surface.textHeight(kBody);
+        }
+        surface.setClip(x, y, w, h);
+        double lineY = y + (h - lineHeight * lines.size()) / 2;
+        for (const QString& line : lines) {
+            surface.setCurrentX(x + (w - surface.textWidth(line)) / 2);
+            surface.setCurrentY(lineY);
+            surface.printText(line);
+            lineY += lineHeight;
+        }
+        surface.clearClip();
+        if (share < 1)
+            surface.setFontSize(fontSize);
+    }
+
+} // namespace
+
+int headingRowCount(const GridModel& grid)
+{
+    return std::min(std::max(grid.fixedRows(), 1), grid.rows());
+}
+
+double headingRowHeight(const GridModel& grid, int row)
+{
+    if (grid.rows() == 0)
+        return GridModel::kDefaultRowHeight;
+    return grid.rowHeight(row);
+}
+
 double PrintPageHeader(PageSurface& surface, const QString& title, const QString& dateLine, const QString& fontName,
-    double fontSize, const GridModel& grid, int skip, double left)
+    double fontSize, const GridModel& grid, const QVector<int>& columns, double left)
 {
     const double pageWidth = surface.printableWidth();
     const QString company = QString::fromUtf8(kPrintCompanyLine);
@@ -78,9 +160,6 @@ double PrintPageHeader(PageSurface& surface, const QString& title, const QString
     const double y0 = surface.currentY();
 
     setFont(surface, fontName, fontSize);
-    const double bodyHeight = surface.textHeight(kBody);
-    const double rowHeight = grid.rows() > 0 ? grid.rowHeight(0) : GridModel::kDefaultRowHeight;
-
     if (!dateLine.isEmpty()) {
         surface.setCurrentX((pageWidth - surface.textWidth(dateLine)) / 2);
         surface.setCurrentY(y0);
@@ -88,22 +167,60 @@ double PrintPageHeader(PageSurface& surface, const QString& title, const QString
     }
     const double tableTop = surface.currentY() + surface.textHeight(kTall);
 
+    // Every fixed heading row, merged headings drawn once over their span
+    // (cut to this page's columns).
+    const int headingRows = headingRowCount(grid);
+    QVector<double> xs; // left edge of every printed column, then the right end
     double x = left;
-    const int printed = printedColumnCount(grid, skip);
-    for (int c = 0; c < printed; ++c) {
-        const double w = grid.colWidth(c);
-        surface.drawLine(x, tableTop, x + w, tableTop);
-        if (c == printed - 1)
-            surface.drawLine(x + w, tableTop, x + w, tableTop + rowHeight);
-        surface.drawLine(x, tableTop, x, tableTop + rowHeight);
-        const QString heading = grid.rows() > 0 ? grid.text(0, c) : QString();
-        // Trailing blanks of a heading count: they widen the column on screen too.
-        surface.setCurrentX(x + (w - surface.textWidth(heading)) / 2);
-        surface.setCurrentY(tableTop + (rowHeight - bodyHeight) / 2);
-        surface.printText(heading);
-        x += w;
+    for (int c : columns) {
+        xs.append(x);
+        x += grid.colWidth(c);
     }
-    return tableTop + rowHeight;
+    xs.append(x);
+    const QVector<QRect> blocks = headingRows > 0 ? grid.mergedBlocks(0, headingRows - 1) : QVector<QRect>();
+    const auto blockOf = [&blocks](int row, int col) {
+        for (const QRect& b : blocks) {
+            if (b.contains(col, row))
+                return b;
+        }
+        return QRect(col, row, 1, 1);
+    };
+    QVector<double> rowTops;
+    double y = tableTop;
+    for (int r = 0; r < headingRows; ++r) {
+        rowTops.append(y);
+        y += headingRowHeight(grid, r);
+    }
+    const double headingBottom = y;
+    rowTops.append(headingBottom);
+
+    // Neighbours on the page that are neighbours in the grid too (only
+    // columns of no width, which are not printed, between them).
+    const auto adjacent = [&grid](int left, int right) {
+        for (int c = left + 1; c < right; ++c) {
+            if (grid.colWidth(c) > 0)
+                return false;
+        }
+        return right > left;
+    };
+    const int n = int(columns.size());
+    for (int r = 0; r < headingRows; ++r) {
+        for (int p = 0; p < n;) {
+            const QRect block = blockOf(r, columns[p]);
+            if (block.top() < r) {
+                ++p; // drawn with the row the block starts in
+                continue;
+            }
+            int q = p;
+            while (q + 1 < n && adjacent(columns[q], columns[q + 1]) && block.contains(columns[q + 1], r))
+                ++q;
+            const int bottom = std::min(block.bottom(), headingRows - 1);
+            printHeadingPiece(surface, xs[p], rowTops[r], xs[q + 1] - xs[p], rowTops[bottom + 1] - rowTops[r],
+                grid.text(r, columns[p]), q == n - 1, fontSize);
+            p = q + 1;
+        }
+    }
+    return headingBottom;
 }
 
 void PrintPageFooter(PageSurface& surface, double width, double left, bool signature, int page, int pageCount,

@@ -39,7 +39,10 @@ void RecordingSurface::drawTextTwips(const PageFont& font, double x, double y, c
     r.page = m_page;
     r.x1 = x;
     r.y1 = y;
+    r.x2 = x + measureWidthTwips(font, text);
+    r.y2 = y + lineHeightTwips(font);
     r.text = text;
+    r.clip = m_clip;
     r.font = font;
     r.unit = unit();
     m_records.append(r);

@@ -7,8 +7,10 @@
 namespace fee {
 
 // One call a recording surface received. Coordinates in twips from the
-// top-left corner of the printable area; a text's (x1, y1) is its top-left
-// corner.
+// top-left corner of the printable area, as drawn (any scale applied); a
+// text's (x1, y1) is its top-left corner and (x2, y2) the opposite corner of
+// its box (its measured width, one line high), clip the rectangle it was cut
+// to (null when none).
 struct SurfaceRecord {
     enum Kind { Unit, Text, Line, NewPage, EndJob };
     Kind kind = Text;
@@ -18,6 +20,7 @@ struct SurfaceRecord {
     double x2 = 0;
     double y2 = 0;
     QString text;
+    QRectF clip;
     PageFont font;
     int unit = UnitTwips;
 };
@@ -51,6 +54,7 @@ protected:
     void startPage() override;
     void finishJob() override;
     void unitChanged(int unit) override;
+    void clipTextsTwips(const QRectF& clip) override { m_clip = clip; }
 
 private:
     QVector<SurfaceRecord> ofKind(SurfaceRecord::Kind kind, int page) const;
@@ -58,6 +62,7 @@ private:
     double m_width;
     double m_height;
     int m_page = 1;
+    QRectF m_clip;
     QVector<SurfaceRecord> m_records;
 };
 

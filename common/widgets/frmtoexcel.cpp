@@ -13,16 +13,25 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QStyle>
+#include <QThread>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <atomic>
+#include <optional>
 
 namespace fee {
 
@@ -91,41 +100,53 @@ FrmToExcel::FrmToExcel(QWidget* mainWindow, QWidget* mdiClientArea)
     }
     layout->addWidget(m_toolbar1);
 
+    // The form keeps the designed size at least and grows with the dialog:
+    // the text boxes and the column chooser take the room, the captions
+    // keep theirs and a margin around them.
     auto* area = new QWidget(this);
-    area->setFixedSize(twipsSize(kClientWidth, kClientHeight));
-    layout->addWidget(area);
+    area->setMinimumSize(twipsSize(kClientWidth, kClientHeight));
+    auto* form = new QGridLayout(area);
+    form->setContentsMargins(twipsToPixels(120), twipsToPixels(90), twipsToPixels(120), twipsToPixels(60));
+    form->setHorizontalSpacing(twipsToPixels(90));
+    form->setVerticalSpacing(twipsToPixels(60));
+    layout->addWidget(area, 1);
 
-    const struct {
-        const char* caption;
-        QRect label;
-        QRect text;
-    } rows[] = {
-        { "Excel文件路径和名称", twipsRect(30, 105, 1710, 180), twipsRect(1770, 45, 4755, 300) },
-        { "文档标题", twipsRect(30, 450, 720, 180), twipsRect(780, 390, 2055, 300) },
-        { "工作表名称", twipsRect(2910, 450, 900, 180), twipsRect(3840, 390, 2685, 300) },
-    };
+    const char* const captions[] = { "Excel文件路径和名称", "文档标题", "工作表名称" };
     for (int i = 0; i < 3; ++i) {
-        m_label1[i] = new QLabel(QString::fromUtf8(rows[i].caption), area);
+        m_label1[i] = new QLabel(QString::fromUtf8(captions[i]), area);
         m_label1[i]->setObjectName(QStringLiteral("Label1_%1").arg(i));
-        m_label1[i]->setGeometry(rows[i].label.adjusted(0, -2, 0, 2));
         m_text1[i] = new QLineEdit(area);
         m_text1[i]->setObjectName(QStringLiteral("Text1_%1").arg(i));
-        m_text1[i]->setGeometry(rows[i].text);
     }
     m_command1 = new QToolButton(area);
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    m_command1->setGeometry(twipsRect(6240, 68, 255, 255));
-    m_command1->raise(); // over the right end of Text1(0)
     connect(m_command1, &QToolButton::clicked, this, [this] { command1Click(); });
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->setSpacing(2);
+    fileRow->addWidget(m_text1[0], 1);
+    fileRow->addWidget(m_command1);
+    form->addWidget(m_label1[0], 0, 0);
+    form->addLayout(fileRow, 0, 1, 1, 3);
+    form->addWidget(m_label1[1], 1, 0);
+    form->addWidget(m_text1[1], 1, 1);
+    form->addWidget(m_label1[2], 1, 2);
+    form->addWidget(m_text1[2], 1, 3);
+    form->setColumnStretch(1, 3);
+    form->setColumnStretch(3, 2);
 
     m_check1 = new QCheckBox(QStringLiteral("输出时启动Microsoft Excel程序"), area);
     m_check1->setObjectName(QStringLiteral("Check1"));
-    m_check1->setGeometry(twipsRect(30, 780, 2925, 225).adjusted(0, -2, 0, 2));
+    form->addWidget(m_check1, 2, 0, 1, 4);
 
     m_grid1 = new GridView(area);
     m_grid1->setObjectName(QStringLiteral("Grid1"));
-    m_grid1->setGeometry(twipsRect(60, 1140, 6435, 795));
+    // Its two rows and a scroll bar at first; the room the dialog gains later.
+    m_grid1->setMinimumHeight(twipsToPixels(900));
+    m_grid1->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    form->addWidget(m_grid1, 3, 0, 1, 4);
+    form->setRowStretch(3, 1);
     GridModel& chooserGrid = m_grid1->grid();
     chooserGrid.setRows(2);
     chooserGrid.setCols(0);
@@ -137,12 +158,17 @@ FrmToExcel::FrmToExcel(QWidget* mainWindow, QWidget* mdiClientArea)
     m_statusBar1 = new QStatusBar(this);
     m_statusBar1->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar1->setSizeGripEnabled(false);
-    auto* hint = new QLabel(QStringLiteral("提示: 打“√”表示要输出的列，双击可取消选择。"), m_statusBar1);
-    hint->setObjectName(QStringLiteral("StatusBar1_Panel1"));
-    m_statusBar1->addWidget(hint, 1);
+    m_hint = new QLabel(m_statusBar1);
+    m_hint->setObjectName(QStringLiteral("StatusBar1_Panel1"));
+    m_statusBar1->addWidget(m_hint, 1);
+    m_progress = new QProgressBar(m_statusBar1);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setMaximumWidth(twipsToPixels(2400));
+    m_progress->hide();
+    m_statusBar1->addPermanentWidget(m_progress);
+    showHint();
     layout->addWidget(m_statusBar1);
 
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     formLoad(mdiClientArea);
 }
 
@@ -159,8 +185,9 @@ void FrmToExcel::forgetSource()
 
 void FrmToExcel::formLoad(QWidget* mdiClientArea)
 {
+    m_mdiClientArea = mdiClientArea ? mdiClientArea : findMdiClientArea();
     adjustSize();
-    CenterInMdi(this, mdiClientArea ? mdiClientArea : findMdiClientArea());
+    CenterInMdi(this, m_mdiClientArea);
 }
 
 void FrmToExcel::Config(GridModel& grid, const QString& sheetName, const QString& title)
@@ -188,9 +215,31 @@ void FrmToExcel::Config(GridModel& grid, const QString& sheetName, const QString
         g1.setRedraw(true);
         m_text1[1]->setText(title);
         m_text1[2]->setText(sheetName);
+        // The title box shows the whole title; the dialog grows to it.
+        const int titleWidth = m_text1[1]->fontMetrics().horizontalAdvance(title) + twipsToPixels(300);
+        m_text1[1]->setMinimumWidth(std::min(titleWidth, twipsToPixels(9000)));
+        const QSize grown = size().expandedTo(sizeHint());
+        if (grown != size()) {
+            resize(grown);
+            CenterInMdi(this, m_mdiClientArea);
+        }
     } catch (const Failure& failure) {
         ErrPlainBox(failure.number(), failure.description(), QStringLiteral(" "));
     }
+}
+
+void FrmToExcel::showHint()
+{
+    m_hint->setText(m_sourceBusy ? QStringLiteral("表格正在统计中，统计结束后才能输出。")
+                                 : QStringLiteral("提示: 打“√”表示要输出的列，双击可取消选择。"));
+}
+
+void FrmToExcel::setSourceBusy(bool busy)
+{
+    m_sourceBusy = busy;
+    if (QAction* output = findChild<QAction*>(QString::fromUtf8(kExportKey)))
+        output->setEnabled(!busy);
+    showHint();
 }
 
 void FrmToExcel::grid1Click(int col)
@@ -224,7 +273,10 @@ void FrmToExcel::command1Click()
             m_cd1->setNameFilters({ QStringLiteral("Excel Flie *.xlsx (*.xlsx)"),
                 QStringLiteral("Excel Flie *.xls (*.xls)"), QStringLiteral("All flie *.* (*)") });
         }
-        m_cd1->setDirectory(QCoreApplication::applicationDirPath());
+        // The program's own folder, unless it is one the user may not write
+        // to (an installed program lives in /usr/bin): then the home folder.
+        const QString programFolder = QCoreApplication::applicationDirPath();
+        m_cd1->setDirectory(QFileInfo(programFolder).isWritable() ? programFolder : QDir::homePath());
         m_cd1->selectFile(QString());
         if (m_cd1->exec() != QDialog::Accepted)
             return;
@@ -240,6 +292,7 @@ bool FrmToExcel::To_Execl(const GridModel* grid, const QString& title, const QSt
 {
     if (failure)
         failure->clear();
+    m_declined = false;
     const QString fileName = m_text1[0]->text();
     if (fileName.isEmpty()) {
         msgBox(QStringLiteral("请确定输出的文件名"), programTitle(), BoxIcon::None);
@@ -248,6 +301,8 @@ bool FrmToExcel::To_Execl(const GridModel* grid, const QString& title, const QSt
     try {
         if (!grid)
             throw Failure(kErrInvalidArgument, QStringLiteral("要输出的表格已经关闭"));
+        if (m_sourceBusy)
+            throw Failure(kErrInvalidArgument, QStringLiteral("表格正在统计中，统计结束后才能输出"));
         GridSheetOptions options;
         options.title = title;
         options.tagText = m_tag;
@@ -256,18 +311,94 @@ bool FrmToExcel::To_Execl(const GridModel* grid, const QString& title, const QSt
         for (int c = 0; c < g1.cols(); ++c)
             if (!g1.text(1, c).isEmpty())
                 options.columns.append(c);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        const QString written = GridSheetExport::write(*grid, options, QDir::fromNativeSeparators(fileName));
-        QApplication::restoreOverrideCursor();
+
+        if (!m_outputQuestion.isEmpty()
+            && showBox({ m_outputQuestion, QString::fromUtf8(kSystemTitle), BoxIcon::Question, BoxButtons::YesNo })
+                != BoxAnswer::Yes) {
+            m_declined = true;
+            return false;
+        }
+
+        // A name that is written under another one ("x.xls" as "x.xlsx")
+        // must not update a workbook the user never named without a word.
+        const QString chosen = QDir::fromNativeSeparators(fileName);
+        const QString target = GridSheetExport::workbookFileName(chosen);
+        if (target != chosen && QFileInfo::exists(target)) {
+            const BoxAnswer answer = showBox({ QStringLiteral("文件“%1”已经存在。\n要把工作表“%2”写入这个工作簿吗？"
+                                                              "（同名的工作表将被替换，其他工作表保持不变）")
+                                                   .arg(QDir::toNativeSeparators(target), sheetName),
+                programTitle(), BoxIcon::Question, BoxButtons::YesNo });
+            if (answer != BoxAnswer::Yes) {
+                m_declined = true;
+                return false;
+            }
+        }
+
+        const QString written = writeWorkbook(*grid, options, target);
+        m_hint->setText(QStringLiteral("已输出到 %1").arg(QDir::toNativeSeparators(written)));
         if (m_check1->isChecked())
             QDesktopServices::openUrl(QUrl::fromLocalFile(written));
+        emit workbookWritten(written, sheetName);
         return true;
     } catch (const Failure& f) {
-        QApplication::restoreOverrideCursor();
         if (failure)
             *failure = f.description();
         return false;
     }
+}
+
+QString FrmToExcel::writeWorkbook(const GridModel& grid, GridSheetOptions options, const QString& fileName)
+{
+    const int rows = grid.rows();
+    auto done = std::make_shared<std::atomic<int>>(0);
+    options.rowWritten = [done](int row) { done->store(row + 1, std::memory_order_relaxed); };
+    QString written;
+    std::optional<Failure> failure;
+    // The grid is only read meanwhile: no input reaches the windows until
+    // the file is written, so no run can start on it.
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        try {
+            written = GridSheetExport::write(grid, options, fileName);
+        } catch (const Failure& f) {
+            failure = f;
+        } catch (const std::exception& e) {
+            failure = Failure(kErrFile, QString::fromLocal8Bit(e.what()));
+        } catch (...) {
+            failure = Failure(kErrFile, QStringLiteral("写工作簿时出错"));
+        }
+    }));
+    QEventLoop waiting;
+    connect(worker.get(), &QThread::finished, &waiting, &QEventLoop::quit);
+    QTimer progress;
+    progress.setInterval(100);
+    auto show = [this, done, rows] {
+        const int count = done->load(std::memory_order_relaxed);
+        if (count < rows) {
+            m_progress->setRange(0, rows);
+            m_progress->setValue(count);
+            m_hint->setText(QStringLiteral("正在输出：已写 %1/%2 行").arg(count).arg(rows));
+        } else {
+            m_progress->setRange(0, 0); // the file itself: no count to show
+            m_hint->setText(QStringLiteral("正在写入文件……"));
+        }
+    };
+    connect(&progress, &QTimer::timeout, this, show);
+    show();
+    m_progress->show();
+    m_toolbar1->setEnabled(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    progress.start();
+    worker->start();
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    progress.stop();
+    QApplication::restoreOverrideCursor();
+    m_toolbar1->setEnabled(true);
+    m_progress->hide();
+    showHint();
+    if (failure)
+        throw *failure;
+    return written;
 }
 
 void FrmToExcel::toolbar1ButtonClick(const QString& key)
@@ -283,7 +414,7 @@ void FrmToExcel::toolbar1ButtonClick(const QString& key)
             QString failure;
             if (To_Execl(m_sourceGrid, title, sheetName, &failure))
                 close();
-            else
+            else if (!m_declined)
                 msgBox(QStringLiteral("输出到Execl失败: ") + failure, programTitle());
         } else if (key == QString::fromUtf8(kQuitKey)) {
             close();

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace fee {
 
@@ -15,6 +16,17 @@ namespace {
     // Merged blocks are laid out this many rows (at least) above and below
     // the visible ones, so scrolling rarely needs a new lay-out.
     constexpr int kMinBandRows = 40;
+
+    // A frozen part (heading rows, fixed columns, their corner) lying over
+    // the body. It shares the body's current cell, and a table view scrolls
+    // to its current cell: the keyboard moving through the body would carry
+    // data rows into the headings and other columns into the fixed ones.
+    // Its scroll bars follow the body's alone.
+    class FrozenPart : public QTableView {
+    public:
+        using QTableView::QTableView;
+        void scrollTo(const QModelIndex&, ScrollHint) override { }
+    };
 }
 
 GridView::GridView(QWidget* parent)
@@ -66,8 +78,9 @@ GridView::~GridView()
 
 QTableView* GridView::makeOverlay(const QString& name)
 {
-    auto* view = new QTableView(this);
+    auto* view = new FrozenPart(this);
     view->setObjectName(name);
+    view->setAutoScroll(false);
     view->setEditTriggers(NoEditTriggers);
     view->setSelectionMode(NoSelection); // the reports colour their own marked rows
     view->setFocusPolicy(Qt::NoFocus);
@@ -367,9 +380,22 @@ void GridView::scrollContentsBy(int dx, int dy)
 
 bool GridView::eventFilter(QObject* watched, QEvent* event)
 {
-    // A wheel over a frozen part scrolls the body, never the frozen part itself.
-    if (event->type() == QEvent::Wheel && watched != viewport()) {
-        QCoreApplication::sendEvent(viewport(), event);
+    // A wheel over a frozen part scrolls the body, never the frozen part
+    // itself. Only the frozen parts' viewports are meant: the scroll area
+    // watches its own scroll bars through this same filter, and the body
+    // hands its wheel on to them; taking their wheel back to the body would
+    // go round without end.
+    if (event->type() == QEvent::Wheel
+        && (watched == m_top->viewport() || watched == m_left->viewport() || watched == m_corner->viewport())) {
+        // The body gets a copy made here: the window system's own event,
+        // ignored at the end of the scroll range, would travel on to the
+        // frozen part's parents as well.
+        const auto* wheel = static_cast<const QWheelEvent*>(event);
+        QWheelEvent copy(viewport()->mapFromGlobal(wheel->globalPosition()), wheel->globalPosition(),
+            wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(), wheel->modifiers(), wheel->phase(),
+            wheel->inverted(), Qt::MouseEventSynthesizedByApplication, wheel->pointingDevice());
+        QCoreApplication::sendEvent(viewport(), &copy);
+        event->accept();
         return true;
     }
     return QTableView::eventFilter(watched, event);

@@ -6,12 +6,12 @@ class QWidget;
 
 namespace fee {
 
-// Shows the printout of a grid in Qt's print preview (object name
-// "GridPrintPreview"), modal. It starts on A4, portrait or, when the table
-// only fits that way, landscape; the user can change paper and orientation
-// there and print, or print to a PDF file. The preview never asks the paper
-// question: what does not fit shows as cut off (an explicit Yes or No in the
-// options is kept). A failure while the pages are laid out closes the preview
+// Shows the printout of a grid in the print preview
+// (GridPrintPreviewDialog, object name "GridPrintPreview"), modal. It starts
+// on the paper "自动" chooses (A4 portrait, A4 landscape, or A3 landscape,
+// shrunk when needed); the user can choose the paper and "适合纸宽" there and
+// print, or save a PDF file, of what it shows. The preview never asks the
+// paper question. A failure while the pages are laid out closes the preview
 // and comes back as fee::Failure.
 void showGridPrintPreview(const GridModel& grid, const PrintGridOptions& options, QWidget* parent = nullptr);
 

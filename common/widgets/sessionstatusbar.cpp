@@ -1,5 +1,6 @@
 #include "common/widgets/sessionstatusbar.h"
 
+#include "common/secretmask.h"
 #include "common/sessioninfo.h"
 
 #include <QDateTime>
@@ -59,7 +60,7 @@ QLabel* SessionStatusBar::panel(int number) const { return m_panels.value(number
 void SessionStatusBar::setPanelText(int number, const QString& text)
 {
     if (QLabel* label = panel(number))
-        label->setText(text);
+        label->setText(withoutSecrets(text));
 }
 
 QString SessionStatusBar::panelText(int number) const

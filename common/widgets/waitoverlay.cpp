@@ -12,6 +12,7 @@ namespace fee {
 WaitOverlay::WaitOverlay(const QString& objectName, const QString& labelName, const QString& text, QWidget* parent)
     : QFrame(parent)
     , m_label(new QLabel(text, this))
+    , m_subject(new QLabel(this))
     , m_progress(new QLabel(this))
     , m_cancel(new QPushButton(QStringLiteral("取消统计"), this))
 {
@@ -21,6 +22,9 @@ WaitOverlay::WaitOverlay(const QString& objectName, const QString& labelName, co
     setAutoFillBackground(true);
     m_label->setObjectName(labelName);
     m_label->setAlignment(Qt::AlignCenter);
+    m_subject->setObjectName(objectName + QStringLiteral("_Subject"));
+    m_subject->setAlignment(Qt::AlignCenter);
+    m_subject->hide();
     m_progress->setObjectName(objectName + QStringLiteral("_Progress"));
     m_progress->setAlignment(Qt::AlignCenter);
     m_cancel->setObjectName(objectName + QStringLiteral("_Cancel"));
@@ -31,6 +35,7 @@ WaitOverlay::WaitOverlay(const QString& objectName, const QString& labelName, co
     buttons->addStretch(1);
     auto* column = new QVBoxLayout(this);
     column->addWidget(m_label);
+    column->addWidget(m_subject);
     column->addWidget(m_progress);
     column->addLayout(buttons);
     resize(380, 110);
@@ -42,6 +47,21 @@ WaitOverlay::WaitOverlay(const QString& objectName, const QString& labelName, co
         m_progress->setText(QStringLiteral("正在取消..."));
         emit cancelRequested();
     });
+}
+
+void WaitOverlay::setSubject(const QString& subject)
+{
+    m_subject->setText(subject);
+    m_subject->setVisible(!subject.isEmpty());
+    // Grows to its texts, never below its first size.
+    const QSize wanted = sizeHint().expandedTo(QSize(380, 110));
+    if (wanted != size() && parentWidget()) {
+        const QPoint centre = geometry().center();
+        resize(wanted);
+        move(centre - QPoint(width() / 2, height() / 2));
+    } else {
+        resize(wanted);
+    }
 }
 
 void WaitOverlay::showOver(const QWidget* target)

@@ -19,6 +19,10 @@ public:
     WaitOverlay(const QString& objectName, const QString& labelName, const QString& text, QWidget* parent);
 
     QLabel* label() const { return m_label; }
+    // What the run is for and what waits for it (below the wait text);
+    // empty hides the line.
+    void setSubject(const QString& subject);
+    QLabel* subject() const { return m_subject; }
     QPushButton* cancelButton() const { return m_cancel; }
 
     // Shows the panel centred over a sibling widget (the grid), in front.
@@ -34,6 +38,7 @@ signals:
 
 private:
     QLabel* m_label;
+    QLabel* m_subject;
     QLabel* m_progress;
     QPushButton* m_cancel;
 };

@@ -125,6 +125,8 @@ void GridSheetExport::fill(WorkbookSheet& ws, const GridModel& grid, const GridS
             else
                 putTyped(ws.cells(row, x + 1), text);
         }
+        if (options.rowWritten)
+            options.rowWritten(i);
     }
 
     if (k > 1)

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 namespace fee {
 
@@ -17,6 +18,9 @@ struct GridSheetOptions {
     QString sheetName;
     QVector<int> columns; // the source columns to write, in grid order
     QDate printDate; // A3 "打印日期：yyyy年mm月dd日"; today when not set
+    // Told each grid row once its cells are in the sheet (on the thread
+    // that fills it), for a progress display.
+    std::function<void(int row)> rowWritten;
 };
 
 // A report grid written as one worksheet: a three-line heading, the grid's

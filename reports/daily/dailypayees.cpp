@@ -5,14 +5,25 @@
 
 namespace fee {
 
+namespace {
+
+    QStringList names(DbConnection& connection, const QString& statement)
+    {
+        DbResult result = connection.query(statement);
+        const int name = result.indexOf(QStringLiteral("姓名"));
+        QStringList payees;
+        while (result.next())
+            payees << result.textOrEmpty(name);
+        return payees;
+    }
+
+} // namespace
+
 QStringList loadDailyPayees(DbConnection& connection, const QString& departmentCode)
 {
-    DbResult result = connection.query(dailyPayeeListStatement(departmentCode));
-    const int name = result.indexOf(QStringLiteral("姓名"));
-    QStringList payees;
-    while (result.next())
-        payees << result.textOrEmpty(name);
-    return payees;
+    return names(connection, dailyPayeeListStatement(departmentCode));
 }
+
+QStringList loadAllDailyPayees(DbConnection& connection) { return names(connection, dailyAllPayeesStatement()); }
 
 } // namespace fee

@@ -11,4 +11,8 @@ class DbConnection;
 // of a department, by position code, duplicates kept. Throws Failure.
 QStringList loadDailyPayees(DbConnection& connection, const QString& departmentCode);
 
+// The names of the staff of every department: what the payee list of any
+// session could hold. Throws Failure.
+QStringList loadAllDailyPayees(DbConnection& connection);
+
 } // namespace fee

@@ -61,14 +61,17 @@ QString dailySwappedOutStatement(const QString& officeCode)
 {
     return QStringLiteral(" Select 对应调换票据入库单 + 内换票据编号  From 票据  Inner Join 设置管理处 On "
                           "票据.开票部门编号=设置管理处.对应部门代号  Where 设置管理处.GYD_DH=")
-        + sqlQuote(officeCode) + QStringLiteral("  And 内换日期 Is Not Null  And 内换票据编号 Is Not Null");
+        + sqlQuote(officeCode)
+        + QStringLiteral(
+            "  And 内换日期 Is Not Null  And 内换票据编号 Is Not Null  And 对应调换票据入库单 Is Not Null");
 }
 
 QString dailySwappedInStatement(const QString& officeCode)
 {
     return QStringLiteral("Select 入库单编号 + 票据编号  From 票据  Inner Join 设置管理处 On "
                           "票据.开票部门编号=设置管理处.对应部门代号  Where 设置管理处.GYD_DH=")
-        + sqlQuote(officeCode) + QStringLiteral("  And 被换票票据编号 Is Not Null");
+        + sqlQuote(officeCode)
+        + QStringLiteral("  And 被换票票据编号 Is Not Null  And 入库单编号 Is Not Null  And 票据编号 Is Not Null");
 }
 
 QString dailyInvoiceScopeClause(const DailyStatementInput& input)
@@ -113,10 +116,11 @@ QString dailyFragmentA(const DailyStatementInput& input)
         + QStringLiteral(" And Convert(Char(8), 票据.收款日期, 112) Between ") + range(input) + QStringLiteral(" ")
         + QStringLiteral(" And Convert(Char(8), 票据.开票日期, 112) Between ") + range(input) + QStringLiteral(" ")
         + QStringLiteral("  AND 票据.退票日期 IS NULL  AND 票据.作废日期 IS NULL ")
-        + QStringLiteral(" And 票据.入库单编号 + 票据.票据编号 Not In (") + dailySwappedOutStatement(input.officeCode)
-        + QStringLiteral(") ") + QStringLiteral(" and 票据.入库单编号 + 票据.票据编号 Not In (")
-        + dailySwappedInStatement(input.officeCode) + QStringLiteral(") ") + QStringLiteral(" and 票据.收款方式 in (")
-        + input.methods + QStringLiteral(") and 票据开票数据.收费项目代号 in (") + input.items + QStringLiteral(")")
+        + QStringLiteral(" And (票据.入库单编号 + 票据.票据编号 Is Null Or 票据.入库单编号 + 票据.票据编号 Not In (")
+        + dailySwappedOutStatement(input.officeCode) + QStringLiteral(") ")
+        + QStringLiteral(" and 票据.入库单编号 + 票据.票据编号 Not In (") + dailySwappedInStatement(input.officeCode)
+        + QStringLiteral(")) ") + QStringLiteral(" and 票据.收款方式 in (") + input.methods
+        + QStringLiteral(") and 票据开票数据.收费项目代号 in (") + input.items + QStringLiteral(")")
         + invoicePayeeClause(input) + QStringLiteral("  AND 票据开票数据.非日常=0");
 }
 
@@ -131,9 +135,9 @@ QString dailyFragmentB(const DailyStatementInput& input)
         + QStringLiteral(" And Convert(Char(8), 票据.收款日期, 112) Between ") + range(input) + QStringLiteral(" ")
         + QStringLiteral(" And Convert(Char(8), 票据.开票日期, 112) Not Between ") + range(input) + QStringLiteral(" ")
         + QStringLiteral(" AND 票据.退票日期 IS NULL  AND 票据.作废日期 IS NULL ")
-        + QStringLiteral(" and 票据.入库单编号 + 票据.票据编号 Not In (") + dailySwappedInStatement(input.officeCode)
-        + QStringLiteral(") ") + QStringLiteral(" and 票据.收款方式 in (") + input.methods
-        + QStringLiteral(") and 票据开票数据.收费项目代号 in (") + input.items + QStringLiteral(")")
+        + QStringLiteral(" and (票据.入库单编号 + 票据.票据编号 Is Null Or 票据.入库单编号 + 票据.票据编号 Not In (")
+        + dailySwappedInStatement(input.officeCode) + QStringLiteral(")) ") + QStringLiteral(" and 票据.收款方式 in (")
+        + input.methods + QStringLiteral(") and 票据开票数据.收费项目代号 in (") + input.items + QStringLiteral(")")
         + invoicePayeeClause(input) + QStringLiteral("  AND 票据开票数据.非日常=0");
 }
 
@@ -211,6 +215,12 @@ QString dailyPayeeListStatement(const QString& departmentCode)
                           "岗位信息new INNER JOIN 员工档案 ON 岗位信息new.工号 = 员工档案.工号 WHERE "
                           "(岗位信息new.职能部门代号 = N")
         + sqlQuote(departmentCode) + QStringLiteral(") ORDER BY 岗位信息new.岗位代号");
+}
+
+QString dailyAllPayeesStatement()
+{
+    return QStringLiteral(
+        "SELECT 员工档案.姓名 FROM 岗位信息new INNER JOIN 员工档案 ON 岗位信息new.工号 = 员工档案.工号");
 }
 
 } // namespace fee

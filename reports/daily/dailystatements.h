@@ -25,7 +25,11 @@ struct DailyStatementInput {
 // The two sub-statements of the invoice fragments, always limited to the
 // chosen office: the book and number of every replacement invoice, as the
 // replaced invoice records it (swapped out) and as the replacement itself
-// records them (swapped in).
+// records them (swapped in). A record with a NULL part is left out of both:
+// its concatenation would be NULL, and "x Not In" a list holding a NULL is
+// never true, so one such record would drop every invoice of the office. The
+// fragments keep an invoice whose own book or number is NULL: it matches no
+// record.
 QString dailySwappedOutStatement(const QString& officeCode);
 QString dailySwappedInStatement(const QString& officeCode);
 
@@ -58,5 +62,9 @@ QString dailyExchangeMarkingStatement(const QStringList& invoiceNumbers);
 
 // The payees of the window's list: the staff of a department, by position.
 QString dailyPayeeListStatement(const QString& departmentCode);
+
+// The staff of every department: the names some session's payee list holds
+// (the command line checks a payee against them when it names no department).
+QString dailyAllPayeesStatement();
 
 } // namespace fee

@@ -1,5 +1,6 @@
 #include "reports/monthly/monthlyengine.h"
 
+#include "common/grid/columnfitter.h"
 #include "common/textformat.h"
 #include "db/dbconnection.h"
 #include "reports/monthly/monthlycolumns.h"
@@ -7,6 +8,7 @@
 #include "reports/shared/runcontext.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <cmath>
 
 namespace fee {
@@ -158,6 +160,11 @@ void MonthlyEngine::run(RunContext& context, const MonthlySelection& selection, 
     const QString reportYear
         = selection.reportYear.isEmpty() ? QString::number(selection.statisticsDate.year()) : selection.reportYear;
     monthly::layoutSummaryGrid(summary, reportYear);
+    // Once the figures are in (all, or as far as a cancel or failure let
+    // them come), every column is as wide as its widest figure: none is
+    // shown cut.
+    const auto fitted = qScopeGuard(
+        [&summary] { ColumnFitter().fitShownRows(summary, monthly::kHeadingRows, summary.rows() - 1); });
 
     const int count = int(selection.offices.size());
     context.setOfficeCount(count);

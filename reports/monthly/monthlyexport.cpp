@@ -129,6 +129,11 @@ namespace {
 
 } // namespace
 
+QString summaryDateLine(const QDate& statisticsDate)
+{
+    return QStringLiteral(" 统计日期 : ") + formatDate(statisticsDate, QStringLiteral("yyyy-mm-dd"));
+}
+
 void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& info, const QString& savePath,
     const std::function<void(int row)>& progress)
 {
@@ -141,8 +146,7 @@ void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& 
     ws.range(QStringLiteral("A2:D2")).merge().setHorizontalAlignment(kLeft);
     ws.cells(2, 1).setValue(QStringLiteral(" 统计单位 : ") + info.company);
     ws.range(QStringLiteral("A3:D3")).merge().setHorizontalAlignment(kLeft);
-    ws.cells(3, 1).setValue(
-        QStringLiteral(" 统计日期 : ") + formatDate(info.statisticsDate, QStringLiteral("yyyy-mm-dd")));
+    ws.cells(3, 1).setValue(summaryDateLine(info.statisticsDate));
     ws.range(QStringLiteral("A4:AL5")).setHorizontalAlignment(kCentre);
 
     writeSummaryHeadings(ws, summary);

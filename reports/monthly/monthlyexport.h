@@ -15,6 +15,9 @@ struct SummaryWorkbookInfo {
     QDate statisticsDate;
 };
 
+// The summary workbook's date line (its cell A3): " 统计日期 : yyyy-mm-dd".
+QString summaryDateLine(const QDate& statisticsDate);
+
 // What the detail workbook needs besides the detail grid.
 struct DetailWorkbookInfo {
     QString caption; // the panel caption, e.g. 【office item】明细

@@ -1,6 +1,7 @@
 #include "reports/receipts_summary/receiptsengine.h"
 
 #include "common/failure.h"
+#include "common/grid/columnfitter.h"
 #include "common/grid/gridmodel.h"
 #include "common/grid/gridpainting.h"
 #include "common/textformat.h"
@@ -11,6 +12,7 @@
 #include "reports/shared/selectionlists.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <array>
 #include <memory>
 #include <optional>
@@ -305,6 +307,10 @@ void BuildReceiptsSummary(RunContext& run, const ReceiptsSelection& selection, G
         LayoutReceiptsGrid(grid);
     GridPainting paused(grid);
     grid.setRows(2);
+    // Once the figures are in (all, or as far as a cancel or failure let
+    // them come), every column is as wide as its widest text: an amount
+    // is never shown cut. Before the painting resumes.
+    const auto fitted = qScopeGuard([&grid] { ColumnFitter().fitShownRows(grid, 2, grid.rows() - 1); });
 
     const QVector<Office>& offices = selection.offices;
     const bool cumulatives = monthInput || yearInput;

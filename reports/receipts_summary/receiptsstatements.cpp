@@ -60,8 +60,9 @@ namespace {
         "非日常SR , 1 AS 汇总类别 FROM 票据  INNER JOIN 票据开票数据 ON 票据.ID = 票据开票数据.票据id  Inner Join "
         "设置管理处 On 票据.开票部门编号=设置管理处.对应部门代号 Inner Join SetupSFXM ON "
         "票据开票数据.收费项目代号=SetupSFXM.DH{office_clause} AND 票据.收款日期 Between {start_dash} and {end_dash}  "
-        "AND 票据.退票日期 IS NULL  AND 票据.作废日期 IS NULL  And 票据.入库单编号 + 票据.票据编号 Not In "
-        "({exclusion_a}) and 票据.入库单编号 + 票据.票据编号 Not In ({exclusion_b})  and 票据.收款方式 in "
+        "AND 票据.退票日期 IS NULL  AND 票据.作废日期 IS NULL  And (票据.入库单编号 + 票据.票据编号 Is Null Or "
+        "票据.入库单编号 + 票据.票据编号 Not In ({exclusion_a}) and 票据.入库单编号 + 票据.票据编号 Not In "
+        "({exclusion_b}))  and 票据.收款方式 in "
         "({payment_methods})  and 票据开票数据.收费项目代号 in ({fee_items}) And 非日常=1 And 票据.收款日期 Is Not "
         "Null Group BY SetupSFXM.收费类别,SetupSFXM.DH,SetupSFXM.XM");
 
@@ -118,8 +119,9 @@ namespace {
         "票据开票数据 ON 票据.ID = 票据开票数据.票据id  Inner Join 设置管理处 On "
         "票据.开票部门编号=设置管理处.对应部门代号 "
         "Inner Join SetupSFXM ON 票据开票数据.收费项目代号=SetupSFXM.DH{office_clause} AND 票据.收款日期 Between "
-        "{start_dash} and {end_dash}  AND 票据.退票日期 IS NULL  AND 票据.作废日期 IS NULL  And 票据.入库单编号 + "
-        "票据.票据编号 Not In ({exclusion_a}) and 票据.入库单编号 + 票据.票据编号 Not In ({exclusion_b})  and "
+        "{start_dash} and {end_dash}  AND 票据.退票日期 IS NULL  AND 票据.作废日期 IS NULL  And (票据.入库单编号 + "
+        "票据.票据编号 Is Null Or 票据.入库单编号 + 票据.票据编号 Not In ({exclusion_a}) and 票据.入库单编号 + "
+        "票据.票据编号 Not In ({exclusion_b}))  and "
         "票据.收款方式 in ({payment_methods})  and 票据开票数据.收费项目代号 ={item_code} Group BY "
         "SetupSFXM.收费类别,SetupSFXM.DH,SetupSFXM.XM");
 
@@ -151,10 +153,11 @@ namespace {
     const QString kDetailExclusionA = QStringLiteral(
         " Select 对应调换票据入库单 + 内换票据编号  From 票据 Inner Join 设置管理处 On "
         "票据.开票部门编号=设置管理处.对应部门代号  Where 设置管理处.GYD_DH={office_code} And 内换日期 Is Not Null "
-        "And 内换票据编号 Is Not Null");
+        "And 内换票据编号 Is Not Null And 对应调换票据入库单 Is Not Null");
     const QString kDetailExclusionB = QStringLiteral(
         " Select 入库单编号 + 票据编号  From 票据 Inner Join 设置管理处 On 票据.开票部门编号=设置管理处.对应部门代号  "
-        "Where 设置管理处.GYD_DH={office_code} And 被换票票据编号 Is Not Null");
+        "Where 设置管理处.GYD_DH={office_code} And 被换票票据编号 Is Not Null And 入库单编号 Is Not Null "
+        "And 票据编号 Is Not Null");
 
     const QString kInvoiceDetails = QStringLiteral(
         " SELECT 票据.入库单编号, 票据.票据编号, 票据.付款人, 票据开票数据.项目, 票据开票数据.摘要, 票据开票数据.金额, "
@@ -164,8 +167,9 @@ namespace {
         "票据.收款日期, 票据.收款人, 票据.开票人,票据.开票日期 FROM 票据  Inner Join 票据开票数据 ON 票据.ID = "
         "票据开票数据.票据id  Inner Join 设置管理处 On 票据.开票部门编号=设置管理处.对应部门代号 WHERE "
         "设置管理处.GYD_DH={office_code} AND Convert(char(8),票据.收款日期,112) Between {start_8} and {end_8}  AND "
-        "票据.退票日期 IS NULL  AND 票据.作废日期 IS NULL  And 票据.入库单编号 + 票据.票据编号 Not In ({exclusion_a})  "
-        "and 票据.入库单编号 + 票据.票据编号 Not In ({exclusion_b})  and 票据.收款方式 in ({payment_methods})  and "
+        "票据.退票日期 IS NULL  AND 票据.作废日期 IS NULL  And (票据.入库单编号 + 票据.票据编号 Is Null Or "
+        "票据.入库单编号 + 票据.票据编号 Not In ({exclusion_a})  and 票据.入库单编号 + 票据.票据编号 Not In "
+        "({exclusion_b}))  and 票据.收款方式 in ({payment_methods})  and "
         "票据开票数据.收费项目代号 in ({item}) And 非日常=1  And 票据.收款日期 Is Not Null  Order By "
         "入库单编号,票据编号,付款人");
 
@@ -305,14 +309,16 @@ QString receiptsExclusionA(const QString& officeCode)
 {
     return QStringLiteral(" Select 对应调换票据入库单 + 内换票据编号  From 票据  Inner Join 设置管理处 On "
                           "票据.开票部门编号=设置管理处.对应部门代号  Where 设置管理处.GYD_DH=")
-        + sqlQuote(officeCode) + QStringLiteral(" And 内换日期 Is Not Null And 内换票据编号 Is Not Null");
+        + sqlQuote(officeCode)
+        + QStringLiteral(" And 内换日期 Is Not Null And 内换票据编号 Is Not Null And 对应调换票据入库单 Is Not Null");
 }
 
 QString receiptsExclusionB(const QString& officeCode)
 {
     return QStringLiteral("Select 入库单编号 + 票据编号  From 票据 Inner Join 设置管理处 On "
                           "票据.开票部门编号=设置管理处.对应部门代号  Where 设置管理处.GYD_DH=")
-        + sqlQuote(officeCode) + QStringLiteral(" And 被换票票据编号 Is Not Null");
+        + sqlQuote(officeCode)
+        + QStringLiteral(" And 被换票票据编号 Is Not Null And 入库单编号 Is Not Null And 票据编号 Is Not Null");
 }
 
 QString receiptsLedgerPart(int category, const ReceiptsStatementInput& input, const QString& officeCode)

@@ -26,6 +26,11 @@ QString receiptsSummaryStatement(const ReceiptsStatementInput& input, const QStr
 
 // The pieces it is made of, for the tests and for reading.
 QString receiptsOfficeClause(ReceiptsMode mode, const QString& officeCode, const QString& departmentCode);
+// The exchanged invoices left out of every receipt-line statement: the
+// replacements as the replaced invoice records them (A) and as they record
+// themselves (B). A record with a NULL part excludes nothing (a NULL in a Not
+// In list would drop every invoice of the office), and an invoice whose own
+// book or number is NULL matches no record and is counted.
 QString receiptsExclusionA(const QString& officeCode);
 QString receiptsExclusionB(const QString& officeCode);
 // Category 2, 3 or 4: the wrapper over the four year groups.

@@ -1,5 +1,7 @@
 #include "reports/shared/selectionresolver.h"
 
+#include "reports/shared/selectionlists.h"
+
 #include <QSet>
 
 namespace fee {
@@ -68,6 +70,18 @@ QStringList feeCodesByCode(const QVector<FeeCategory>& tree, const QStringList& 
             chosen.append(code);
     }
     return chosen;
+}
+
+QString listEntryByName(
+    const QStringList& names, const QString& value, const QString& kind, const QString& listName, QString* error)
+{
+    if (isAll({ value }))
+        return QString::fromUtf8(kChooseAll);
+    if (names.contains(value))
+        return value;
+    if (error)
+        *error = QStringLiteral("%1 %2 is not in %3").arg(kind, value, listName);
+    return {};
 }
 
 QStringList splitCodeList(const QString& text)

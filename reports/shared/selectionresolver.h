@@ -27,6 +27,14 @@ QVector<Office> officesByCode(const QVector<Office>& list, const QStringList& co
 // unknown to the tree fail as above.
 QStringList feeCodesByCode(const QVector<FeeCategory>& tree, const QStringList& codes, QString* error);
 
+// The entry of a "选择全部" list (payment methods, payees) a command-line
+// value chooses: "all" stands for "选择全部"; any other value must be one of
+// names, exactly as the list shows it. Otherwise *error names the value
+// ("<kind> <value> is not in <listName>") and the result is empty: a name
+// the window could not offer would only give a silently empty report.
+QString listEntryByName(
+    const QStringList& names, const QString& value, const QString& kind, const QString& listName, QString* error);
+
 // A comma-separated command-line value as codes: blanks around each code
 // dropped, empty pieces skipped.
 QStringList splitCodeList(const QString& text);

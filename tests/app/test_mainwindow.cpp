@@ -27,6 +27,8 @@ private slots:
     void menus();
     void childOpensOnce_data();
     void childOpensOnce();
+    void reportOpensWholeInside_data();
+    void reportOpensWholeInside();
     void closingAsks_data();
     void closingAsks();
     void quitAndContactUs();
@@ -124,6 +126,41 @@ void TestMainWindow::childOpensOnce()
     QTRY_VERIFY(old.isNull());
     action->trigger();
     QCOMPARE(w.mdiArea()->activeSubWindow()->widget()->objectName(), name);
+}
+
+void TestMainWindow::reportOpensWholeInside_data()
+{
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<bool>("maximized");
+    QTest::newRow("room to spare: centred") << QSize(1600, 1000) << false;
+    QTest::newRow("too small: maximized") << QSize(900, 600) << true;
+}
+
+// A report window opened from the menu lies whole inside the client area:
+// centred when it fits, filling the area when it does not.
+void TestMainWindow::reportOpensWholeInside()
+{
+    QFETCH(QSize, frame);
+    QFETCH(bool, maximized);
+    MainWindow w;
+    w.resize(frame);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    w.menuAction(QStringLiteral("物业费收缴率汇总月报"))->trigger();
+    QMdiSubWindow* sub = w.mdiArea()->activeSubWindow();
+    QVERIFY(sub);
+    const QRect room = w.mdiArea()->viewport()->rect();
+    QCOMPARE(sub->isMaximized(), maximized);
+    QVERIFY2(room.contains(sub->geometry()),
+        qPrintable(QStringLiteral("%1,%2 %3x%4 in %5x%6")
+                       .arg(sub->x())
+                       .arg(sub->y())
+                       .arg(sub->width())
+                       .arg(sub->height())
+                       .arg(room.width())
+                       .arg(room.height())));
+    if (!maximized)
+        QVERIFY((sub->geometry().center() - room.center()).manhattanLength() <= 2);
 }
 
 void TestMainWindow::closingAsks_data()

@@ -190,7 +190,8 @@ private slots:
     }
 
     // A hostile text that matches nothing gives an empty report or a usage
-    // message naming it, never a broken statement.
+    // message naming it (a method or payee the lists do not hold is named),
+    // never a broken statement.
     void unmatchedOptions_data()
     {
         QTest::addColumn<QString>("road");
@@ -206,12 +207,12 @@ private slots:
             };
             row("monthly office", { "monthly", "--date", "2025-06-30", "--offices", bad }, 2, bad.left(20));
             row("monthly fee", { "monthly", "--date", "2025-06-30", "--fees", bad }, 2, bad.left(20));
-            row("receipts method", receipts + QStringList { "--method", bad }, 0, QString());
+            row("receipts method", receipts + QStringList { "--method", bad }, 2, bad.left(20));
             row("receipts department", receipts + QStringList { "--mode", "1", "--department", bad }, 0, QString());
             row("daily office", { "daily", "--office", bad, "--from", "2025-01-01", "--to", "2025-06-30" }, 2,
                 bad.left(20));
-            row("daily payee", daily + QStringList { "--payee", bad }, 0, QString());
-            row("daily method", daily + QStringList { "--method", bad }, 0, QString());
+            row("daily payee", daily + QStringList { "--payee", bad }, 2, bad.left(20));
+            row("daily method", daily + QStringList { "--method", bad }, 2, bad.left(20));
             row("daily department", daily + QStringList { "--scope", "1", "--department", bad }, 0, QString());
             row("daily date", { "daily", "--office", "01", "--from", bad, "--to", "2025-06-30" }, 2,
                 QStringLiteral("--from"));

@@ -13,6 +13,7 @@ private slots:
     void fitRow();
     void cellsAndLooseTexts();
     void eachTextMeasuredOnce();
+    void shownRowsAfterARun();
 };
 
 void TestColumnFitter::fitRow_data()
@@ -89,6 +90,36 @@ void TestColumnFitter::eachTextMeasuredOnce()
     fitter.fitRow(g, 5);
     const QVector<QString> row = g.rowTexts(5);
     QCOMPARE(fitter.measurements(), 7 + int(QSet<QString>(row.cbegin(), row.cend()).size()));
+}
+
+// After a run: the shown columns take the widest text of the rows asked for,
+// as the view shows it; hidden columns, the rows left out and narrower
+// texts change nothing.
+void TestColumnFitter::shownRowsAfterARun()
+{
+    fee::GridModel g;
+    g.setCols(4);
+    g.setRows(5);
+    for (int c = 0; c < 4; ++c)
+        g.setColWidth(c, 500);
+    g.setColWidth(3, 0); // a hidden key column
+    g.setText(0, 0, QStringLiteral("A very long heading"));
+    g.setText(2, 0, QStringLiteral("AB"));
+    g.setText(3, 0, QStringLiteral("18069523.37"));
+    g.setText(2, 1, QStringLiteral("碧水湾\r\n管理处"));
+    g.setText(4, 2, QStringLiteral("left out"));
+    g.setText(2, 3, QStringLiteral("01 0101"));
+    fee::ColumnFitter fitter;
+    fitter.fitShownRows(g, 2, 3);
+    QCOMPARE(g.colWidth(0), 11 * 90 + 90); // the figure, not the heading row
+    QCOMPARE(g.colWidth(1), (6 * 180 + 90) + 90); // one line with a blank between
+    QCOMPARE(g.colWidth(2), 500);
+    QCOMPARE(g.colWidth(3), 0);
+    // In a grid that wraps, a line break stays a break: the widest line.
+    g.setWordWrap(true);
+    g.setColWidth(1, 100);
+    fitter.fitShownRows(g, 2, 2);
+    QCOMPARE(g.colWidth(1), 3 * 180 + 90);
 }
 
 QTEST_APPLESS_MAIN(TestColumnFitter)

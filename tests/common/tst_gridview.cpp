@@ -1,4 +1,5 @@
 #include "common/messages.h"
+#include "common/widgets/gridcelldelegate.h"
 #include "common/widgets/gridtablemodel.h"
 #include "common/widgets/gridview.h"
 #include "common/widgets/messageboxhandler.h"
@@ -10,6 +11,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <QtTest>
 
 class TestGridView : public QObject {
@@ -19,6 +22,9 @@ private slots:
     void modelRoles();
     void hundredThousandRows();
     void frozenPartsAndClicks();
+    void wheelReachesTheBody();
+    void frozenPartsStayUnderKeys();
+    void tooWideTextElidedWithTooltip();
     void mergedBlocksShown();
     void shownGridDestroyedFirst();
     void autoFitColumns();
@@ -181,6 +187,139 @@ void TestGridView::frozenPartsAndClicks()
     QCOMPARE(top->verticalScrollBar()->value(), 0);
     QCOMPARE(view.cellRect(0, 0).topLeft(), corner->geometry().topLeft());
     QCOMPARE(view.cellRect(2, 1).top(), corner->geometry().bottom() + 1 - 200);
+}
+
+namespace {
+    // A grid of 200 rows and 30 columns, two heading rows and one fixed
+    // column, shown 600 x 400.
+    void fillLarge(fee::GridView& view)
+    {
+        fee::GridModel& g = view.grid();
+        g.setRows(200);
+        g.setCols(30);
+        g.setFixedRows(2);
+        g.setFixedCols(1);
+        for (int r = 0; r < g.rows(); ++r)
+            for (int c = 0; c < g.cols(); ++c)
+                g.setText(r, c, QStringLiteral("%1/%2").arg(r).arg(c));
+        view.resize(600, 400);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.refreshLayout();
+    }
+
+    void sendWheel(QWidget* target, int notches)
+    {
+        const QPoint at = target->rect().center();
+        QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+            Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(target, &wheel);
+    }
+}
+
+// A wheel turned over the body travels on to the scroll bar, which the
+// view watches too; over a frozen part it is handed to the body. Either
+// way the body scrolls, once, and the frozen headings stay.
+void TestGridView::wheelReachesTheBody()
+{
+    fee::GridView view;
+    fillLarge(view);
+    QScrollBar* bar = view.verticalScrollBar();
+    for (QWidget* target : { view.viewport(), static_cast<QWidget*>(bar), view.fixedRowsView()->viewport(),
+             view.fixedColsView()->viewport(), view.cornerView()->viewport() }) {
+        bar->setValue(0);
+        sendWheel(target, -1);
+        QVERIFY2(bar->value() > 0, qPrintable(target->objectName()));
+        QCOMPARE(view.fixedRowsView()->verticalScrollBar()->value(), 0);
+        QCOMPARE(view.fixedColsView()->verticalScrollBar()->value(), bar->value());
+    }
+    // At the end of the range the wheel goes nowhere, and ends.
+    bar->setValue(bar->maximum());
+    sendWheel(bar, -3);
+    sendWheel(view.fixedRowsView()->viewport(), -3);
+    QCOMPARE(bar->value(), bar->maximum());
+    // An empty grid: nothing to scroll.
+    view.grid().setRows(2);
+    view.refreshLayout();
+    sendWheel(view.fixedRowsView()->viewport(), -1);
+    sendWheel(view.verticalScrollBar(), -1);
+}
+
+// The keyboard moves the current cell through the body; the heading rows
+// keep showing the headings and the fixed column the rows beside it.
+void TestGridView::frozenPartsStayUnderKeys()
+{
+    fee::GridView view;
+    fillLarge(view);
+    view.setFocus();
+    view.setCurrentIndex(view.model()->index(5, 5));
+    QTableView* top = view.fixedRowsView();
+    QTableView* left = view.fixedColsView();
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = { { Qt::Key_PageDown, {} }, { Qt::Key_End, Qt::ControlModifier }, { Qt::Key_Up, {} },
+        { Qt::Key_Left, {} }, { Qt::Key_Home, {} }, { Qt::Key_Home, Qt::ControlModifier } };
+    for (const auto& k : keys) {
+        QTest::keyClick(&view, k.key, k.modifiers);
+        QCoreApplication::processEvents();
+        QCOMPARE(top->rowAt(1), 0);
+        QCOMPARE(top->verticalScrollBar()->value(), 0);
+        QCOMPARE(left->columnAt(1), 0);
+        QCOMPARE(left->horizontalScrollBar()->value(), 0);
+        QCOMPARE(left->verticalScrollBar()->value(), view.verticalScrollBar()->value());
+        QCOMPARE(top->horizontalScrollBar()->value(), view.horizontalScrollBar()->value());
+    }
+}
+
+// A text too wide for its cell even without margins is shortened with an
+// ellipsis and shows whole as the cell's tooltip; one that fits shows as
+// it is, and no tooltip comes.
+void TestGridView::tooWideTextElidedWithTooltip()
+{
+    const QFontMetrics metrics(QFont(QStringLiteral("Noto Sans CJK SC"), 9));
+    const QString figure = QStringLiteral("18069523.37");
+    const int width = metrics.horizontalAdvance(figure);
+    using Delegate = fee::GridCellDelegate;
+    Delegate::Shown roomy = Delegate::shownText(metrics, figure, width + 6, 3, false);
+    QCOMPARE(roomy.text, figure);
+    QVERIFY(!roomy.elided);
+    QCOMPARE(roomy.margin, 3);
+    Delegate::Shown tight = Delegate::shownText(metrics, figure, width + 2, 3, false);
+    QCOMPARE(tight.text, figure); // the margins give way first
+    QCOMPARE(tight.margin, 1);
+    Delegate::Shown narrow = Delegate::shownText(metrics, figure, width - 10, 3, false);
+    QVERIFY(narrow.elided);
+    QVERIFY(narrow.text.endsWith(QStringLiteral("…")));
+    QVERIFY(metrics.horizontalAdvance(narrow.text) <= width - 16);
+    Delegate::Shown wrapped = Delegate::shownText(metrics, QStringLiteral("清欠率\n(含减免)"), 40, 3, true);
+    QVERIFY(wrapped.wrap);
+
+    fee::GridView view;
+    fee::GridModel& g = view.grid();
+    g.setFontName(QStringLiteral("Noto Sans CJK SC"));
+    g.setRows(3);
+    g.setCols(2);
+    g.setFixedRows(1);
+    g.setFixedCols(0);
+    g.setColWidth(0, 600); // 40 pixels
+    g.setColWidth(1, 3000);
+    g.setText(1, 0, figure);
+    g.setText(1, 1, figure);
+    view.resize(400, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.refreshLayout();
+    auto tooltipAt = [&view](int row, int col) {
+        const QRect cell = view.visualRect(view.model()->index(row, col));
+        QHelpEvent help(QEvent::ToolTip, cell.center(), view.viewport()->mapToGlobal(cell.center()));
+        QCoreApplication::sendEvent(view.viewport(), &help);
+        const QString shown = QToolTip::isVisible() ? QToolTip::text() : QString();
+        QToolTip::hideText();
+        return shown;
+    };
+    QCOMPARE(tooltipAt(1, 1), QString());
+    QCOMPARE(tooltipAt(1, 0), figure);
 }
 
 void TestGridView::mergedBlocksShown()

@@ -73,12 +73,10 @@ private slots:
         QTest::newRow("method") << QStringList { "--method", "转账" } << 3;
         QTest::newRow("payee") << QStringList { "--payee", "欧'阳" } << 3;
         QTest::newRow("method and payee all") << QStringList { "--method", "all", "--payee", "all" } << 13;
+        QTest::newRow("payee of the department") << QStringList { "--payee", "欧'阳", "--department", "D1" } << 3;
         QTest::newRow("scope 1") << QStringList { "--scope", "1", "--department", "D1" } << 3;
-        // No department: the receipts of no department, the heading row alone.
-        QTest::newRow("scope 1, no department") << QStringList { "--scope", "1" } << 1;
         QTest::newRow("scope 2") << QStringList { "--scope", "2" } << 12;
         QTest::newRow("one fee item") << QStringList { "--fees", "02" } << 6;
-        QTest::newRow("an unknown method lists nothing") << QStringList { "--method", "支票" } << 1;
     }
     void filtersAndFile()
     {
@@ -115,6 +113,20 @@ private slots:
             "2024-03-31" } << 2 << QStringLiteral("--from");
         QTest::newRow("bad scope") << ok + QStringList { "--scope", "3" } << 2 << QStringLiteral("--scope");
         QTest::newRow("unknown fee item") << ok + QStringList { "--fees", "01,99" } << 2 << QStringLiteral("99");
+        // Names the window's lists could not offer would give a silently
+        // empty list; so would scope 1 without a department.
+        QTest::newRow("unknown method") << ok + QStringList { "--method", "支票" } << 2
+                                        << QStringLiteral("payment method 支票 is not in the payment method list");
+        QTest::newRow("payee of another department")
+            << ok + QStringList { "--payee", "北区员工", "--department", "D1" } << 2
+            << QStringLiteral("payee 北区员工 is not in the payee list of department D1");
+        QTest::newRow("payee on no list") << ok + QStringList { "--payee", "无名氏" } << 2
+                                          << QStringLiteral("payee 无名氏 is not in any department's payee list");
+        QTest::newRow("scope 1 without department")
+            << ok + QStringList { "--scope", "1" } << 2 << QStringLiteral("--department is required with --scope 1");
+        QTest::newRow("scope 1 with an empty department")
+            << ok + QStringList { "--scope", "1", "--department", "" } << 2
+            << QStringLiteral("--department is required with --scope 1");
         QTest::newRow("sheet without workbook")
             << ok + QStringList { "--sheet", "三月" } << 2 << QStringLiteral("--sheet goes with --xlsx");
         QTest::newRow("empty sheet name") << ok + QStringList { "--xlsx", m_dir.filePath("a.xlsx"), "--sheet", "" } << 2
@@ -122,6 +134,11 @@ private slots:
         QTest::newRow("empty workbook name")
             << ok + QStringList { "--xlsx", "" } << 2 << QStringLiteral("--xlsx needs");
         QTest::newRow("empty pdf name") << ok + QStringList { "--pdf", "" } << 2 << QStringLiteral("--pdf needs");
+        QTest::newRow("unknown paper") << ok + QStringList { "--pdf", m_dir.filePath("a.pdf"), "--paper", "A5" } << 2
+                                       << QStringLiteral("A5");
+        QTest::newRow("paper without pdf") << ok + QStringList { "--paper", "A3" } << 2
+                                           << QStringLiteral("--paper goes with --pdf");
+        QTest::newRow("fit without pdf") << ok + QStringList { "--fit" } << 2 << QStringLiteral("--fit goes with --pdf");
         QTest::newRow("workbook folder missing")
             << ok + QStringList { "--xlsx", m_dir.filePath("missing/a.xlsx") } << 1 << QStringLiteral("daily: error");
         QTest::newRow("pdf folder missing")

@@ -212,16 +212,19 @@ private slots:
 
     // Every page carries the title block, the heading row and its page
     // number; the runs of equal 票据号码 print once on each page they reach.
-    // The list's design widths are wider than landscape A4: there the pages
-    // lose the table's edges (序 on the left, 换票号码 on the right) and the
-    // command says so; on A3 the whole table fits.
+    // The list's design widths are wider than landscape A4: by default the
+    // paper is A3 landscape, where the whole table fits; on A4 the pages lose
+    // the table's edges (序 on the left, 换票号码 on the right) and the
+    // command says so.
     void pdfPages_data()
     {
         QTest::addColumn<QStringList>("paperArgs");
         QTest::addColumn<bool>("cutOff");
         QTest::addColumn<int>("firstHeading"); // the headings printed whole
         QTest::addColumn<int>("lastHeading");
-        QTest::newRow("A4, cut off") << QStringList {} << true << 2 << 15;
+        QTest::newRow("auto: A3") << QStringList {} << false << 0 << 17;
+        QTest::newRow("A4, cut off") << QStringList { QStringLiteral("--paper"), QStringLiteral("A4") } << true << 2
+                                     << 15;
         QTest::newRow("A3") << QStringList { QStringLiteral("--paper"), QStringLiteral("A3") } << false << 0 << 17;
     }
     void pdfPages()
@@ -301,15 +304,32 @@ private slots:
             QVERIFY2(all.contains(rows.at(row).at(2)), qPrintable(rows.at(row).at(2)));
     }
 
-    // A table wider than landscape paper: the pages are written cut off and
-    // the command says so.
+    // A remark no paper is wide enough for: by default the columns print in
+    // parts and the remark's own part is cut off; on paper given, the table
+    // is cut off; fit to width shrinks it onto the page. The command says
+    // what became of the table.
+    void pdfTooWide_data()
+    {
+        QTest::addColumn<QStringList>("paperArgs");
+        QTest::addColumn<QStringList>("notice");
+        QTest::newRow("auto") << QStringList {} << QStringList { "分成左右", "超出的部分打印不出来" };
+        QTest::newRow("A3") << QStringList { "--paper", "A3" } << QStringList { "表格比横向A3纸", "打印不出来" };
+        QTest::newRow("fit") << QStringList { "--fit" } << QStringList {};
+        QTest::newRow("A4, fit") << QStringList { "--paper", "A4", "--fit" } << QStringList {};
+    }
     void pdfTooWide()
     {
+        QFETCH(QStringList, paperArgs);
+        QFETCH(QStringList, notice);
         const QString pdf = m_dir.filePath(QStringLiteral("wide.pdf"));
-        const fee::testing::CliResult r
-            = runDaily(base(QStringLiteral("2024-07-01"), QStringLiteral("2024-07-31")) + QStringList { "--pdf", pdf });
+        QFile::remove(pdf);
+        const fee::testing::CliResult r = runDaily(
+            base(QStringLiteral("2024-07-01"), QStringLiteral("2024-07-31")) + QStringList { "--pdf", pdf } + paperArgs);
         QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.err.contains(QStringLiteral("横向")), qPrintable(r.err));
+        for (const QString& words : notice)
+            QVERIFY2(r.err.contains(words), qPrintable(r.err));
+        if (notice.isEmpty())
+            QVERIFY2(r.err.isEmpty(), qPrintable(r.err));
         QVERIFY(QFile::exists(pdf));
     }
 

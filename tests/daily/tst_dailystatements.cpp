@@ -98,6 +98,13 @@ private slots:
             dailyPayeeListStatement(value), payeeListTemplate().replace(QStringLiteral("'{department_code}'"), quoted));
     }
 
+    // The command line's check of a payee when no department is named.
+    void allPayees()
+    {
+        QCOMPARE(dailyAllPayeesStatement(),
+            QStringLiteral("SELECT 员工档案.姓名 FROM 岗位信息new INNER JOIN 员工档案 ON 岗位信息new.工号 = 员工档案.工号"));
+    }
+
     void scopeEntries()
     {
         QCOMPARE(dailyScopeEntries(),

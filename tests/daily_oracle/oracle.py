@@ -9,9 +9,14 @@ three are compared as a set: their order by payer follows the server's Chinese
 collation (pinyin), which this oracle does not model.
 
 Usage: oracle.py CLI_PATH WORK_DIR [--quick]
+       oracle.py CLI_PATH WORK_DIR --nulls SHARED_DIR
+With --nulls it runs the NULL placements of tests/support/nullplacements.py
+instead: one list of office 01 per placement, on the embedded road and through
+the SQL Server stand-in of SHARED_DIR/tools, and prints them as a table.
 Exit code 0 when everything agrees, 1 otherwise.
 """
 import calendar
+import copy
 import csv
 import datetime
 import io
@@ -162,6 +167,16 @@ class Data:
         self.fee_name = {f["DH"]: f["XM"] for f in self.fees}
         con.close()
 
+    def with_receipts_of(self, path):
+        """This data with the 票据 table read anew from path (a copy of the
+        same database in which only that table was changed)."""
+        other = copy.copy(self)
+        con = sqlite3.connect("file:%s?mode=ro" % path, uri=True)
+        con.row_factory = sqlite3.Row
+        other.receipts = [dict(r) for r in con.execute("select * from 票据 order by ID")]
+        con.close()
+        return other
+
     def daily_offices(self):
         return sorted([o for o in self.offices if o["商用物业"] in (0, 2)], key=lambda o: norm(o["GYD_DH"]))
 
@@ -170,13 +185,11 @@ def in_list(v, values):
     return v is not None and any(eq(v, x) for x in values)
 
 
-def not_in(key, keys):
-    """SQL's NOT IN: unknown (false) when the key is NULL or the list holds a NULL."""
-    if key is None:
-        return False
-    if any(eq(key, k) for k in keys if k is not None):
-        return False
-    return not any(k is None for k in keys)
+def not_exchanged(key, keys):
+    """An invoice is left out only when its key (book + number) equals the key
+    of an exchange record; a NULL key matches none, and a record with a NULL
+    part names no invoice."""
+    return key is None or not any(eq(key, k) for k in keys if k is not None)
 
 
 def concat(a, b):
@@ -235,11 +248,11 @@ def rows_of(data, office, start, end, methods, payee, scope, department, items):
             if issued is None:
                 continue
             if s8 <= issued <= e8:
-                if not (not_in(key, swapped_out) and not_in(key, swapped_in)):
+                if not (not_exchanged(key, swapped_out) and not_exchanged(key, swapped_in)):
                     continue
                 number = h["票据编号"]
             else:
-                if not not_in(key, swapped_in):
+                if not not_exchanged(key, swapped_in):
                     continue
                 number = concat(h["票据编号"], PRE_ISSUED)
             for line in data.lines.get(h["ID"], []):
@@ -321,8 +334,9 @@ HEADINGS = ["序   ", "票据簿编号  ", "票据号码     ", "付款人      
             "换票号码 "]
 
 
-def run_cli(cli, db, office, start, end, method, payee, scope, department, fees):
-    cmd = [cli, "daily", "--connect", "Provider=SQLite;Data Source=" + db, "--office", office, "--from", start,
+def run_cli(cli, db, office, start, end, method, payee, scope, department, fees, conn=None):
+    conn = conn or "Provider=SQLite;Data Source=" + db
+    cmd = [cli, "daily", "--connect", conn, "--office", office, "--from", start,
            "--to", end, "--method", method, "--payee", payee, "--scope", str(scope), "--fees", fees, "--csv", "-"]
     if department:
         cmd += ["--department", department]
@@ -367,6 +381,54 @@ def month_range(year, month):
     return ("%04d-%02d-01" % (year, month), "%04d-%02d-%02d" % (year, month, calendar.monthrange(year, month)[1]))
 
 
+def null_placements(cli, work, shared):
+    """Every invoice that no exchange replaced is listed whatever part of an
+    exchange record is NULL, and the list equals the computation from the raw
+    tables, on both roads."""
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+    import nullplacements as np
+
+    db = np.demo(cli, work)
+    base = Data(db)
+    office = base.daily_offices()[0]
+    code, department = office["GYD_DH"], office["对应部门代号"]
+    start, end = "2025-09-01", "2025-10-31"
+    items = [f["DH"] for f in base.fees]
+
+    def invoice_lines(rows):
+        return sum(1 for _, cells in rows if cells[1] != NO_INVOICE)
+
+    baseline = invoice_lines(rows_of(base, code, start, end, base.methods, None, 0, department, items))
+    updates = np.choose(db, department, start, end, non_routine=False)
+    diffs, results = [], []
+    for name, _ in np.PLACEMENTS:
+        path = np.placed_copy(db, work, name, updates[name])
+        data = base.with_receipts_of(path)
+        rows = rows_of(data, code, start, end, data.methods, None, 0, department, items)
+        # A replacement whose own key is NULL matches no exchange record and
+        # is listed beside the invoice it replaced; nothing else moves.
+        expected = baseline
+        if name.startswith("replacement"):
+            changed = np.changed_id(updates[name])
+            expected += sum(1 for line in data.lines.get(changed, []) if line["非日常"] == 0)
+        if invoice_lines(rows) != expected:
+            diffs.append("%s: the computation lists %d invoice lines, %d expected" % (
+                name, invoice_lines(rows), expected))
+        cells = {}
+        with np.roads(shared, path, cells) as roads:
+            for road, conn in roads:
+                theirs = run_cli(cli, path, code, start, end, "all", "all", 0, None, "all", conn=conn)
+                before = len(diffs)
+                compare("%s %s" % (name, road), rows, theirs, diffs)
+                listed = sum(1 for r in theirs[1:] if len(r) > 2 and r[2] != NO_INVOICE and r[1] != "合计")
+                cells[road] = "%d invoice lines of %d, amount %s, %s" % (
+                    listed, expected, theirs[-1][7] if len(theirs) > 1 else "-",
+                    "agrees" if len(diffs) == before else "DIFFERS")
+        results.append((name, cells))
+    return np.finish("office %s, %s..%s, every fee item and method; %d invoice lines without any NULL" % (
+        code, start, end, baseline), results, diffs)
+
+
 def main():
     if len(sys.argv) < 3:
         print(__doc__)
@@ -374,6 +436,8 @@ def main():
     cli, work = sys.argv[1], sys.argv[2]
     quick = "--quick" in sys.argv
     os.makedirs(work, exist_ok=True)
+    if "--nulls" in sys.argv:
+        return null_placements(cli, work, sys.argv[sys.argv.index("--nulls") + 1])
     dbs = [("s1", ["--seed", "1"]), ("s2", ["--seed", "2"]), ("s7", ["--seed", "7"]),
            ("s7big", ["--seed", "7", "--offices", "12", "--rooms", "80"])]
     ranges = [month_range(2026, 8), ("2026-08-01", "2026-09-30"), ("2026-03-15", "2026-03-15"),

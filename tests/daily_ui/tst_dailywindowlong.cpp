@@ -10,14 +10,20 @@
 #include "common/grid/twips.h"
 #include "common/messages.h"
 #include "common/sessioninfo.h"
+#include "common/widgets/frmtoexcel.h"
+#include "common/widgets/gridprinter.h"
 #include "common/widgets/gridview.h"
+#include "common/widgets/sessionstatusbar.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailyengine.h"
 #include "reports/daily/dailygrid.h"
 #include "reports/shared/runcontext.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -209,6 +215,69 @@ private slots:
         // A cancelled run leaves the window ready for the next one.
         QVERIFY(child<QPushButton>(window.get(), "Command1_0")->isEnabled());
         QCOMPARE(window->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // While a run fills the grid nothing prints or writes it: 打印,
+    // 输出EXCEL and the open export dialog's 输出 are disabled, and the wait
+    // panel says what it waits for. A cancelled list says so and asks
+    // before it is printed or written.
+    void outputsWaitForTheRun()
+    {
+        auto window = openWindow();
+        int printed = 0;
+        fee::setGridPrinter([&printed](const fee::GridModel&, const fee::PrintGridOptions&, QWidget*) {
+            ++printed;
+            return fee::GridPrintOutcome::Printed;
+        });
+        auto restorePrinter = qScopeGuard([] { fee::setGridPrinter({}); });
+        press(window.get(), DailyReportWindow::ExportToExcel);
+        QPointer<fee::FrmToExcel> dialog = window->exportDialog();
+        QVERIFY(dialog);
+        QAction* output = dialog->findChild<QAction*>(QStringLiteral("输出"));
+        QVERIFY(output && output->isEnabled());
+        auto* print = child<QPushButton>(window.get(), "Command1_3");
+        auto* exportButton = child<QPushButton>(window.get(), "Command1_1");
+        auto* cancel = child<QPushButton>(window.get(), "PictureWait_Cancel");
+
+        int checked = 0;
+        QStringList wrong;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, &timer, [&] {
+            if (!window->isRunning() || !cancel->isEnabled())
+                return;
+            ++checked;
+            if (print->isEnabled() || exportButton->isEnabled() || output->isEnabled())
+                wrong << QStringLiteral("an output stayed enabled");
+            const QString subject = child<QLabel>(window.get(), "PictureWait_Subject")->text();
+            if (!subject.contains(QStringLiteral("2025-01-01")) || !subject.contains(QStringLiteral("打印")))
+                wrong << subject;
+            if (window->resultGrid().rows() > 1000)
+                cancel->click();
+        });
+        timer.start(5);
+        press(window.get(), DailyReportWindow::Run);
+        QTRY_VERIFY_WITH_TIMEOUT(!window->isRunning(), 300000);
+        timer.stop();
+        QVERIFY(checked > 0);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('/'))));
+        QVERIFY(print->isEnabled() && exportButton->isEnabled() && output->isEnabled());
+        QCOMPARE(child<fee::SessionStatusBar>(window.get(), "StatusBar1")->message(),
+            QStringLiteral("统计已取消，列表不完整（没有合计行）"));
+        QVERIFY(m_boxes.isEmpty());
+
+        // Each way out asks; the box's answer here is no Yes.
+        press(window.get(), DailyReportWindow::Print);
+        QCOMPARE(printed, 0);
+        dialog->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!dialog);
+        press(window.get(), DailyReportWindow::ExportToExcel);
+        QVERIFY(!window->exportDialog());
+        QCOMPARE(m_boxes.size(), 2);
+        for (const fee::BoxRequest& box : std::as_const(m_boxes)) {
+            QCOMPARE(box.buttons, fee::BoxButtons::YesNo);
+            QVERIFY2(box.text.contains(QStringLiteral("不完整")), qPrintable(box.text));
+        }
     }
 
     // A second 统计 during a run is ignored; closing the window during a run

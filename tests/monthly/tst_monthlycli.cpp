@@ -108,7 +108,7 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("shows");
-        QTest::newRow("monthly") << QStringList { "monthly", "--help" } << "--connect CONN --date YYYY-MM-DD";
+        QTest::newRow("monthly") << QStringList { "monthly", "--help" } << "--connect CONN|--connect-file FILE --date YYYY-MM-DD";
         QTest::newRow("monthly -h") << QStringList { "monthly", "-h" } << "--fees CODES";
         QTest::newRow("demo-db") << QStringList { "demo-db", "--help" } << "--plain-collation";
         QTest::newRow("tool") << QStringList { "--help" } << "monthly --connect CONN";
@@ -151,6 +151,11 @@ private slots:
         QTest::newRow("unwritable csv") << QStringList { "--connect", conn, "--date", "2020-03-15", "--csv",
             m_dir.filePath("no/such/dir/x.csv") }
                                         << 1 << "x.csv";
+        QTest::newRow("unwritable pdf") << QStringList { "--connect", conn, "--date", "2020-03-15", "--pdf",
+            m_dir.filePath("no/such/dir/x.pdf") }
+                                        << 1 << "x.pdf";
+        QTest::newRow("fit without pdf") << QStringList { "--connect", conn, "--date", "2020-03-15", "--fit" } << 2
+                                         << "--fit goes with --pdf";
     }
     void errors()
     {

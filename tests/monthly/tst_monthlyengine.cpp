@@ -154,6 +154,26 @@ private slots:
         compareRow(m_grid, row, cells);
     }
 
+    // Once the figures are in, every figure and name fits its column as the
+    // grid's font measures it; the hidden office-code column stays hidden.
+    void columnsFitTheirTexts()
+    {
+        GridModel::setTextMeasure([](const QString& text, const QString&, double) { return int(text.size()) * 200; });
+        auto restore = qScopeGuard([] { GridModel::setTextMeasure({}); });
+        GridModel grid;
+        MonthlyEngine(m_db).run(selection(QDate(2020, 3, 15)), grid);
+        QVERIFY(grid.colWidth(monthly::kReceived) > 1200); // "5728.94" and more widened it
+        for (int r = monthly::kHeadingRows; r < grid.rows(); ++r) {
+            for (int c = 0; c < grid.cols(); ++c) {
+                if (c == monthly::kOfficeCode)
+                    QCOMPARE(grid.colWidth(c), 0);
+                else if (!grid.text(r, c).isEmpty())
+                    QVERIFY2(grid.measureText(grid.text(r, c)) + 90 <= grid.colWidth(c),
+                        qPrintable(QStringLiteral("%1 in column %2").arg(grid.text(r, c)).arg(c)));
+            }
+        }
+    }
+
     // On the first day of a month only that day's collections count as this
     // month's arrears collections.
     void firstDayOfMonth()

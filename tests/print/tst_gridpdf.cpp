@@ -14,6 +14,8 @@
 
 using namespace fee;
 
+Q_DECLARE_METATYPE(fee::PrintPaper)
+
 namespace {
 
 const QString kTitle = QStringLiteral("(南区)收款日报表");
@@ -189,43 +191,88 @@ void TestGridPdf::renders()
 
 void TestGridPdf::orientation_data()
 {
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<int>("paper");
+    QTest::addColumn<int>("columns"); // 1200 twips each
+    QTest::addColumn<PrintPaper>("paper");
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<QString>("paperName");
     QTest::addColumn<bool>("landscape");
+    QTest::addColumn<double>("scale"); // 0: shrunk to the page's width
     QTest::addColumn<bool>("cutOff");
+    QTest::addColumn<int>("parts");
     // Less quarter-inch margins, A4 is 11186 twips across in portrait and
-    // 16118 in landscape; A3 16118 and 23091.
-    const int a4 = QPageSize::A4;
-    const int a3 = QPageSize::A3;
-    QTest::newRow("fits portrait") << 9 << a4 << false << false; // 10800
-    QTest::newRow("needs landscape") << 12 << a4 << true << false; // 14400
-    QTest::newRow("too wide even so") << 14 << a4 << true << true; // 16800
-    QTest::newRow("A3 landscape") << 14 << a3 << true << false;
+    // 16118 in landscape; A3 16118 and 23091. At 9 points the text may
+    // shrink to 8/9 of its size.
+    const PrintPaper automatic = PrintPaper::Auto;
+    const PrintPaper a4 = PrintPaper::A4;
+    const PrintPaper a3 = PrintPaper::A3;
+    QTest::newRow("auto: A4 portrait") << 9 << automatic << false << "A4" << false << 1.0 << false << 1; // 10800
+    QTest::newRow("auto: A4 landscape") << 12 << automatic << false << "A4" << true << 1.0 << false << 1; // 14400
+    QTest::newRow("auto: A3 landscape") << 14 << automatic << false << "A3" << true << 1.0 << false << 1; // 16800
+    QTest::newRow("auto: A3 landscape shrunk") << 20 << automatic << false << "A3" << true << 0.0 << false << 1;
+    QTest::newRow("auto: too wide to shrink so far, in parts")
+        << 24 << automatic << false << "A3" << true << 8 / 9.0 << false << 2; // 28800
+    QTest::newRow("auto, fit: shrunk below 8 points")
+        << 24 << automatic << true << "A3" << true << 0.0 << false << 1;
+    QTest::newRow("fit keeps a narrow table's size") << 9 << automatic << true << "A4" << false << 1.0 << false << 1;
+    QTest::newRow("A4: landscape") << 12 << a4 << false << "A4" << true << 1.0 << false << 1;
+    QTest::newRow("A4: too wide, cut off") << 14 << a4 << false << "A4" << true << 1.0 << true << 1;
+    QTest::newRow("A4, fit") << 14 << a4 << true << "A4" << true << 0.0 << false << 1;
+    QTest::newRow("A3: portrait") << 12 << a3 << false << "A3" << false << 1.0 << false << 1;
+    QTest::newRow("A3: landscape") << 14 << a3 << false << "A3" << true << 1.0 << false << 1;
+    QTest::newRow("A3: too wide, cut off") << 20 << a3 << false << "A3" << true << 1.0 << true << 1;
 }
 
 void TestGridPdf::orientation()
 {
     QFETCH(int, columns);
-    QFETCH(int, paper);
+    QFETCH(PrintPaper, paper);
+    QFETCH(bool, fit);
+    QFETCH(QString, paperName);
     QFETCH(bool, landscape);
+    QFETCH(double, scale);
     QFETCH(bool, cutOff);
+    QFETCH(int, parts);
 
-    const QString pdf = m_dir.filePath(QStringLiteral("wide%1-%2.pdf").arg(columns).arg(paper));
-    const QPageSize paperSize { QPageSize::PageSizeId(paper) };
-    const GridPdfResult result = writeGridPdf(receiptsGrid(columns, 1200), pdf, pdfOptions(), paperSize);
+    const QString pdf = m_dir.filePath(QStringLiteral("wide%1-%2-%3.pdf").arg(columns).arg(int(paper)).arg(fit));
+    const GridModel grid = receiptsGrid(columns, 1200);
+    const GridPdfResult result = writeGridPdf(grid, pdf, pdfOptions(), paper, fit);
+    QCOMPARE(result.page.paperName, paperName);
     QCOMPARE(result.landscape, landscape);
     QCOMPARE(result.cutOff, cutOff);
-    QCOMPARE(result.notice.isEmpty(), !cutOff);
+    QCOMPARE(result.parts, parts);
+    QCOMPARE(result.notice.isEmpty(), !cutOff && parts == 1);
+    const double printable = result.page.layout.paintRect(QPageLayout::Point).width() * 20;
+    if (scale > 0) {
+        QCOMPARE(result.page.scale, scale);
+    } else {
+        // Shrunk to the page: no wider, and no narrower than it needs.
+        QVERIFY(result.page.scale < 1);
+        QVERIFY(columns * 1200 * result.page.scale <= printable);
+        QVERIFY(columns * 1200 * (result.page.scale + 0.001) > printable);
+    }
     QVERIFY(result.pages > 0);
+    QCOMPARE(result.pages % parts, 0);
+
     const QRegularExpression size(QStringLiteral("([\\d.]+) x ([\\d.]+) pts"));
     const QRegularExpressionMatch m = size.match(infoField(pdf, QStringLiteral("Page size")));
     QVERIFY(m.hasMatch());
     QCOMPARE(m.captured(1).toDouble() > m.captured(2).toDouble(), landscape);
-    const QSizeF points = paperSize.size(QPageSize::Point);
+    const QSizeF points
+        = QPageSize(paperName == QStringLiteral("A3") ? QPageSize::A3 : QPageSize::A4).size(QPageSize::Point);
     QCOMPARE(qRound(std::max(m.captured(1).toDouble(), m.captured(2).toDouble())),
         qRound(std::max(points.width(), points.height())));
+    QCOMPARE(infoField(pdf, QStringLiteral("Pages")), QString::number(result.pages));
+
     const QString text = run(QStringLiteral("pdftotext"), { QStringLiteral("-layout"), pdf, QStringLiteral("-") });
     QCOMPARE(text.count(QStringLiteral("zu**物业管理有限公司")), result.pages);
+    // Unless cut off, every column is on paper: its heading once for each
+    // page of rows (序, the fixed column, on every page).
+    if (!cutOff) {
+        const int rowPages = result.pages / parts;
+        QCOMPARE(text.count(QStringLiteral("序")), result.pages);
+        for (int c = 6; c < columns; ++c)
+            QCOMPARE(text.count(QRegularExpression(QStringLiteral("列%1(?!\\d)").arg(c))), rowPages);
+    }
 }
 
 void TestGridPdf::failureKeepsOldFile()

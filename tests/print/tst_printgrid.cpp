@@ -177,6 +177,13 @@ private slots:
     void signatureAndSkip();
     void printDateIsToday();
     void surfaceUnits();
+    void headingRowsOnEveryPage();
+    void textsNeverOverlap_data();
+    void textsNeverOverlap();
+    void scaledPage();
+    void columnsInParts();
+    void progressAndStop();
+    void columnsOfNoWidth();
 
 private:
     QList<BoxRequest> m_boxes;
@@ -561,6 +568,289 @@ void TestPrintGrid::surfaceUnits()
     QCOMPARE(surface.textHeight(QStringLiteral("的")), 270 / 1440.0 * 25.4);
     QVERIFY(hasLine(surface, 1, 1440, 1440, 2880, 1440));
     QVERIFY_THROWS_EXCEPTION(Failure, surface.setUnit(4));
+}
+
+// A receipts-like grid: two fixed heading rows, row 0 merged across the three
+// parts of a money group, 序 and 名称 merged down both rows.
+GridModel twoHeadingGrid(int dataRows)
+{
+    GridModel grid;
+    grid.setCols(5);
+    grid.setRows(2 + dataRows);
+    grid.setFixedRows(2);
+    const QVector<int> widths { 600, 1500, 1000, 1000, 1000 };
+    const QStringList top { "序", "名称", "收当年", "收当年", "收当年" };
+    const QStringList second { "序", "名称", "金额", "税额", "收入" };
+    for (int c = 0; c < 5; ++c) {
+        grid.setColWidth(c, widths[c]);
+        grid.setText(0, c, top[c]);
+        grid.setText(1, c, second[c]);
+    }
+    grid.setMergeCells(MergeFree);
+    grid.setMergeRow(0, true);
+    grid.setMergeCol(0, true);
+    grid.setMergeCol(1, true);
+    for (int r = 2; r < grid.rows(); ++r) {
+        grid.setText(r, 0, QString::number(r - 1));
+        grid.setText(r, 1, QStringLiteral("名%1").arg(r - 1));
+        for (int c = 2; c < 5; ++c)
+            grid.setText(r, c, QStringLiteral("%1.00").arg(r));
+    }
+    return grid;
+}
+
+// The visible box of a drawn text: its box cut to its clip.
+QRectF visibleBox(const SurfaceRecord& r)
+{
+    const QRectF box(QPointF(r.x1, r.y1), QPointF(r.x2, r.y2));
+    return r.clip.isNull() ? box : box.intersected(r.clip);
+}
+
+void TestPrintGrid::headingRowsOnEveryPage()
+{
+    const GridModel grid = twoHeadingGrid(10);
+    // Room for R = 5 with the second heading row (300 twips and its allowance).
+    const double pageHeight = pageHeightFor(5) + 345;
+    RecordingSurface surface(kPageWidth, pageHeight);
+    const PrintGridResult result = PrintGrid(surface, grid, options());
+    QCOMPARE(result.pages, 3);
+
+    const double width = 5100;
+    const double left = (kPageWidth - width) / 2;
+    const double tableTop = kYBase - kRowHeight;
+    const double yBase = tableTop + 600;
+    const QList<int> rowsPerPage { 4, 4, 2 };
+    int row = 0;
+    for (int page = 1; page <= 3; ++page) {
+        QMap<QString, SurfaceRecord> headings;
+        for (const SurfaceRecord& r : surface.texts(page)) {
+            if (r.y1 >= tableTop && r.y1 < yBase) {
+                QVERIFY2(!headings.contains(r.text), qPrintable(r.text)); // each heading once
+                headings.insert(r.text, r);
+            }
+        }
+        QCOMPARE(headings.keys(), (QStringList { "名称", "序", "收入", "收当年", "税额", "金额" }));
+        // Merged across: centred over the three columns, in row 0.
+        QCOMPARE(headings["收当年"].x1, left + 2100 + (3000 - width9("收当年")) / 2);
+        QCOMPARE(headings["收当年"].y1, tableTop + (kRowHeight - kBodyLine) / 2);
+        // Merged down: centred over both rows.
+        QCOMPARE(headings["序"].y1, tableTop + (600 - kBodyLine) / 2);
+        QCOMPARE(headings["名称"].x1, left + 600 + (1500 - width9("名称")) / 2);
+        QCOMPARE(headings["税额"].x1, left + 3100 + (1000 - width9("税额")) / 2);
+        QCOMPARE(headings["税额"].y1, tableTop + kRowHeight + (kRowHeight - kBodyLine) / 2);
+        // The merged heading has no inner borders; the second row has its own.
+        QVERIFY(hasLine(surface, page, left + 2100, tableTop, left + 5100, tableTop));
+        QVERIFY(!hasLine(surface, page, left + 3100, tableTop, left + 3100, tableTop + kRowHeight));
+        QVERIFY(hasLine(surface, page, left + 3100, tableTop + kRowHeight, left + 3100, yBase));
+        QVERIFY(!hasLine(surface, page, left, tableTop + kRowHeight, left + 600, tableTop + kRowHeight));
+
+        // The data rows start under both heading rows.
+        QStringList numbers;
+        for (const SurfaceRecord& r : surface.texts(page)) {
+            if (r.y1 >= yBase && r.x1 >= left && r.x1 < left + 600)
+                numbers << r.text;
+        }
+        QStringList expected;
+        for (int k = 0; k < rowsPerPage[page - 1]; ++k)
+            expected << QString::number(++row);
+        QCOMPARE(numbers, expected);
+        QCOMPARE(findText(surface, page, QStringLiteral("第"))->text, QStringLiteral("第%1页 共3页").arg(page));
+    }
+}
+
+void TestPrintGrid::textsNeverOverlap_data()
+{
+    QTest::addColumn<QStringList>("headings");
+    QTest::addColumn<int>("rowHeight");
+    QTest::addColumn<bool>("shrunk"); // the middle heading is drawn smaller
+    QTest::addColumn<bool>("clipped"); // ... and still cut to its cell
+    QTest::newRow("fits") << QStringList { "金额", "税额", "收入" } << 300 << false << false;
+    QTest::newRow("wider than its cell: shrunk") << QStringList { "金额", "预收明年后", "收入" } << 300 << true
+                                                 << false;
+    QTest::newRow("far wider: shrunk and clipped")
+        << QStringList { "金额", "其他费用(无应收)合计", "收入" } << 300 << true << true;
+    QTest::newRow("two lines in a tall row")
+        << QStringList { "金额", "清欠率\r\n(含减免)", "收入" } << 600 << false << false;
+    QTest::newRow("two lines in a short row") << QStringList { "金额", "清欠率\r\n(含减免)", "收入" } << 300 << true
+                                              << false;
+}
+
+// Neighbouring texts never share a point of the page: a heading (or a cell
+// text) too wide is shrunk inside its cell, and what still does not fit is
+// cut to it. Headings stay centred, cell texts where their alignment puts
+// them.
+void TestPrintGrid::textsNeverOverlap()
+{
+    QFETCH(QStringList, headings);
+    QFETCH(int, rowHeight);
+    QFETCH(bool, shrunk);
+    QFETCH(bool, clipped);
+
+    GridModel grid;
+    grid.setCols(3);
+    grid.setRows(2);
+    for (int c = 0; c < 3; ++c) {
+        grid.setColWidth(c, 900);
+        grid.setText(0, c, headings[c]);
+        grid.setText(1, c, QString(headings[c]).replace(QStringLiteral("\r\n"), QString()));
+    }
+    grid.setRowHeight(0, rowHeight);
+    grid.setColAlignment(1, AlignRight);
+    RecordingSurface surface(kPageWidth, pageHeightFor(5) + 300);
+    PrintGrid(surface, grid, options());
+
+    const double left = (kPageWidth - 2700) / 2;
+    const double tableTop = kYBase - kRowHeight;
+    for (const double top : { tableTop, tableTop + rowHeight }) {
+        const bool headingRow = top == tableTop;
+        QVector<SurfaceRecord> drawn;
+        for (const SurfaceRecord& r : surface.texts(1)) {
+            const double middle = (r.y1 + r.y2) / 2;
+            if (middle >= top && middle < top + rowHeight)
+                drawn.append(r);
+        }
+        for (const SurfaceRecord& r : drawn) {
+            const int c = int(((r.x1 + r.x2) / 2 - left) / 900);
+            const QRectF cell(left + 900 * qBound(0, c, 2), top, 900, rowHeight);
+            QVERIFY2(cell.contains(visibleBox(r)), qPrintable(r.text));
+            for (const SurfaceRecord& other : drawn) {
+                if (&other != &r && other.text != r.text)
+                    QVERIFY2(!visibleBox(r).intersects(visibleBox(other)), qPrintable(r.text + " / " + other.text));
+            }
+        }
+        // The middle text, all its lines.
+        QStringList middle;
+        for (const SurfaceRecord& r : drawn) {
+            const double centre = (r.x1 + r.x2) / 2;
+            if (centre >= left + 900 && centre < left + 1800)
+                middle << r.text;
+        }
+        if (!headingRow) {
+            QCOMPARE(middle, QStringList { grid.text(1, 1) });
+            continue;
+        }
+        QCOMPARE(middle.join(QStringLiteral("\r\n")), headings[1]);
+        for (const SurfaceRecord& r : drawn) {
+            if (!middle.contains(r.text))
+                continue;
+            QCOMPARE(r.font.size < 9, shrunk);
+            QCOMPARE(r.x2 - r.x1 > 900, clipped);
+            QCOMPARE(r.x1 + (r.x2 - r.x1) / 2, left + 900 + 450); // centred
+        }
+    }
+}
+
+// A scale draws the whole page smaller: the layout sees a page 1/scale as
+// large, so more rows fit, and nothing leaves the paper.
+void TestPrintGrid::scaledPage()
+{
+    const double pageHeight = pageHeightFor(5);
+    RecordingSurface full(kPageWidth, pageHeight);
+    const PrintGridResult atFullSize = PrintGrid(full, tableGrid(30), options());
+    PrintGridOptions o = options();
+    o.scale = 0.5;
+    RecordingSurface half(kPageWidth, pageHeight);
+    const PrintGridResult atHalf = PrintGrid(half, tableGrid(30), o);
+
+    QVERIFY(atHalf.pages < atFullSize.pages);
+    const QVector<SurfaceRecord> texts = half.texts(1);
+    QCOMPARE(texts[0].text, QString::fromUtf8(kPrintCompanyLine));
+    QCOMPARE(texts[0].font.size, 8.0);
+    QCOMPARE(texts[0].x1, (2 * kPageWidth - (4 * 160 + 8 * 320)) / 2 * 0.5);
+    const std::optional<SurfaceRecord> heading = findText(half, 1, QStringLiteral("票据号码"));
+    QVERIFY(heading);
+    QCOMPARE(heading->font.size, 4.5);
+    const double left = (2 * kPageWidth - kTableWidth) / 2;
+    QCOMPARE(heading->x1, (left + 600 + (1500 - width9("票据号码")) / 2) * 0.5);
+    for (const SurfaceRecord& r : half.records()) {
+        if (r.kind == SurfaceRecord::Text || r.kind == SurfaceRecord::Line) {
+            QVERIFY(std::max(r.x1, r.x2) <= kPageWidth);
+            QVERIFY(std::max(r.y1, r.y2) <= pageHeight);
+        }
+    }
+    // The surface is back at full size for whatever comes next.
+    QCOMPARE(half.scale(), 1.0);
+}
+
+// A table wider than the page prints in parts of columns, 序 (the fixed
+// column) repeated in each; the parts of the same rows follow each other.
+void TestPrintGrid::columnsInParts()
+{
+    PrintGridOptions o = options();
+    o.paperWidth = PaperWidthAnswer::Split;
+    const double pageWidth = 2500;
+    RecordingSurface surface(pageWidth, pageHeightFor(5));
+    const PrintGridResult result = PrintGrid(surface, tableGrid(10), o);
+
+    QCOMPARE(m_boxes.size(), 0);
+    QCOMPARE(result.printed, true);
+    QCOMPARE(result.cutOff, false);
+    QCOMPARE(result.parts, 2);
+    QCOMPARE(result.pages, 6);
+    QCOMPARE(surface.pageCount(), 6);
+    const QList<QStringList> headingsOf { { "序", "票据号码" }, { "序", "金额" } };
+    const QList<double> lefts { (pageWidth - 2100) / 2, (pageWidth - 1800) / 2 };
+    for (int page = 1; page <= 6; ++page) {
+        const int part = (page - 1) % 2;
+        const int firstRow = (page - 1) / 2 * 4 + 1;
+        const int rows = std::min(4, 10 - firstRow + 1);
+        QStringList headings;
+        QStringList numbers;
+        for (const SurfaceRecord& r : surface.texts(page)) {
+            if (r.y1 > kYBase - kRowHeight && r.y1 < kYBase)
+                headings << r.text;
+            else if (r.y1 >= kYBase && r.x1 < lefts[part] + 600 && r.x1 >= lefts[part]
+                && !r.text.startsWith(QStringLiteral("第")) && !r.text.startsWith(QStringLiteral("打印日期")))
+                numbers << r.text;
+        }
+        QCOMPARE(headings, headingsOf[part]);
+        QStringList expected;
+        for (int k = 0; k < rows; ++k)
+            expected << QString::number(firstRow + k);
+        QCOMPARE(numbers, expected);
+        QCOMPARE(findText(surface, page, QStringLiteral("第"))->text, QStringLiteral("第%1页 共6页").arg(page));
+        const double width = part == 0 ? 2100 : 1800;
+        QVERIFY(hasLine(surface, page, lefts[part] + width, kYBase, lefts[part] + width, kYBase + kRowHeight));
+        const std::optional<SurfaceRecord> dated = findText(surface, page, QStringLiteral("打印日期"));
+        QCOMPARE(dated->x1 + width9(dated->text), lefts[part] + width);
+    }
+}
+
+void TestPrintGrid::progressAndStop()
+{
+    QList<QPair<int, int>> calls;
+    PrintGridOptions o = options();
+    o.progress = [&calls](int page, int pageCount) {
+        calls.append({ page, pageCount });
+        return true;
+    };
+    RecordingSurface surface(kPageWidth, pageHeightFor(5));
+    PrintGrid(surface, tableGrid(10), o);
+    QCOMPARE(calls, (QList<QPair<int, int>> { { 1, 3 }, { 2, 3 }, { 3, 3 } }));
+
+    o.progress = [](int page, int) { return page < 2; };
+    RecordingSurface stopped(kPageWidth, pageHeightFor(5));
+    const PrintGridResult result = PrintGrid(stopped, tableGrid(10), o);
+    QCOMPARE(result.stopped, true);
+    QCOMPARE(result.printed, false);
+    QCOMPARE(stopped.pageCount(), 1);
+    QVERIFY(findText(stopped, 1, QStringLiteral("第1页 共3页")));
+    QVERIFY(stopped.ended());
+}
+
+// A column of no width (hidden on screen) is not printed.
+void TestPrintGrid::columnsOfNoWidth()
+{
+    GridModel grid = tableGrid(2);
+    grid.setCols(4);
+    grid.setColWidth(3, 0);
+    grid.setText(0, 3, QStringLiteral("HIDDEN"));
+    grid.setText(1, 3, QStringLiteral("04 01"));
+    RecordingSurface surface(kPageWidth, pageHeightFor(5));
+    PrintGrid(surface, grid, options());
+    for (const SurfaceRecord& r : surface.texts(1))
+        QVERIFY2(r.text != QStringLiteral("HIDDEN") && r.text != QStringLiteral("04 01"), qPrintable(r.text));
+    QVERIFY(hasLine(surface, 1, kLeft + kTableWidth, kYBase, kLeft + kTableWidth, kYBase + kRowHeight));
 }
 
 QTEST_GUILESS_MAIN(TestPrintGrid)

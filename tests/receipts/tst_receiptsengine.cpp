@@ -154,25 +154,35 @@ private slots:
                 "|800.00|800.00||"),
             "10|丙区" + QString(25, QLatin1Char('|')),
             summaryRow("11|小计||", zeros({}), "|0.00|0.00||"),
-            // An exchange recorded without the replacement's book puts a NULL
-            // into the exclusion: no receipt line of 丁区 counts, its ledger does.
             summaryRow("12|丁区|A类物业|物业管理费",
                 cells({ { 3, "80.00" }, { 4, "4.53" }, { 5, "75.47" }, { 15, "80.00" }, { 16, "4.53" },
                     { 17, "75.47" } }),
                 "明细|80.00|80.00|2|04 01"),
-            summaryRow("13|小计||",
-                zeros({ { 3, "80.00" }, { 4, "4.53" }, { 5, "75.47" }, { 15, "80.00" }, { 16, "4.53" },
-                    { 17, "75.47" } }),
-                "|80.00|80.00||"),
-            // A replacement without book: likewise.
-            "14|己区" + QString(25, QLatin1Char('|')),
-            summaryRow("15|小计||", zeros({}), "|0.00|0.00||"),
-            summaryRow("16|合计||",
+            // An exchange recorded without the replacement's book excludes
+            // nothing: K1 counts, and so does K2 (the replaced invoice) in the
+            // year column.
+            summaryRow("13|丁区|C类其他|押金",
+                cells({ { 12, "600.00" }, { 13, "0.00" }, { 14, "600.00" }, { 15, "600.00" }, { 16, "0.00" },
+                    { 17, "600.00" } }),
+                "明细|600.00|610.00|1|04 21"),
+            summaryRow("14|小计||",
+                zeros({ { 3, "80.00" }, { 4, "4.53" }, { 5, "75.47" }, { 12, "600.00" }, { 14, "600.00" },
+                    { 15, "680.00" }, { 16, "4.53" }, { 17, "675.47" } }),
+                "|680.00|690.00||"),
+            // A replacement without book excludes nothing either, and itself
+            // (key NULL) matches no exchange: L1 counts, L2 in the year column.
+            summaryRow("15|己区|C类其他|押金",
+                cells({ { 12, "400.00" }, { 13, "0.00" }, { 14, "400.00" }, { 15, "400.00" }, { 16, "0.00" },
+                    { 17, "400.00" } }),
+                "明细|400.00|410.00|1|06 21"),
+            summaryRow("16|小计||", zeros({ { 12, "400.00" }, { 14, "400.00" }, { 15, "400.00" }, { 17, "400.00" } }),
+                "|400.00|410.00||"),
+            summaryRow("17|合计||",
                 zeros({ { 0, "100.00" }, { 1, "6.00" }, { 2, "94.00" }, { 3, "580.00" }, { 4, "33.51" },
                     { 5, "546.49" }, { 6, "300.00" }, { 7, "18.00" }, { 8, "282.00" }, { 9, "410.00" }, { 10, "24.60" },
-                    { 11, "385.40" }, { 12, "2620.00" }, { 13, "12.00" }, { 14, "2608.00" }, { 15, "4010.00" },
-                    { 16, "94.11" }, { 17, "3915.89" } }),
-                "|3565.00|3645.00||"),
+                    { 11, "385.40" }, { 12, "3620.00" }, { 13, "12.00" }, { 14, "3608.00" }, { 15, "5010.00" },
+                    { 16, "94.11" }, { 17, "4915.89" } }),
+                "|4565.00|4665.00||"),
         };
         QCOMPARE(run(s), expected);
     }
@@ -371,6 +381,46 @@ private slots:
         while (end < whole.size() && subtotals < 2)
             subtotals += whole.at(end++).contains(QStringLiteral("小计")) ? 1 : 0;
         QCOMPARE(written, whole.mid(0, end));
+    }
+
+    // Every figure and name of the finished grid fits its column, as the
+    // grid's font measures it; the hidden columns stay hidden. A cancelled
+    // run's rows fit too.
+    void columnsFitTheirTexts()
+    {
+        // Wide enough that the design widths no longer hold the texts.
+        GridModel::setTextMeasure([](const QString& text, const QString&, double) { return int(text.size()) * 200; });
+        auto restore = qScopeGuard([] { GridModel::setTextMeasure({}); });
+        auto check = [](const GridModel& grid) {
+            for (int r = 2; r < grid.rows(); ++r) {
+                for (int c = 0; c < grid.cols(); ++c) {
+                    const QString text = grid.text(r, c);
+                    if (c == ReceiptsColumn::kSummaryKind || c == ReceiptsColumn::kKey)
+                        QCOMPARE(grid.colWidth(c), 0);
+                    else if (!text.isEmpty())
+                        QVERIFY2(grid.measureText(text) + 90 <= grid.colWidth(c),
+                            qPrintable(QStringLiteral("%1 in column %2").arg(text).arg(c)));
+                }
+            }
+        };
+        GridModel grid;
+        LayoutReceiptsGrid(grid);
+        RunContext context(m_db);
+        BuildReceiptsSummary(context, selection({ "01", "02", "03" }), grid);
+        QVERIFY(grid.colWidth(19) > 1000); // the sums widened their column
+        check(grid);
+
+        GridModel cut;
+        DbConnection db;
+        db.open(receiptsFixtureConnection(m_path));
+        RunContext cancelling(db);
+        cancelling.setProgressSink([&cancelling](const RunProgress& p) {
+            if (p.officesDone == 1)
+                cancelling.cancel();
+        });
+        QVERIFY_THROWS_EXCEPTION(Failure, BuildReceiptsSummary(cancelling, selection({ "02", "01" }), cut));
+        QVERIFY(cut.rows() > 2);
+        check(cut);
     }
 
     void detailLists_data()

@@ -67,11 +67,12 @@ private slots:
             << receiptsExclusionA("0'1")
             << " Select 对应调换票据入库单 + 内换票据编号  From 票据  Inner Join 设置管理处 On "
                "票据.开票部门编号=设置管理处.对应部门代号  Where 设置管理处.GYD_DH='0''1' And "
-               "内换日期 Is Not Null And 内换票据编号 Is Not Null";
-        QTest::newRow("exclusion b") << receiptsExclusionB("01")
-                                     << "Select 入库单编号 + 票据编号  From 票据 Inner Join 设置管理处 On "
-                                        "票据.开票部门编号=设置管理处.对应部门代号  Where 设置管理处.GYD_DH='01' And "
-                                        "被换票票据编号 Is Not Null";
+               "内换日期 Is Not Null And 内换票据编号 Is Not Null And 对应调换票据入库单 Is Not Null";
+        QTest::newRow("exclusion b")
+            << receiptsExclusionB("01")
+            << "Select 入库单编号 + 票据编号  From 票据 Inner Join 设置管理处 On "
+               "票据.开票部门编号=设置管理处.对应部门代号  Where 设置管理处.GYD_DH='01' And "
+               "被换票票据编号 Is Not Null And 入库单编号 Is Not Null And 票据编号 Is Not Null";
     }
     void clauses()
     {

@@ -7,9 +7,15 @@ database (Python semantics, exact Decimal sums, no statement of the program)
 and compares them cell by cell with the program's CSV.
 
 Usage: oracle.py CLI_PATH DETAILS_PATH WORK_DIR [--quick]
+       oracle.py CLI_PATH DETAILS_PATH WORK_DIR --nulls SHARED_DIR
+With --nulls it runs the NULL placements of tests/support/nullplacements.py
+instead: the summary of office 01 and its non-routine detail lists per
+placement, on the embedded road and through the SQL Server stand-in of
+SHARED_DIR/tools, printed as a table.
 Exit code 0 when every compared cell agrees, 1 otherwise.
 CTest runs the quick set; the full set is run by hand.
 """
+import copy
 import csv
 import datetime
 import io
@@ -95,16 +101,10 @@ def concat(a, b):
     return None if a is None or b is None else str(a) + str(b)
 
 
-def not_in(key, listed):
-    """SQL's NOT IN: unknown (False here) when the key is NULL and the list is
-    not empty, or when the key is not found and the list holds a NULL."""
-    if not listed:
-        return True
-    if key is None:
-        return False
-    if any(v is not None and v == key for v in listed):
-        return False
-    return not any(v is None for v in listed)
+def not_exchanged(key, listed):
+    """An invoice is left out only when its key (book + number) equals a key of
+    an exchange record; a NULL key matches none."""
+    return key is None or not any(v == key for v in listed)
 
 
 # ---------------------------------------------------------------- remarks
@@ -186,6 +186,17 @@ class Data:
             self.ledger_by_item[norm(w["ZJ_LX"])].append(w)
         self.exclusion_cache = {}
 
+    def with_receipts_of(self, path):
+        """This data with the 票据 table read anew from path (a copy of the
+        same database in which only that table was changed)."""
+        other = copy.copy(self)
+        c = sqlite3.connect("file:%s?mode=ro" % path, uri=True)
+        c.row_factory = sqlite3.Row
+        other.receipts = {r["ID"]: dict(r) for r in c.execute("SELECT * FROM 票据")}
+        c.close()
+        other.exclusion_cache = {}
+        return other
+
     def household_office(self, w):
         o = self.owners.get(w["ZH_ID"])
         room = self.rooms.get(o["S_ID"]) if o else None
@@ -227,7 +238,8 @@ class Data:
                 a += [concat(r["对应调换票据入库单"], r["内换票据编号"])] * n
             if r["被换票票据编号"] is not None:
                 b += [concat(r["入库单编号"], r["票据编号"])] * n
-        return a, b
+        # A record with a NULL part names no invoice: it excludes nothing.
+        return [k for k in a if k is not None], [k for k in b if k is not None]
 
     def receipt_rows(self, office, mode, dept, methods, start, end, *, bound, non_routine, items):
         """Receipt lines with their receipt, once per matching office row of
@@ -236,18 +248,20 @@ class Data:
         lo = datetime.datetime.combine(start, datetime.time())
         hi = datetime.datetime.combine(end, datetime.time())
         out = []
+        # The office rows the statement's join can meet, found once.
+        if mode == 1:
+            candidates = [g for g in self.offices if eq(g["对应部门代号"], dept)]
+        else:
+            candidates = [g for g in self.offices if eq(g["GYD_DH"], office)]
         for l in itertools.chain.from_iterable(self.lines_by_item.get(norm(i), []) for i in set(items)):
             r = self.receipts.get(l["票据id"])
             if r is None:
                 continue
-            if mode == 1:
-                g_rows = [g for g in self.offices if eq(g["对应部门代号"], dept) and eq(r["开票部门编号"], g["对应部门代号"])]
-                if r["管理处"] is not None:
-                    continue
-            else:
-                g_rows = [g for g in self.offices if eq(g["GYD_DH"], office) and eq(r["开票部门编号"], g["对应部门代号"])]
-                if mode == 2 and not eq(r["管理处"], office):
-                    continue
+            g_rows = [g for g in candidates if eq(r["开票部门编号"], g["对应部门代号"])]
+            if mode == 1 and r["管理处"] is not None:
+                continue
+            if mode == 2 and not eq(r["管理处"], office):
+                continue
             if not g_rows:
                 continue
             got = r["收款日期"]
@@ -261,7 +275,7 @@ class Data:
             if r["退票日期"] is not None or r["作废日期"] is not None:
                 continue
             key = concat(r["入库单编号"], r["票据编号"])
-            if not (not_in(key, excl_a) and not_in(key, excl_b)):
+            if not (not_exchanged(key, excl_a) and not_exchanged(key, excl_b)):
                 continue
             if not in_list(r["收款方式"], methods) or not in_list(l["收费项目代号"], items):
                 continue
@@ -527,6 +541,83 @@ def compare(tag, mine, theirs, diffs):
     return cells
 
 
+def null_placements(cli, details, work, shared):
+    """Every invoice that no exchange replaced counts whatever part of an
+    exchange record is NULL, and the summary (with both cumulative columns)
+    and its non-routine detail lists equal the computation from the raw
+    tables, on both roads."""
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+    import nullplacements as np
+
+    db = np.demo(cli, work)
+    start, end = "2025-09-01", "2025-10-31"
+    s, e = datetime.date.fromisoformat(start), datetime.date.fromisoformat(end)
+
+    def selection(data):
+        office = data.office_list()[0]
+        return dict(offices=[office], fees=data.in_use_codes(), mode=0, dept="", methods=data.methods,
+                    month=(e.replace(day=1), e), year=(s.replace(month=1, day=1), e), **{"from": s, "to": e})
+
+    def non_routine_total(rows):
+        return val(rows[-1][16])
+
+    base = Data(db)
+    code = base.office_list()[0][0]
+    baseline = non_routine_total(grid(base, selection(base)))
+    updates = np.choose(db, base.departments_of(code)[0], start, end, non_routine=True)
+    diffs, results = [], []
+    for name, _ in np.PLACEMENTS:
+        path = np.placed_copy(db, work, name, updates[name])
+        data = base.with_receipts_of(path)
+        sel = selection(data)
+        mine = grid(data, sel)
+        # A replacement whose own key is NULL matches no exchange record and
+        # counts beside the invoice it replaced; nothing else moves.
+        expected = baseline
+        if name.startswith("replacement"):
+            changed = np.changed_id(updates[name])
+            expected += sum((amount(l["金额"]) or ZERO) for l in data.lines if l["票据id"] == changed
+                            and l["非日常"] == 1)
+        if non_routine_total(mine) != expected:
+            diffs.append("%s: the computation counts %s non-routine, %s expected" % (
+                name, fmt2(non_routine_total(mine)), fmt2(expected)))
+        cells = {}
+        with np.roads(shared, path, cells) as roads:
+            for road, conn in roads:
+                before = len(diffs)
+                cmd = [cli, "receipts", "--connect", conn, "--from", start, "--to", end, "--offices", code,
+                       "--month-from", sel["month"][0].isoformat(), "--month-to", end,
+                       "--year-from", sel["year"][0].isoformat(), "--year-to", end, "--csv", "-"]
+                out = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=True)
+                theirs = read_csv(out.stdout.decode("utf-8"))
+                tag = "%s %s" % (name, road)
+                if road == "embedded":
+                    compare(tag, mine, order_ties(theirs, (1, 2, 26), 25, 0), diffs)
+                else:
+                    # The stand-in orders Chinese texts by code point, not by
+                    # pinyin: the categories may come in another order.
+                    compare(tag, sorted(r[1:] for r in mine), sorted(r[1:] for r in theirs), diffs)
+                lists = 0
+                # The detail lists behind the computed rows, whatever the
+                # tool's summary shows.
+                for row in [r for r in mine[2:] if r[25] == "1"]:
+                    got = subprocess.run([details, conn, start, end, "all", row[26], "1"], stdout=subprocess.PIPE,
+                                         stderr=subprocess.PIPE, check=True)
+                    tool = read_csv(got.stdout.decode("utf-8"))[1:]
+                    want = detail(data, sel, row[26], "1")
+                    tie_key = lambda r: tuple(r[3:])
+                    tool = order_ties(tool[:-1], (1, 2), tie_key, 0) + tool[-1:]
+                    want = order_ties(want[:-1], (1, 2), tie_key, 0) + want[-1:]
+                    compare("%s detail %s" % (tag, row[26]), want, tool, diffs)
+                    lists += 1
+                cells[road] = "non-routine %s of %s, month %s, year %s, %d detail lists, %s" % (
+                    theirs[-1][16], fmt2(expected), theirs[-1][23], theirs[-1][24], lists,
+                    "agrees" if len(diffs) == before else "DIFFERS")
+        results.append((name, cells))
+    return np.finish("office %s, %s..%s, every fee item and method; non-routine %s without any NULL" % (
+        code, start, end, fmt2(baseline)), results, diffs)
+
+
 def main():
     if len(sys.argv) < 4:
         print(__doc__)
@@ -534,6 +625,8 @@ def main():
     cli, details, work = sys.argv[1], sys.argv[2], sys.argv[3]
     quick = "--quick" in sys.argv
     os.makedirs(work, exist_ok=True)
+    if "--nulls" in sys.argv:
+        return null_placements(cli, details, work, sys.argv[sys.argv.index("--nulls") + 1])
     dbs = [("s1", ["--seed", "1"]), ("s2", ["--seed", "2"]), ("s7", ["--seed", "7"]),
            ("s5big", ["--seed", "5", "--offices", "12", "--rooms", "80"])]
     ranges = [("2026-06-01", "2026-11-30"), ("2025-12-15", "2026-02-10"), ("2024-01-01", "2024-12-31"),

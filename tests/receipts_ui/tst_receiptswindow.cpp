@@ -429,6 +429,39 @@ private slots:
         QVERIFY(lastRowName != QStringLiteral("合计"));
     }
 
+    // A second run starts from the headings on screen, not from the last
+    // report under its wait panel; 输出EXCEL and 打印 wait for it, and the
+    // panel says what it is waiting for.
+    void runStartsEmptyAndHoldsOutputs()
+    {
+        auto window = openWindow();
+        tick(child<QListWidget>(window.get(), "List1"), { "01", "02" });
+        child<QCheckBox>(window.get(), "Check2")->click();
+        child<QPushButton>(window.get(), "Command1_0")->click();
+        waitForRun(window.get());
+        auto* view = child<fee::GridView>(window.get(), "MSFlexGrid1");
+        QTRY_COMPARE(view->model()->rowCount(), 12);
+
+        int shownRows = -1;
+        bool outputsEnabled = true;
+        QString subject;
+        QTimer::singleShot(0, window.get(), [&] {
+            shownRows = view->model()->rowCount();
+            outputsEnabled = child<QPushButton>(window.get(), "Command1_1")->isEnabled()
+                || child<QPushButton>(window.get(), "Command1_3")->isEnabled();
+            subject = child<QLabel>(window.get(), "WaitPanel1_Subject")->text();
+        });
+        child<QPushButton>(window.get(), "Command1_0")->click();
+        waitForRun(window.get());
+        QCOMPARE(shownRows, 2);
+        QVERIFY(!outputsEnabled);
+        QVERIFY2(subject.contains(kStart.toString(Qt::ISODate)) && subject.contains(QStringLiteral("2 个管理处")),
+            qPrintable(subject));
+        QVERIFY(child<QPushButton>(window.get(), "Command1_1")->isEnabled());
+        QVERIFY(child<QPushButton>(window.get(), "Command1_3")->isEnabled());
+        QTRY_COMPARE(view->model()->rowCount(), 12);
+    }
+
     void cancelledRunIsNoError()
     {
         auto window = openWindow();

@@ -69,6 +69,31 @@ private slots:
         QCOMPARE(message.isEmpty(), !expected.isEmpty());
     }
 
+    // A method or payee named on the command line: the list's own entry or
+    // "选择全部"; anything else is refused, so no run silently finds nothing.
+    void listEntries_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("error");
+        const QString none;
+        QTest::newRow("all") << QString("all") << QString("选择全部") << none;
+        QTest::newRow("an entry") << QString("微信") << QString("微信") << none;
+        QTest::newRow("not in the list") << QString("支票") << none
+                                         << QString("payment method 支票 is not in the method list");
+        QTest::newRow("another spelling")
+            << QString("现金 ") << none << QString("payment method 现金  is not in the method list");
+    }
+    void listEntries()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, entry);
+        QFETCH(QString, error);
+        QString message;
+        QCOMPARE(listEntryByName({ "现金", "微信" }, value, "payment method", "the method list", &message), entry);
+        QCOMPARE(message, error);
+    }
+
     void inListsQuoteEveryValue_data()
     {
         QTest::addColumn<QStringList>("methods");

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -73,6 +75,12 @@ private slots:
     void browseFillsTheFileName();
     void closedSourceGridFailsCleanly();
     void quitClosesWithoutWriting();
+    void workbookOfAnotherNameAsksFirst_data();
+    void workbookOfAnotherNameAsksFirst();
+    void busySourceKeepsOutputBack();
+    void outputQuestionAskedFirst();
+    void layoutShowsWholeTextsAndStretches();
+    void headingsStayHeadingsUnderKeys();
 
 private:
     template <typename T> T* child(const char* name)
@@ -283,6 +291,8 @@ void TestFrmToExcel::browseFillsTheFileName()
         QVERIFY(dialog);
         seen = true;
         QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+        // The program's folder, writable here (an installed program's is not: the home folder).
+        QCOMPARE(dialog->directory().absolutePath(), QCoreApplication::applicationDirPath());
         QVERIFY(dialog->nameFilters().contains(QStringLiteral("Excel Flie *.xls (*.xls)")));
         QVERIFY(dialog->nameFilters().contains(QStringLiteral("Excel Flie *.xlsx (*.xlsx)")));
         dialog->selectFile(chosen);
@@ -318,6 +328,140 @@ void TestFrmToExcel::quitClosesWithoutWriting()
     QVERIFY(!m_dialog);
     QCOMPARE(m_boxes.size(), 0);
     QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("y.xlsx"))));
+}
+
+void TestFrmToExcel::workbookOfAnotherNameAsksFirst_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("x.xls over an existing x.xlsx, No") << "x.xls" << int(BoxAnswer::No) << true << false;
+    QTest::newRow("x.xls over an existing x.xlsx, Yes") << "x.xls" << int(BoxAnswer::Yes) << true << true;
+    QTest::newRow("x without an ending, No") << "x" << int(BoxAnswer::No) << true << false;
+    QTest::newRow("x.xlsx named itself") << "x.xlsx" << int(BoxAnswer::No) << false << true;
+}
+
+// A name the workbook is written under another one ("x.xls" as "x.xlsx")
+// never updates an existing workbook the user did not name without asking;
+// the window hears which file was written.
+void TestFrmToExcel::workbookOfAnotherNameAsksFirst()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+    QFETCH(bool, written);
+
+    const QString existing = m_dir.filePath(QStringLiteral("x.xlsx"));
+    QFile::remove(existing);
+    {
+        FrmToExcel first;
+        first.Config(*m_grid, QStringLiteral("其他"), QStringLiteral("其他表"));
+        first.findChild<QLineEdit*>(QStringLiteral("Text1_0"))->setText(existing);
+        QString failure;
+        QVERIFY(first.To_Execl(m_grid.get(), QStringLiteral("其他表"), QStringLiteral("其他"), &failure));
+    }
+    const QByteArray before = [&] {
+        QFile file(existing);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    QVERIFY(!before.isEmpty());
+
+    setBoxHandler([this, answer](const BoxRequest& r) {
+        m_boxes << r;
+        return r.buttons == BoxButtons::YesNo ? BoxAnswer(answer) : BoxAnswer::Ok;
+    });
+    QSignalSpy writtenSpy(m_dialog.data(), &FrmToExcel::workbookWritten);
+    child<QLineEdit>("Text1_0")->setText(m_dir.filePath(typed));
+    press("输出");
+
+    QCOMPARE(m_boxes.size(), asked ? 1 : 0);
+    if (asked) {
+        QCOMPARE(m_boxes.first().buttons, BoxButtons::YesNo);
+        QVERIFY(m_boxes.first().text.contains(QDir::toNativeSeparators(existing)));
+        QVERIFY(m_boxes.first().text.contains(QStringLiteral("收款日报表")));
+    }
+    QFile file(existing);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll() != before, written);
+    QCOMPARE(writtenSpy.size(), written ? 1 : 0);
+    if (written) {
+        QCOMPARE(writtenSpy.first().at(0).toString(), existing);
+        const WorkbookReadback book = WorkbookReadback::read(existing);
+        QCOMPARE(book.sheets(), QStringList({ "其他", "收款日报表" }));
+    } else {
+        QVERIFY(m_dialog && m_dialog->isVisible()); // declined: the dialog stays, no failure box
+    }
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("x.xls"))));
+}
+
+// While a run fills the source grid, 输出 is disabled and the status bar
+// says why; afterwards it is back.
+void TestFrmToExcel::busySourceKeepsOutputBack()
+{
+    QAction* output = m_dialog->findChild<QAction*>(QStringLiteral("输出"));
+    QLabel* hint = child<QLabel>("StatusBar1_Panel1");
+    const QString usual = hint->text();
+    child<QLineEdit>("Text1_0")->setText(m_dir.filePath(QStringLiteral("busy.xlsx")));
+    m_dialog->setSourceBusy(true);
+    QVERIFY(!output->isEnabled());
+    QVERIFY(hint->text().contains(QStringLiteral("统计")));
+    press("输出");
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("busy.xlsx"))));
+    m_dialog->setSourceBusy(false);
+    QVERIFY(output->isEnabled());
+    QCOMPARE(hint->text(), usual);
+    press("输出");
+    QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("busy.xlsx"))));
+}
+
+void TestFrmToExcel::outputQuestionAskedFirst()
+{
+    m_dialog->setOutputQuestion(QStringLiteral("列表不完整。仍要输出吗？"));
+    child<QLineEdit>("Text1_0")->setText(m_dir.filePath(QStringLiteral("half.xlsx")));
+    press("输出"); // answered Ok: no Yes
+    QCOMPARE(m_boxes.size(), 1);
+    QCOMPARE(m_boxes.first().text, QStringLiteral("列表不完整。仍要输出吗？"));
+    QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("half.xlsx"))));
+    QVERIFY(m_dialog);
+}
+
+void TestFrmToExcel::layoutShowsWholeTextsAndStretches()
+{
+    const QString title = QStringLiteral("(阳光花园管理处第二分区北苑) 收款日报表 2025年01月01日至2025年12月31日");
+    m_dialog->Config(*m_grid, QStringLiteral("收款日报表"), title);
+    QCoreApplication::processEvents();
+    auto* box = child<QLineEdit>("Text1_1");
+    QVERIFY2(box->fontMetrics().horizontalAdvance(title) < box->width() - 6,
+        qPrintable(QStringLiteral("%1 in %2").arg(box->fontMetrics().horizontalAdvance(title)).arg(box->width())));
+    for (const char* name : { "Label1_0", "Label1_1", "Label1_2" }) {
+        QLabel* label = child<QLabel>(name);
+        QVERIFY2(label->width() >= label->sizeHint().width(), name);
+        QVERIFY2(label->x() > 0, name);
+    }
+    auto* file = child<QLineEdit>("Text1_0");
+    auto* grid1 = child<GridView>("Grid1");
+    const QSize fileSize = file->size();
+    const QSize gridSize = grid1->size();
+    m_dialog->resize(m_dialog->width() + 300, m_dialog->height() + 150);
+    QCoreApplication::processEvents();
+    QVERIFY(file->width() > fileSize.width() + 150);
+    QVERIFY(grid1->width() > gridSize.width() + 250);
+    QVERIFY(grid1->height() > gridSize.height() + 100);
+}
+
+// Keys moving through the chooser carry no ticks into its heading row.
+void TestFrmToExcel::headingsStayHeadingsUnderKeys()
+{
+    auto* grid1 = child<GridView>("Grid1");
+    clickCell(1, 1, true);
+    for (const Qt::Key key : { Qt::Key_Down, Qt::Key_PageDown, Qt::Key_End, Qt::Key_Right })
+        QTest::keyClick(grid1, key, key == Qt::Key_End ? Qt::ControlModifier : Qt::NoModifier);
+    QCoreApplication::processEvents();
+    QTableView* headings = grid1->fixedRowsView();
+    QVERIFY(headings->isVisible());
+    QCOMPARE(headings->rowAt(1), 0);
+    QCOMPARE(headings->verticalScrollBar()->value(), 0);
 }
 
 QTEST_MAIN(TestFrmToExcel)

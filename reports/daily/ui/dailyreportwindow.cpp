@@ -2,6 +2,7 @@
 #include "reports/daily/ui/dailyreportwindow.h"
 
 #include "common/grid/twips.h"
+#include "common/widgets/datepicker.h"
 #include "common/widgets/feeitemtreepanel.h"
 #include "common/widgets/frmtoexcel.h"
 #include "common/widgets/gridview.h"
@@ -65,7 +66,7 @@ namespace {
 
     QDateEdit* newDatePicker(const char* name, QWidget* parent, const QRect& place)
     {
-        auto* picker = new QDateEdit(parent);
+        auto* picker = new DatePicker(parent);
         picker->setObjectName(QString::fromUtf8(name));
         picker->setCalendarPopup(true);
         picker->setGeometry(place);

@@ -80,6 +80,13 @@ private:
     void exportResult();
 
     void gridClicked(int row);
+    // 打印 and 输出EXCEL (and an open export dialog's 输出) while no run
+    // fills the grid.
+    void setOutputsEnabled(bool enabled);
+    // Before a list the last run did not finish is printed or written:
+    // true when the user still wants it.
+    bool outputIncompleteList(const QString& action);
+    QString incompleteQuestion(const QString& action) const;
 
     GridModel m_grid;
 
@@ -101,6 +108,7 @@ private:
 
     int m_highlightedRow = 0;
     bool m_running = false;
+    bool m_incomplete = false; // the last run was cancelled or failed: no 合计 row
     CloseAfterRun m_closeAfterRun;
     ReportRunner* m_runner = nullptr;
 };

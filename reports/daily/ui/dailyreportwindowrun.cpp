@@ -10,6 +10,7 @@
 #include "common/widgets/frmtoexcel.h"
 #include "common/widgets/gridprinter.h"
 #include "common/widgets/gridview.h"
+#include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailyengine.h"
@@ -20,6 +21,8 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDir>
+#include <QPushButton>
 
 namespace fee {
 
@@ -80,7 +83,16 @@ void DailyReportWindow::startStatistics()
     // An empty method list fails here, before the wait panel shows.
     DailyEngine::statementInput(selection);
 
+    // The last list goes at once: whatever the run leaves (all of the new
+    // list, or part of it when cancelled) is never mixed up with it.
+    m_grid.setRows(m_grid.fixedRows());
     m_running = true;
+    m_incomplete = false;
+    setOutputsEnabled(false);
+    m_statusBar->setMessage(QStringLiteral("请稍候，正在进行统计..."));
+    m_wait->setSubject(QStringLiteral("%1，收款日期 %2 至 %3\n统计结束前不能打印或输出EXCEL")
+                           .arg(m_officeList->currentText().simplified(), selection.start.toString(Qt::ISODate),
+                               selection.end.toString(Qt::ISODate)));
     m_wait->showOver(m_gridView);
     setCursor(Qt::BusyCursor);
     // The grid is filled from the worker thread, row by row, while the
@@ -95,17 +107,56 @@ void DailyReportWindow::statisticsFinished(const RunOutcome& outcome)
     m_wait->finish();
     unsetCursor();
     m_running = false;
-    // A cancelled run keeps its rows and shows no box.
+    // The last rows and widths show at once, not at the next publishing.
+    m_gridView->refreshLayout();
+    // A cancelled run keeps its rows and shows no box, but the list is
+    // not taken for a whole one: the status bar says so, and printing or
+    // writing it asks first.
+    // A cancel pressed as the last row came in leaves a whole list.
+    const int last = m_grid.rows() - 1;
+    const bool totalled = last >= 1 && m_grid.text(last, DailyGrid::Book) == QStringLiteral("合计");
+    m_incomplete = (outcome.cancelled || outcome.failed) && !totalled;
+    if (outcome.cancelled && m_incomplete)
+        m_statusBar->setMessage(QStringLiteral("统计已取消，列表不完整（没有合计行）"));
+    else if (m_incomplete)
+        m_statusBar->setMessage(QStringLiteral("统计出错，列表不完整（没有合计行）"));
+    else
+        m_statusBar->setMessage(QStringLiteral("统计结束！共 %1 行").arg(std::max(0, m_grid.rows() - 2)));
+    setOutputsEnabled(true);
     if (outcome.failed)
         ErrPlainBox(outcome.number, outcome.description, QString());
     emit statisticsEnded();
     closeAfterRun();
 }
 
+void DailyReportWindow::setOutputsEnabled(bool enabled)
+{
+    m_commands[ExportToExcel]->setEnabled(enabled);
+    m_commands[Print]->setEnabled(enabled);
+    if (m_exportDialog) {
+        m_exportDialog->setSourceBusy(!enabled);
+        m_exportDialog->setOutputQuestion(enabled && m_incomplete ? incompleteQuestion(QStringLiteral("输出")) : QString());
+    }
+}
+
+QString DailyReportWindow::incompleteQuestion(const QString& action) const
+{
+    return QStringLiteral("这份收款日报表没有统计完，列表不完整（没有合计行）。\n仍要%1吗？").arg(action);
+}
+
+bool DailyReportWindow::outputIncompleteList(const QString& action)
+{
+    if (!m_incomplete)
+        return true;
+    return showBox({ incompleteQuestion(action), QString::fromUtf8(kSystemTitle), BoxIcon::Question,
+               BoxButtons::YesNo })
+        == BoxAnswer::Yes;
+}
+
 void DailyReportWindow::printResult()
 {
     // The grid belongs to the run while one goes on.
-    if (m_running)
+    if (m_running || !outputIncompleteList(QStringLiteral("打印")))
         return;
     const DailyOutputTexts texts
         = dailyPrintTexts(dailyOfficeName(m_officeList->currentText()), m_startDate->date(), m_endDate->date());
@@ -122,13 +173,22 @@ void DailyReportWindow::exportResult()
     if (m_running)
         return;
     const QString officeEntry = m_officeList->currentText();
-    if (officeEntry.isEmpty())
+    if (officeEntry.isEmpty() || !outputIncompleteList(QStringLiteral("输出")))
         return;
     const DailyOutputTexts texts
         = dailyExportTexts(dailyOfficeName(officeEntry), m_startDate->date(), m_endDate->date());
     // One dialog at a time; it deletes itself when closed.
-    if (!m_exportDialog)
+    if (!m_exportDialog) {
         m_exportDialog = new FrmToExcel(window());
+        // The dialog closes once it has written: the window says where to.
+        connect(m_exportDialog, &FrmToExcel::workbookWritten, this, [this](const QString& file, const QString& sheet) {
+            m_statusBar->setMessage(
+                QStringLiteral("已输出到 %1（工作表 %2）").arg(QDir::toNativeSeparators(file), sheet));
+        });
+    }
+    // Asked already before the dialog opened.
+    m_exportDialog->setOutputQuestion(QString());
+    m_exportDialog->setSourceBusy(m_running);
     m_exportDialog->setTag(texts.dateLine);
     m_exportDialog->Config(m_grid, QString::fromUtf8(kDailySheetName), texts.title);
     m_exportDialog->show();

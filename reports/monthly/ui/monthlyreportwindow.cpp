@@ -2,6 +2,7 @@
 #include "reports/monthly/ui/monthlyreportwindow.h"
 
 #include "common/grid/twips.h"
+#include "common/widgets/datepicker.h"
 #include "common/widgets/detailpanel.h"
 #include "common/widgets/feeitemtreepanel.h"
 #include "common/widgets/gridview.h"
@@ -181,7 +182,7 @@ QWidget* MonthlyReportWindow::buildSelectionPanel()
     auto* dates = new QGridLayout(dateBox);
     dates->setContentsMargins(6, 6, 6, 6);
     dates->addWidget(newLabel(10, QStringLiteral("报表统计截止日期"), dateBox), 0, 0, 1, 2);
-    m_statisticsDate = new QDateEdit(dateBox);
+    m_statisticsDate = new DatePicker(dateBox);
     m_statisticsDate->setObjectName(QStringLiteral("DTPicker1"));
     m_statisticsDate->setCalendarPopup(true);
     dates->addWidget(m_statisticsDate, 0, 2, 1, 2);

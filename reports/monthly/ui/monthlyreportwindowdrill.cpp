@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QLabel>
+#include <QPushButton>
 #include <QToolButton>
 
 namespace fee {
@@ -78,6 +79,7 @@ void MonthlyReportWindow::showDetail(const MonthlyDrillKey& key)
     selection.reportYear = m_reportYear;
 
     m_running = true;
+    m_export->setEnabled(false);
     m_summaryView->setCursor(Qt::BusyCursor);
     disconnect(m_runner, &ReportRunner::finished, this, nullptr);
     connect(m_runner, &ReportRunner::finished, this, &MonthlyReportWindow::detailFinished);
@@ -91,6 +93,8 @@ void MonthlyReportWindow::detailFinished(const RunOutcome& outcome)
 {
     m_summaryView->unsetCursor();
     m_running = false;
+    m_export->setEnabled(true);
+    m_detailPanel->view()->refreshLayout();
     if (outcome.failed) {
         ErrNumberBox(outcome.number, outcome.description);
     } else if (!outcome.cancelled) {

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 
@@ -62,6 +63,11 @@ void MonthlyReportWindow::runStatistics(const MonthlySelection& selection)
     // Switching the kind of property mid-run would cut the grid under the run.
     m_residential->setEnabled(false);
     m_commercial->setEnabled(false);
+    // Nothing is written from a grid still being filled.
+    m_export->setEnabled(false);
+    m_wait->setSubject(QStringLiteral("统计截止日期 %1，%2 个管理处\n统计结束前不能导出Excel")
+                           .arg(selection.statisticsDate.toString(Qt::ISODate))
+                           .arg(selection.offices.size()));
     m_wait->showOver(m_summaryView);
     m_summaryView->setCursor(Qt::BusyCursor);
     disconnect(m_runner, &ReportRunner::finished, this, nullptr);
@@ -77,8 +83,11 @@ void MonthlyReportWindow::statisticsFinished(const RunOutcome& outcome)
 {
     m_wait->finish();
     m_summaryView->unsetCursor();
+    // The last rows and widths show at once, not at the next publishing.
+    m_summaryView->refreshLayout();
     m_residential->setEnabled(true);
     m_commercial->setEnabled(true);
+    m_export->setEnabled(true);
     m_running = false;
     if (outcome.failed)
         ErrNumberBox(outcome.number, outcome.description);

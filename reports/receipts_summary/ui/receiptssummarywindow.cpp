@@ -2,6 +2,7 @@
 #include "reports/receipts_summary/ui/receiptssummarywindow.h"
 
 #include "common/grid/twips.h"
+#include "common/widgets/datepicker.h"
 #include "common/widgets/detailpanel.h"
 #include "common/widgets/feeitemtreepanel.h"
 #include "common/widgets/gridview.h"
@@ -60,7 +61,7 @@ namespace {
 
     QDateEdit* newDatePicker(int index, QWidget* parent)
     {
-        auto* picker = new QDateEdit(parent);
+        auto* picker = new DatePicker(parent);
         picker->setObjectName(QStringLiteral("DTPicker%1").arg(index));
         picker->setCalendarPopup(true);
         return picker;

@@ -15,6 +15,7 @@
 
 #include <QFrame>
 #include <QGroupBox>
+#include <QPushButton>
 
 namespace fee {
 
@@ -63,6 +64,9 @@ void ReceiptsSummaryWindow::openDetail(int row)
     m_statusBar->setMessage(QStringLiteral("请稍候，正在统计明细..."));
     m_running = true;
     m_closeDetailRequested = false;
+    m_detailFrame->exportButton()->setEnabled(false);
+    m_detailWait->setSubject(QStringLiteral("%1 %2 的收费明细\n读完后才能输出EXCEL")
+                                 .arg(m_detailHeading.officeName.simplified(), m_detailHeading.itemName.simplified()));
     m_detailWait->showOver(m_detailFrame->view());
     setCursor(Qt::BusyCursor);
     disconnect(m_runner, &ReportRunner::finished, this, nullptr);
@@ -77,6 +81,8 @@ void ReceiptsSummaryWindow::detailFinished(const RunOutcome& outcome)
     m_detailWait->finish();
     unsetCursor();
     m_running = false;
+    m_detailFrame->view()->refreshLayout();
+    m_detailFrame->exportButton()->setEnabled(true);
     // The frame stays open after a failure, the strip disabled until 关闭.
     if (outcome.failed)
         ErrCodeBox(outcome.number, outcome.description);

@@ -16,6 +16,7 @@
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTreeWidget>
 
 namespace fee {
@@ -49,10 +50,20 @@ void ReceiptsSummaryWindow::startStatistics()
     }
 
     m_statusBar->setMessage(QStringLiteral("请稍候，正在进行统计..."));
+    // The last run's rows go at once, not when the new ones are in: the
+    // grid on screen is never the old report under the new run's wait.
+    m_summary.setRows(m_summary.fixedRows());
     // The rows the last run highlighted are cut with the grid.
     m_highlightedSummaryRow = 0;
     m_reported = selection;
     m_running = true;
+    // Nothing is printed or written from a grid still being filled.
+    m_export->setEnabled(false);
+    m_print->setEnabled(false);
+    m_wait->setSubject(QStringLiteral("收款日期 %1 至 %2，%3 个管理处\n统计结束前不能打印或输出EXCEL")
+                           .arg(selection.receipts.start.toString(Qt::ISODate),
+                               selection.receipts.end.toString(Qt::ISODate))
+                           .arg(selection.offices.size()));
     m_wait->showOver(m_summaryView);
     setCursor(Qt::BusyCursor);
     disconnect(m_runner, &ReportRunner::finished, this, nullptr);
@@ -68,6 +79,10 @@ void ReceiptsSummaryWindow::statisticsFinished(const RunOutcome& outcome)
     m_wait->finish();
     unsetCursor();
     m_running = false;
+    // The last rows and widths show at once, not at the next publishing.
+    m_summaryView->refreshLayout();
+    m_export->setEnabled(true);
+    m_print->setEnabled(true);
     // A failure leaves the rows written so far and the waiting text; a
     // cancelled run is no error.
     if (outcome.failed)
