@@ -414,11 +414,12 @@ private slots:
         DbConnection db;
         db.open(receiptsFixtureConnection(m_path));
         RunContext cancelling(db);
+        // Offices go in groups of two: cancelled after the first group.
         cancelling.setProgressSink([&cancelling](const RunProgress& p) {
-            if (p.officesDone == 1)
+            if (p.officesDone > 0 && p.officesDone < p.officeCount)
                 cancelling.cancel();
         });
-        QVERIFY_THROWS_EXCEPTION(Failure, BuildReceiptsSummary(cancelling, selection({ "02", "01" }), cut));
+        QVERIFY_THROWS_EXCEPTION(Failure, BuildReceiptsSummary(cancelling, selection({ "02", "01", "03" }), cut));
         QVERIFY(cut.rows() > 2);
         check(cut);
     }
