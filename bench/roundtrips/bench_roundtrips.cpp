@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -67,7 +68,8 @@ Run runOn(const QString& connection, const QStringList& args, fee::testing::Requ
 
 // The CSV's rows without the serial column, sorted: the stand-in orders
 // Chinese texts by code point where the embedded database orders them by
-// pinyin, which moves the receipts summary's categories within an office.
+// pinyin, which moves the receipts summary's categories within an office and
+// the daily list's payers within one invoice number.
 QStringList rowsInAnyOrder(const QByteArray& csv)
 {
     QStringList rows;
@@ -95,8 +97,12 @@ int main(int argc, char** argv)
     const QCommandLineOption latencyOpt(QStringLiteral("latency"),
         QStringLiteral("Milliseconds the slow stand-in waits before each answer."), QStringLiteral("ms"),
         QStringLiteral("20"));
-    parser.addOptions({ officesOpt, roomsOpt, latencyOpt });
+    const QCommandLineOption roundsOpt(QStringLiteral("rounds"),
+        QStringLiteral("Runs of each report on each stand-in; the best time counts."), QStringLiteral("n"),
+        QStringLiteral("2"));
+    parser.addOptions({ officesOpt, roomsOpt, latencyOpt, roundsOpt });
     parser.process(app);
+    const int rounds = std::max(1, parser.value(roundsOpt).toInt());
 
     const QString missing = fee::testing::TdsTestServer::missingReason();
     if (!missing.isEmpty()) {
@@ -139,8 +145,8 @@ int main(int argc, char** argv)
             QString() },
     };
 
-    std::printf("database %s, stand-in at 0 ms and at %s ms a request, FEE_REPORT_CONNECTIONS=%s\n\n",
-        qPrintable(path), qPrintable(latency), qgetenv("FEE_REPORT_CONNECTIONS").isEmpty() ? "(unset)"
+    std::printf("database %s, stand-in at 0 ms and at %s ms a request, best of %d, FEE_REPORT_CONNECTIONS=%s\n\n",
+        qPrintable(path), qPrintable(latency), rounds, qgetenv("FEE_REPORT_CONNECTIONS").isEmpty() ? "(unset)"
                                                                                              : qgetenv("FEE_REPORT_CONNECTIONS").constData());
     std::printf("%-48s %7s %9s %9s %9s %9s %9s %6s  %s\n", "run", "offices", "requests", "requests", "embedded",
         "0 ms", qPrintable(latency + QStringLiteral(" ms")), "ratio", "CSV");
@@ -155,15 +161,28 @@ int main(int argc, char** argv)
                 ? 1
                 : int(fee::loadOffices(lists, report.officeList, fee::OfficeNames::AsStored).size());
             const Run local = runOn(embedded, report.args, nullptr);
-            const Run atOnce = runOn(fast.oleDbString(), report.args, &fastLog);
-            const Run delayed = runOn(slow.oleDbString(), report.args, &slowLog);
-            const bool receipts = report.args.front() == QStringLiteral("receipts");
-            const bool sameCsv = atOnce.csv == delayed.csv
-                && (receipts ? rowsInAnyOrder(atOnce.csv) == rowsInAnyOrder(local.csv) : atOnce.csv == local.csv);
+            // The two stand-ins take turns, and each keeps its best time: a
+            // busy machine slows a round, not one side.
+            Run atOnce = runOn(fast.oleDbString(), report.args, &fastLog);
+            Run delayed = runOn(slow.oleDbString(), report.args, &slowLog);
+            for (int round = 1; round < rounds; ++round) {
+                const Run again = runOn(fast.oleDbString(), report.args, &fastLog);
+                const Run slowAgain = runOn(slow.oleDbString(), report.args, &slowLog);
+                atOnce.seconds = std::min(atOnce.seconds, again.seconds);
+                delayed.seconds = std::min(delayed.seconds, slowAgain.seconds);
+                atOnce.requests = std::max(atOnce.requests, again.requests);
+                delayed.requests = std::max(delayed.requests, slowAgain.requests);
+            }
+            // "same": byte for byte on all three; "same rows": the embedded
+            // road orders some rows differently (see rowsInAnyOrder).
+            const bool identical = atOnce.csv == delayed.csv && atOnce.csv == local.csv;
+            const bool sameCsv = !atOnce.csv.isEmpty()
+                && (identical
+                    || (atOnce.csv == delayed.csv && rowsInAnyOrder(atOnce.csv) == rowsInAnyOrder(local.csv)));
             const double ratio = delayed.seconds / atOnce.seconds;
             std::printf("%-48s %7d %9d %9d %9.2f %9.2f %9.2f %6.2f  %s\n", report.name, offices, atOnce.requests,
                 delayed.requests, local.seconds, atOnce.seconds, delayed.seconds, ratio,
-                sameCsv ? "same" : "DIFFERENT");
+                identical ? "same" : sameCsv ? "same rows" : "DIFFERENT");
             const int allowed = report.officeList.isEmpty() ? 10 : offices + 10;
             met = met && sameCsv && ratio <= 1.3 && atOnce.requests <= allowed && delayed.requests <= allowed;
         }
