@@ -14,6 +14,7 @@
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
+#include "reports/shared/runlists.h"
 #include "reports/shared/selectionlists.h"
 #include "reports/shared/selectionresolver.h"
 
@@ -134,20 +135,19 @@ int runDaily(const QStringList& args)
 
         DailySelection selection;
         QString error;
-        const QVector<Office> offices
-            = officesByCode(loadOffices(connection, dailyOfficeListStatement(), OfficeNames::AsStored),
-                { parser.value(officeOpt) }, &error);
+        const RunLists lists = loadRunLists(
+            connection, { dailyOfficeListStatement(), OfficeNames::AsStored, FeeTreeQuery::AllByCategory, true });
+        const QVector<Office> offices = officesByCode(lists.offices, { parser.value(officeOpt) }, &error);
         if (!error.isEmpty())
             return parser.usageError(error);
         selection.office = offices.value(0);
         selection.start = from;
         selection.end = to;
-        if (auto stop = command.readFeeItems(connection, FeeTreeQuery::AllByCategory, selection.feeCodes))
+        if (auto stop = command.readFeeItems(lists.feeTree, selection.feeCodes))
             return *stop;
-        QString chosenMethod;
-        if (auto stop = command.readPaymentMethod(connection, method, selection.paymentMethods, chosenMethod))
+        selection.paymentMethods = lists.paymentMethods;
+        if (auto stop = command.readPaymentMethod(selection.paymentMethods, method, selection.paymentMethod))
             return *stop;
-        selection.paymentMethod = chosenMethod;
         if (auto stop = readPayee(parser, connection, payee, department, selection.payee))
             return *stop;
         selection.scope = static_cast<DailyScope>(scope.toInt());

@@ -11,6 +11,8 @@
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/reporttexts.h"
+#include "reports/shared/runcontext.h"
+#include "reports/shared/runlists.h"
 #include "reports/shared/selectionresolver.h"
 
 #include <QCommandLineParser>
@@ -51,18 +53,22 @@ int runMonthly(const QStringList& args)
         selection.statisticsDate = date;
         selection.reportYear = QString::number(date.year());
         QString error;
-        selection.offices = officesByCode(
-            loadOffices(connection, monthlyOfficeListStatement(commercial), OfficeNames::OnOneLine), command.officeCodes(), &error);
+        const RunLists lists = loadRunLists(
+            connection, { monthlyOfficeListStatement(commercial), OfficeNames::OnOneLine, FeeTreeQuery::AllItems });
+        selection.offices = officesByCode(lists.offices, command.officeCodes(), &error);
         if (!error.isEmpty())
             return parser.usageError(error + QStringLiteral(" (%1 offices)").arg(kind));
-        if (auto stop = command.readFeeItems(connection, FeeTreeQuery::AllItems, selection.feeCodes))
+        if (auto stop = command.readFeeItems(lists.feeTree, selection.feeCodes))
             return *stop;
         if (selection.feeCodes.isEmpty())
             return parser.usageError(QStringLiteral("no fee item to report on"));
 
         GridModel grid;
         MonthlyEngine engine(connection);
-        engine.run(selection, grid);
+        // Offices side by side, as many connections as the window's run uses.
+        RunContext run(connection);
+        run.setParallelism(RunContext::defaultParallelism(connection.backend()));
+        engine.run(run, selection, grid);
 
         command.writeCsvOutput(grid);
         const QString title

@@ -13,6 +13,7 @@
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
+#include "reports/shared/runlists.h"
 #include "reports/shared/selectionlists.h"
 #include "reports/shared/selectionresolver.h"
 
@@ -94,17 +95,19 @@ int runReceipts(const QStringList& args)
         connection.open(command.connectionString());
 
         QString error;
-        selection.offices = officesByCode(
-            loadOffices(connection, receiptsOfficeListStatement(), OfficeNames::AsStored), command.officeCodes(), &error);
+        const RunLists lists = loadRunLists(connection,
+            { receiptsOfficeListStatement(), OfficeNames::AsStored, FeeTreeQuery::InUseByCategory, true });
+        selection.offices = officesByCode(lists.offices, command.officeCodes(), &error);
         if (!error.isEmpty())
             return parser.usageError(error);
         // The window checks the offices, then the dates, and only then
         // builds the fee-item list.
         if (selection.receipts.start > selection.receipts.end)
             return parser.usageError(QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！"));
-        if (auto stop = command.readFeeItems(connection, FeeTreeQuery::InUseByCategory, selection.feeCodes))
+        if (auto stop = command.readFeeItems(lists.feeTree, selection.feeCodes))
             return *stop;
-        if (auto stop = command.readPaymentMethod(connection, method, selection.paymentMethods, selection.chosenMethod))
+        selection.paymentMethods = lists.paymentMethods;
+        if (auto stop = command.readPaymentMethod(selection.paymentMethods, method, selection.chosenMethod))
             return *stop;
 
         const ReceiptsCheck check = checkReceiptsSelection(selection);
@@ -114,6 +117,8 @@ int runReceipts(const QStringList& args)
         GridModel grid;
         LayoutReceiptsGrid(grid);
         RunContext run(connection);
+        // Offices side by side, as many connections as the window's run uses.
+        run.setParallelism(RunContext::defaultParallelism(connection.backend()));
         ProgressLine progress(command.name());
         progress.attach(run);
         BuildReceiptsSummary(run, selection, grid);

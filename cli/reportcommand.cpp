@@ -88,21 +88,19 @@ std::optional<int> ReportCommand::readCodesAndOutputs(const std::function<std::o
     return std::nullopt;
 }
 
-std::optional<int> ReportCommand::readFeeItems(
-    DbConnection& connection, FeeTreeQuery query, QStringList& feeCodes) const
+std::optional<int> ReportCommand::readFeeItems(const QVector<FeeCategory>& tree, QStringList& feeCodes) const
 {
     QString error;
-    feeCodes = feeCodesByCode(loadFeeItemTree(connection, query), m_feeCodes, &error);
+    feeCodes = feeCodesByCode(tree, m_feeCodes, &error);
     if (!error.isEmpty())
         return m_parser.usageError(error);
     return std::nullopt;
 }
 
 std::optional<int> ReportCommand::readPaymentMethod(
-    DbConnection& connection, const QString& value, QStringList& methods, QString& chosen) const
+    const QStringList& methods, const QString& value, QString& chosen) const
 {
     QString error;
-    methods = loadPaymentMethods(connection);
     chosen = listEntryByName(
         methods, value, QStringLiteral("payment method"), QStringLiteral("the payment method list"), &error);
     if (!error.isEmpty())

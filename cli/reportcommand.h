@@ -57,13 +57,11 @@ public:
     std::optional<int> readCodesAndOutputs(const std::function<std::optional<int>()>& ownChecks = {});
     const QStringList& officeCodes() const { return m_officeCodes; }
 
-    // On the open connection: the fee items --fees names in the tree the
-    // query loads, and the entry of the payment method list a value names;
-    // the usage error when one is not there.
-    std::optional<int> readFeeItems(DbConnection& connection, FeeTreeQuery query, QStringList& feeCodes) const;
-    std::optional<int> readPaymentMethod(
-        DbConnection& connection, const QString& value, QStringList& methods, QString& chosen) const;
-
+    // In the lists loaded for the run: the fee items --fees names, and the
+    // entry of the payment method list a value names; the usage error when
+    // one is not there.
+    std::optional<int> readFeeItems(const QVector<FeeCategory>& tree, QStringList& feeCodes) const;
+    std::optional<int> readPaymentMethod(const QStringList& methods, const QString& value, QString& chosen) const;
     bool xlsxSet() const { return m_parser.isSet(m_xlsx); }
     const QString& xlsxTarget() const { return m_xlsxTarget; }
 

@@ -99,7 +99,7 @@ int main(int argc, char** argv)
         return 1;
     const QString source = QStringLiteral("Provider=SQLite;Data Source=") + QFileInfo(path).absoluteFilePath();
     const int connections
-        = parser.isSet(connectionsOpt) ? parser.value(connectionsOpt).toInt() : fee::RunContext::defaultParallelism();
+        = parser.isSet(connectionsOpt) ? parser.value(connectionsOpt).toInt() : fee::RunContext::defaultParallelism(fee::DbBackend::Sqlite);
     try {
         fee::DbConnection db;
         db.open(source);

@@ -117,19 +117,36 @@ void MonthlyEngine::resetTiming()
     m_statements = 0;
 }
 
-double MonthlyEngine::sumMeasure(DbConnection& connection, int column, const MonthlyStatementInput& input)
+QMap<int, double> MonthlyEngine::sumMeasures(DbConnection& connection, const MonthlyStatementInput& input)
 {
-    double value = 0;
-    for (const MeasureStatement& s : summingStatements(column, input)) {
-        QElapsedTimer timer;
-        timer.start();
-        DbResult result = connection.query(s.statement);
-        if (result.next())
-            value += clean(result.numberOrNull(result.indexOf(s.alias)).value_or(0.0));
-        m_databaseNs += timer.nsecsElapsed();
-        ++m_statements;
+    // Every statement of the office goes out in one batch: none needs
+    // another's result, and over a slow link each request costs a round trip.
+    QStringList statements;
+    QVector<QString> aliases;
+    QVector<int> columns;
+    for (int column : measureColumns()) {
+        for (const MeasureStatement& s : summingStatements(column, input)) {
+            statements.append(s.statement);
+            aliases.append(s.alias);
+            columns.append(column);
+        }
     }
-    return clean(value);
+    QElapsedTimer timer;
+    timer.start();
+    QMap<int, double> sums;
+    DbResult result = connection.queryBatch(statements);
+    for (qsizetype k = 0; k < statements.size(); ++k) {
+        if (k > 0)
+            result.nextResult();
+        double& sum = sums[columns.at(k)];
+        if (result.next())
+            sum += clean(result.numberOrNull(result.indexOf(aliases.at(k))).value_or(0.0));
+    }
+    m_databaseNs += timer.nsecsElapsed();
+    m_statements += int(statements.size());
+    for (double& sum : sums)
+        sum = clean(sum);
+    return sums;
 }
 
 void MonthlyEngine::run(const MonthlySelection& selection, GridModel& summary)
@@ -156,11 +173,8 @@ void MonthlyEngine::run(RunContext& context, const MonthlySelection& selection, 
         context.forEachOffice(count, [&](int index, DbConnection& connection) -> std::function<void()> {
             const Office& office = selection.offices.at(index);
             const MonthlyStatementInput input { office.code, selection.feeCodes, selection.statisticsDate, reportYear };
-            Measures values;
-            for (int column : measureColumns()) {
-                context.throwIfCancelled();
-                values[column] = sumMeasure(connection, column, input);
-            }
+            context.throwIfCancelled();
+            const Measures values = sumMeasures(connection, input);
             return [&summary, &written, &selection, office, values] {
                 const int r = summary.appendRow();
                 summary.setText(r, monthly::kSerial, QString::number(r - 1));

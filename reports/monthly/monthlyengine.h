@@ -4,6 +4,7 @@
 #include "common/officeentry.h"
 
 #include <QDate>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -61,7 +62,8 @@ public:
     int statementCount() const { return m_statements.load(); }
 
 private:
-    double sumMeasure(DbConnection& connection, int column, const struct MonthlyStatementInput& input);
+    // The office's measures by summary column, from one batch of its statements.
+    QMap<int, double> sumMeasures(DbConnection& connection, const struct MonthlyStatementInput& input);
 
     DbConnection& m_connection;
     std::atomic<qint64> m_databaseNs { 0 };

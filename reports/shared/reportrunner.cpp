@@ -43,7 +43,7 @@ bool ReportRunner::start(const QString& connectionString, Job job, int connectio
             DbConnection connection;
             connection.open(connectionString);
             RunContext run(connection);
-            run.setParallelism(connections > 0 ? connections : RunContext::defaultParallelism());
+            run.setParallelism(connections > 0 ? connections : RunContext::defaultParallelism(connection.backend()));
             run.setProgressSink([this](const RunProgress& progress) {
                 // Thread-safe: the sink is called one report at a time.
                 if (m_sinceProgress.isValid() && m_sinceProgress.elapsed() < 100

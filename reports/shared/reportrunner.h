@@ -39,7 +39,7 @@ public:
 
     // Starts the job; false (and nothing happens) while another one runs.
     // `connections` caps the connections the run may use side by side (0:
-    // the machine's usual number).
+    // the usual number for the database, RunContext::defaultParallelism).
     bool start(const QString& connectionString, Job job, int connections = 0);
     bool isRunning() const { return m_running; }
     // Safe at any time: interrupts the statements in flight; the job ends at

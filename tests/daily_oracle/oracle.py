@@ -161,9 +161,10 @@ def rows_of(data, office, start, end, methods, payee, scope, department, items):
         cells += [date_text(h["开票日期"]), h["开票人"] or "", date_text(h["收款日期"]), h["收款人"] or "",
                   h["收款方式"] or "", h["备注"] or "", general_date_text(h["内换日期"]), h["内换票据编号"] or ""]
         if h["内换日期"] is not None and h["内换票据编号"] is None:
-            # The lookup takes the number as the row shows it, suffix included.
+            # Replacements record the invoice's own number, without the
+            # "(预开收款)" a pre-issued invoice shows.
             for other in data.receipts:
-                if eq(other["被换票票据编号"], number):
+                if eq(other["被换票票据编号"], h["票据编号"]):
                     cells[16] += (other["票据编号"] or "") + " "
         return cells
 

@@ -352,8 +352,8 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("stopAt");
         QTest::addColumn<int>("seen");
-        QTest::newRow("monthly") << QStringList { "monthly", "--date", "2026-06-15" } << QStringLiteral("sp_prepexec")
-                                 << 20;
+        QTest::newRow("monthly") << QStringList { "monthly", "--date", "2026-06-15" }
+                                 << QStringLiteral("sqlite: Select sum(") << 20;
         QTest::newRow("receipts") << QStringList { "receipts", "--from", "2026-01-01", "--to", "2026-06-30" }
                                   << QStringLiteral("sqlite: Select SetupSFXM.收费类别") << 2;
         QTest::newRow("daily") << QStringList { "daily", "--office", "01", "--from", "2023-01-01", "--to",
