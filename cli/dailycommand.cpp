@@ -146,8 +146,10 @@ int runDaily(const QStringList& args)
         if (auto stop = command.readFeeItems(lists.feeTree, selection.feeCodes))
             return *stop;
         selection.paymentMethods = lists.paymentMethods;
-        if (auto stop = command.readPaymentMethod(selection.paymentMethods, method, selection.paymentMethod))
+        QString chosenMethod;
+        if (auto stop = command.readPaymentMethod(selection.paymentMethods, method, chosenMethod))
             return *stop;
+        selection.paymentMethod = chosenMethod;
         if (auto stop = readPayee(parser, connection, payee, department, selection.payee))
             return *stop;
         selection.scope = static_cast<DailyScope>(scope.toInt());
