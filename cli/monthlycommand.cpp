@@ -1,6 +1,7 @@
 #include "cli/clicommand.h"
 #include "cli/clioutput.h"
 #include "cli/commandparser.h"
+#include "cli/chartoutput.h"
 #include "cli/commands.h"
 #include "cli/connectoption.h"
 #include "cli/pdfoutput.h"
@@ -8,6 +9,7 @@
 #include "common/csv.h"
 #include "common/failure.h"
 #include "db/dbconnection.h"
+#include "reports/monthly/monthlychart.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"
 #include "reports/shared/feeitemtree.h"
@@ -43,6 +45,8 @@ int runMonthly(const QStringList& args)
     for (const QCommandLineOption& option : { dateOpt, kindOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
         parser.addOption(option);
     pdf.addOptions(parser);
+    ChartOutput chart;
+    chart.addOptions(parser);
 
     if (auto stop = parser.parse(args))
         return *stop;
@@ -70,7 +74,9 @@ int runMonthly(const QStringList& args)
         return parser.usageError(QStringLiteral("--xlsx needs a file name"));
     if (auto stop = pdf.read(parser))
         return *stop;
-    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser))
+    if (auto stop = chart.read(parser))
+        return *stop;
+    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser) && !chart.wanted())
         csvTarget = QStringLiteral("-");
 
     try {
@@ -114,6 +120,8 @@ int runMonthly(const QStringList& args)
             options.dateLine = summaryDateLine(date);
             pdf.write(grid, options);
         }
+        if (chart.wanted())
+            chart.write(monthly::rateChart(grid));
     } catch (const Failure& f) {
         return reportFailure(QStringLiteral("monthly"), f);
     }

@@ -1,6 +1,7 @@
 #include "cli/clicommand.h"
 #include "cli/clioutput.h"
 #include "cli/commandparser.h"
+#include "cli/chartoutput.h"
 #include "cli/commands.h"
 #include "cli/connectoption.h"
 #include "cli/pdfoutput.h"
@@ -8,6 +9,7 @@
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
 #include "db/dbconnection.h"
+#include "reports/receipts_summary/receiptschart.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
 #include "reports/receipts_summary/receiptsexport.h"
@@ -82,6 +84,8 @@ int runReceipts(const QStringList& args)
              yearToOpt, methodOpt, modeOpt, departmentOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
         parser.addOption(option);
     pdf.addOptions(parser);
+    ChartOutput chart;
+    chart.addOptions(parser);
 
     if (auto stop = parser.parse(args))
         return *stop;
@@ -126,7 +130,9 @@ int runReceipts(const QStringList& args)
         return parser.usageError(QStringLiteral("--xlsx needs a file name"));
     if (auto stop = pdf.read(parser))
         return *stop;
-    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser))
+    if (auto stop = chart.read(parser))
+        return *stop;
+    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser) && !chart.wanted())
         csvTarget = QStringLiteral("-");
 
     try {
@@ -172,6 +178,8 @@ int runReceipts(const QStringList& args)
             // selection (in list order).
             pdf.write(grid, receiptsPrintOptions(selection.offices.front().name, selection.receipts));
         }
+        if (chart.wanted())
+            chart.write(receiptsCategoryChart(grid));
     } catch (const Failure& f) {
         return reportFailure(QStringLiteral("receipts"), f);
     }
