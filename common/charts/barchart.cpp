@@ -45,7 +45,7 @@ namespace {
         for (int i = int(data.bars.size()) - 1; i >= 0; --i) {
             // A name the grid wraps over two lines reads as one here.
             QString label = data.bars.at(i).label;
-            label.remove(QLatin1Char('\n'));
+            label.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
             while (labels.contains(label))
                 label += QChar(0x200B);
             labels << label;

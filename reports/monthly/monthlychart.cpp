@@ -14,7 +14,7 @@ namespace {
     {
         if (grid.rows() < kHeadingRows)
             return {};
-        return grid.text(kHeadingRows - 1, col).remove(QLatin1Char('\n'));
+        return grid.text(kHeadingRows - 1, col).remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
     }
 }
 
@@ -54,6 +54,26 @@ ChartData rateChart(const GridModel& summary)
             bar.sources << QVector<int> { row };
         }
         chart.bars << bar;
+    }
+    return chart;
+}
+
+WorkbookChart rateWorkbookChart(const GridModel& summary, const QString& summarySheet, int rowOffset)
+{
+    WorkbookChart chart;
+    chart.kind = WorkbookChart::Kind::Bar;
+    chart.sheetName = QStringLiteral("收缴率图表");
+    chart.title = QStringLiteral("收缴率");
+    chart.valueFormat = QStringLiteral("0%");
+    for (int col : kChartColumns) {
+        WorkbookChartSeries series;
+        series.name = seriesName(summary, col);
+        series.sheet = summarySheet;
+        series.categoryColumn = kName + 1;
+        series.valueColumn = col + 1;
+        series.firstRow = kHeadingRows + rowOffset;
+        series.lastRow = std::max(kHeadingRows, summary.rows() - 1) + rowOffset;
+        chart.series << series;
     }
     return chart;
 }

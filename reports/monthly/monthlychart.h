@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/chartdata.h"
+#include "common/workbook/workbookchart.h"
 
 namespace fee {
 
@@ -14,6 +15,11 @@ namespace monthly {
     // reference line. Empty rate cells have no value. Reads rows as they are,
     // so a grid still being filled gives the offices it holds so far.
     ChartData rateChart(const GridModel& summary);
+
+    // The same rates as a chart of the summary workbook, pointing at the rate
+    // cells of its summary sheet (grid row r is sheet row r + rowOffset):
+    // one bar per office and one for 合计.
+    WorkbookChart rateWorkbookChart(const GridModel& summary, const QString& summarySheet, int rowOffset);
 
 } // namespace monthly
 

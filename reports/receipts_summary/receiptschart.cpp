@@ -2,6 +2,8 @@
 
 #include "common/grid/gridmodel.h"
 #include "common/textformat.h"
+#include "common/workbook/workbook.h"
+#include "common/workbook/workbookarea.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 
 #include <QHash>
@@ -79,6 +81,71 @@ ChartData receiptsCategoryChart(const GridModel& summary)
         chart.bars << bar;
     }
     return chart;
+}
+
+} // namespace fee
+
+namespace fee {
+
+namespace {
+    // =SUM('Sheet1'!T7:T10,'Sheet1'!T12): consecutive rows as one range.
+    QString sumFormula(const QVector<int>& gridRows, const QString& sheet, int column, int rowOffset)
+    {
+        QStringList parts;
+        const QString prefix = quotedSheetName(sheet) + QLatin1Char('!');
+        for (int i = 0; i < gridRows.size();) {
+            int j = i;
+            while (j + 1 < gridRows.size() && gridRows.at(j + 1) == gridRows.at(j) + 1)
+                ++j;
+            parts << prefix
+                    + WorkbookArea::cells(gridRows.at(i) + rowOffset, column, gridRows.at(j) + rowOffset, column).address();
+            i = j + 1;
+        }
+        return QStringLiteral("=SUM(") + parts.join(QLatin1Char(',')) + QLatin1Char(')');
+    }
+}
+
+void addReceiptsChartSheets(Workbook& book, const GridModel& summary, const QString& summarySheet, int rowOffset)
+{
+    const ChartData chart = receiptsCategoryChart(summary);
+    if (chart.isEmpty() || chart.series.isEmpty())
+        return;
+    WorkbookSheet& data = book.addWorksheet(QStringLiteral("图表数据"));
+    data.cells(1, 1).setValue(QStringLiteral("管理处"));
+    data.columns(1).setColumnWidth(20);
+    for (int s = 0; s < chart.series.size(); ++s) {
+        data.cells(1, s + 2).setValue(chart.series.at(s));
+        data.columns(s + 2).setColumnWidth(14);
+    }
+    const int amountColumn = ReceiptsColumn::kTotalAmount + 1;
+    for (int b = 0; b < chart.bars.size(); ++b) {
+        const ChartBar& bar = chart.bars.at(b);
+        const int row = b + 2;
+        data.cells(row, 1).setValue(bar.label);
+        for (int s = 0; s < chart.series.size(); ++s) {
+            if (bar.sources.at(s).isEmpty())
+                continue;
+            data.cells(row, s + 2)
+                .setNumberFormat(QStringLiteral("#0.00"))
+                .setFormula(sumFormula(bar.sources.at(s), summarySheet, amountColumn, rowOffset),
+                    bar.values.at(s).value_or(0.0));
+        }
+    }
+    WorkbookChart sheet;
+    sheet.kind = WorkbookChart::Kind::StackedBar;
+    sheet.sheetName = QStringLiteral("收款图表");
+    sheet.title = chart.title;
+    for (int s = 0; s < chart.series.size(); ++s) {
+        WorkbookChartSeries series;
+        series.name = chart.series.at(s);
+        series.sheet = data.name();
+        series.categoryColumn = 1;
+        series.valueColumn = s + 2;
+        series.firstRow = 2;
+        series.lastRow = int(chart.bars.size()) + 1;
+        sheet.series << series;
+    }
+    book.addChartSheet(sheet);
 }
 
 } // namespace fee
