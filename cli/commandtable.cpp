@@ -6,7 +6,7 @@ namespace fee::cli {
 const QVector<Command>& commands()
 {
     static const QVector<Command> table {
-        { QStringLiteral("demo-db"), QStringLiteral("PATH [--seed N] [--offices N] [--rooms N] [--plain-collation]"),
+        { QStringLiteral("demo-db"), QStringLiteral("PATH [--seed N] [--offices N] [--rooms N] [--plain-collation] [--poor-offices N]"),
             QStringLiteral("Write a new demo fee database (SQLite) at PATH; the same seed gives the same file."),
             &runDemoDb },
         { QStringLiteral("monthly"),
