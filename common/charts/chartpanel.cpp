@@ -12,7 +12,7 @@
 #include <QChartView>
 #include <QCursor>
 #include <QHBoxLayout>
-#include <QHorizontalBarSeries>
+#include <QAbstractBarSeries>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -94,7 +94,9 @@ void ChartPanel::rebuild()
     if (!m_build)
         return;
     ChartData data = m_build();
-    if (m_view->chart() && sameChart(data, m_data) && data.bars.size() == m_data.bars.size())
+    // A grid repainted for a marked row changes no figure: keep the chart
+    // (and the bar under the pointer) as it is.
+    if (m_view->chart() && sameChart(data, m_data))
         return;
     setData(data);
 }
