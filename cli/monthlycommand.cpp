@@ -1,11 +1,13 @@
 #include "cli/clicommand.h"
 #include "cli/clioutput.h"
+#include "cli/chartoutput.h"
 #include "cli/commands.h"
 #include "cli/reportcommand.h"
 
 #include "common/csv.h"
 #include "common/failure.h"
 #include "db/dbconnection.h"
+#include "reports/monthly/monthlychart.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"
 #include "reports/shared/feeitemtree.h"
@@ -30,6 +32,8 @@ int runMonthly(const QStringList& args)
         QStringLiteral("date"), QStringLiteral("Statistics date."), QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption kindOpt(QStringLiteral("kind"), QStringLiteral("residential or commercial offices."),
         QStringLiteral("KIND"), QStringLiteral("residential"));
+    ChartOutput chart;
+    command.addChart(chart);
     command.declare({ dateOpt, kindOpt });
 
     if (auto stop = command.parse(args))
@@ -88,6 +92,8 @@ int runMonthly(const QStringList& args)
             options.dateLine = summaryDateLine(date);
             command.pdf().write(grid, options);
         }
+        if (chart.wanted())
+            chart.write(monthly::rateChart(grid));
     } catch (const Failure& f) {
         return reportFailure(command.name(), f);
     }

@@ -1,11 +1,13 @@
 #include "cli/clicommand.h"
 #include "cli/clioutput.h"
+#include "cli/chartoutput.h"
 #include "cli/commands.h"
 #include "cli/reportcommand.h"
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
 #include "db/dbconnection.h"
+#include "reports/receipts_summary/receiptschart.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
 #include "reports/receipts_summary/receiptsexport.h"
@@ -65,6 +67,8 @@ int runReceipts(const QStringList& args)
         QStringLiteral("0"));
     const QCommandLineOption departmentOpt(QStringLiteral("department"),
         QStringLiteral("The session's department code (mode 1)."), QStringLiteral("CODE"));
+    ChartOutput chart;
+    command.addChart(chart);
     command.declare({ fromOpt, toOpt, monthFromOpt, monthToOpt, yearFromOpt, yearToOpt, methodOpt, modeOpt,
         departmentOpt });
 
@@ -132,6 +136,8 @@ int runReceipts(const QStringList& args)
             // selection (in list order).
             command.pdf().write(grid, receiptsPrintOptions(selection.offices.front().name, selection.receipts));
         }
+        if (chart.wanted())
+            chart.write(receiptsCategoryChart(grid));
     } catch (const Failure& f) {
         return reportFailure(command.name(), f);
     }

@@ -36,6 +36,8 @@ void ReportCommand::declare(
     for (const QCommandLineOption& option : ownOutputs)
         m_parser.addOption(option);
     m_pdf.addOptions(m_parser);
+    if (m_chart)
+        m_chart->addOptions(m_parser);
 }
 
 std::optional<int> ReportCommand::parse(const QStringList& args)
@@ -82,8 +84,13 @@ std::optional<int> ReportCommand::readCodesAndOutputs(const std::function<std::o
     }
     if (auto stop = m_pdf.read(m_parser))
         return stop;
+    if (m_chart) {
+        if (auto stop = m_chart->read(m_parser))
+            return stop;
+    }
     // The outputs may be combined; without any the CSV goes to standard output.
-    if (!m_parser.isSet(m_csv) && !m_parser.isSet(m_xlsx) && !m_pdf.isSet(m_parser))
+    if (!m_parser.isSet(m_csv) && !m_parser.isSet(m_xlsx) && !m_pdf.isSet(m_parser)
+        && !(m_chart && m_chart->wanted()))
         m_csvTarget = QStringLiteral("-");
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/commandparser.h"
+#include "cli/chartoutput.h"
 #include "cli/connectoption.h"
 #include "cli/pdfoutput.h"
 #include "reports/shared/feeitemtree.h"
@@ -35,6 +36,9 @@ public:
     CommandParser& parser() { return m_parser; }
     const PdfOutput& pdf() const { return m_pdf; }
 
+    // A command that can draw its chart: --chart comes after the printout's
+    // options and counts as an output. Call before declare().
+    void addChart(ChartOutput& chart) { m_chart = &chart; }
     // Adds every option: own before --offices, ownOutputs after --xlsx.
     void declare(std::initializer_list<QCommandLineOption> own,
         std::initializer_list<QCommandLineOption> ownOutputs = {});
@@ -78,6 +82,7 @@ private:
     const QCommandLineOption m_csv;
     const QCommandLineOption m_xlsx;
     PdfOutput m_pdf;
+    ChartOutput* m_chart = nullptr;
     QString m_connectionString;
     QStringList m_officeCodes;
     QStringList m_feeCodes;
