@@ -6,20 +6,20 @@ namespace fee::cli {
 const QVector<Command>& commands()
 {
     static const QVector<Command> table {
-        { QStringLiteral("demo-db"), QStringLiteral("PATH [--seed N] [--offices N] [--rooms N] [--plain-collation]"),
+        { QStringLiteral("demo-db"), QStringLiteral("PATH [--seed N] [--offices N] [--rooms N] [--plain-collation] [--poor-offices N]"),
             QStringLiteral("Write a new demo fee database (SQLite) at PATH; the same seed gives the same file."),
             &runDemoDb },
         { QStringLiteral("monthly"),
             QStringLiteral("--connect CONN|--connect-file FILE --date YYYY-MM-DD [--kind residential|commercial] [--offices all|CODE,...] "
-                           "[--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE] [--pdf FILE [--paper auto|A4|A3] [--fit]]"),
-            QStringLiteral("Run the monthly collection-rate summary and write it as CSV, a workbook or a PDF printout."),
+                           "[--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE] [--pdf FILE [--paper auto|A4|A3] [--fit]] [--chart FILE.png|.svg|.pdf]"),
+            QStringLiteral("Run the monthly collection-rate summary and write it as CSV, a workbook, a PDF printout or a chart."),
             &runMonthly },
         { QStringLiteral("receipts"),
             QStringLiteral("--connect CONN|--connect-file FILE --from D --to D [--month-from D --month-to D] [--year-from D --year-to D] "
                            "[--method all|NAME] [--mode 0|1|2] [--department CODE] [--offices all|CODE,...] "
-                           "[--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE] [--pdf FILE [--paper auto|A4|A3] [--fit]]"),
+                           "[--fees all|CODE,...] [--csv FILE|-] [--xlsx FILE] [--pdf FILE [--paper auto|A4|A3] [--fit]] [--chart FILE.png|.svg|.pdf]"),
             QStringLiteral(
-                "Run the receipts summary (dates YYYY-MM-DD) and write it as CSV, a workbook or a PDF printout."),
+                "Run the receipts summary (dates YYYY-MM-DD) and write it as CSV, a workbook, a PDF printout or a chart."),
             &runReceipts },
         { QStringLiteral("daily"),
             QStringLiteral("--connect CONN|--connect-file FILE --office CODE --from YYYY-MM-DD --to YYYY-MM-DD [--method all|NAME] "

@@ -1,9 +1,7 @@
 #include "cli/clicommand.h"
 #include "cli/clioutput.h"
-#include "cli/commandparser.h"
 #include "cli/commands.h"
-#include "cli/connectoption.h"
-#include "cli/pdfoutput.h"
+#include "cli/reportcommand.h"
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
@@ -16,6 +14,7 @@
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
+#include "reports/shared/runlists.h"
 #include "reports/shared/selectionlists.h"
 #include "reports/shared/selectionresolver.h"
 
@@ -27,19 +26,65 @@ namespace {
 
     const QString kAll = QStringLiteral("all");
 
+    // The payee a value names. The window lists the staff of the session's
+    // department; without one, a payee must at least be on some
+    // department's list.
+    std::optional<int> readPayee(const CommandParser& parser, DbConnection& connection, const QString& value,
+        const QString& department, QString& payee)
+    {
+        if (value == kAll)
+            return std::nullopt;
+        const QStringList payees
+            = department.isEmpty() ? loadAllDailyPayees(connection) : loadDailyPayees(connection, department);
+        const QString listName = department.isEmpty()
+            ? QStringLiteral("any department's payee list")
+            : QStringLiteral("the payee list of department %1").arg(department);
+        QString error;
+        payee = listEntryByName(payees, value, QStringLiteral("payee"), listName, &error);
+        if (!error.isEmpty())
+            return parser.usageError(error);
+        return std::nullopt;
+    }
+
+    // The workbook and the printout the options ask for, with the texts the
+    // window's export and print give them.
+    void writeWorkbookAndPrintout(const ReportCommand& command, const GridModel& grid, const DailySelection& selection,
+        const QString& sheetName)
+    {
+        const QString officeName = selection.office->name;
+        const QString& xlsxTarget = command.xlsxTarget();
+        if (!xlsxTarget.isEmpty()) {
+            const DailyOutputTexts texts = dailyExportTexts(officeName, selection.start, selection.end);
+            GridSheetOptions options;
+            options.title = texts.title;
+            options.tagText = texts.dateLine;
+            options.sheetName = sheetName;
+            options.columns = GridSheetExport::exportableColumns(grid);
+            const QString written = GridSheetExport::write(grid, options, xlsxTarget);
+            if (written != xlsxTarget)
+                printErr(command.name() + QStringLiteral(": workbook written as ") + written + QLatin1Char('\n'));
+        }
+        if (command.pdf().wanted()) {
+            const DailyOutputTexts texts = dailyPrintTexts(officeName, selection.start, selection.end);
+            PrintGridOptions options;
+            options.title = texts.title;
+            options.dateLine = texts.dateLine;
+            command.pdf().write(grid, options);
+        }
+    }
+
 } // namespace
 
 int runDaily(const QStringList& args)
 {
-    const QString name = QStringLiteral("daily");
-    CommandParser parser(name);
-    const ConnectOption connectOpt;
+    ReportCommand command(QStringLiteral("daily"), ReportCommand::Offices::None,
+        QStringLiteral("Workbook file: the sheet of the export dialog with every column, added to an existing "
+                       "workbook or put in place of the sheet of the same name."));
+    const QString& name = command.name();
     const QCommandLineOption officeOpt(
         QStringLiteral("office"), QStringLiteral("Office code (daily office list)."), QStringLiteral("CODE"));
-    const QCommandLineOption fromOpt(
-        QStringLiteral("from"), QStringLiteral("First receipt date."), QStringLiteral("YYYY-MM-DD"));
-    const QCommandLineOption toOpt(
-        QStringLiteral("to"), QStringLiteral("Last receipt date."), QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption fromOpt = receiptsFromOption();
+    const QCommandLineOption toOpt = receiptsToOption();
     const QCommandLineOption methodOpt(
         QStringLiteral("method"), QStringLiteral("all, or one payment method."), QStringLiteral("NAME"), kAll);
     const QCommandLineOption payeeOpt(
@@ -49,29 +94,13 @@ int runDaily(const QStringList& args)
         QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption departmentOpt(QStringLiteral("department"),
         QStringLiteral("The session's department code (scope 1)."), QStringLiteral("CODE"));
-    const QCommandLineOption feesOpt(
-        QStringLiteral("fees"), QStringLiteral("all, or fee-item codes."), QStringLiteral("CODES"), kAll);
-    const QCommandLineOption csvOpt(
-        QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
-    const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"),
-        QStringLiteral("Workbook file: the sheet of the export dialog with every column, added to an existing "
-                       "workbook or put in place of the sheet of the same name."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption sheetOpt(QStringLiteral("sheet"),
-        QStringLiteral("Sheet name in the workbook."), QStringLiteral("NAME"),
-        QString::fromUtf8(kDailySheetName));
-    PdfOutput pdf(name);
-    connectOpt.addTo(parser);
-    for (const QCommandLineOption& option : { officeOpt, fromOpt, toOpt, methodOpt, payeeOpt, scopeOpt,
-             departmentOpt, feesOpt, csvOpt, xlsxOpt, sheetOpt })
-        parser.addOption(option);
-    pdf.addOptions(parser);
+    const QCommandLineOption sheetOpt(QStringLiteral("sheet"), QStringLiteral("Sheet name in the workbook."),
+        QStringLiteral("NAME"), QString::fromUtf8(kDailySheetName));
+    command.declare({ officeOpt, fromOpt, toOpt, methodOpt, payeeOpt, scopeOpt, departmentOpt }, { sheetOpt });
 
-    if (auto stop = parser.parse(args))
+    if (auto stop = command.parse(args))
         return *stop;
-    QString connectionString;
-    if (auto stop = connectOpt.read(parser, connectionString))
-        return *stop;
+    const CommandParser& parser = command.parser();
     if (auto stop = parser.requireValue(officeOpt))
         return *stop;
     QDate from;
@@ -81,73 +110,48 @@ int runDaily(const QStringList& args)
     if (auto stop = parser.readDate(toOpt, to))
         return *stop;
     QString scope;
-    if (auto stop
-        = parser.readChoice(scopeOpt, { QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2") }, scope))
+    QString department;
+    if (auto stop = command.readScope(scopeOpt, departmentOpt, scope, department))
         return *stop;
-    const QString department = parser.value(departmentOpt);
-    // Scope 1 takes the receipts of the department: without one it could
-    // only find nothing.
-    if (scope == QStringLiteral("1") && department.isEmpty())
-        return parser.usageError(QStringLiteral("--department is required with --scope 1"));
     const QString method = parser.value(methodOpt);
     const QString payee = parser.value(payeeOpt);
     if (method.isEmpty())
         return parser.usageError(QStringLiteral("--method needs all or a payment method"));
     if (payee.isEmpty())
         return parser.usageError(QStringLiteral("--payee needs all or a payee"));
-    const QStringList feeArg = splitCodeList(parser.value(feesOpt));
-    if (feeArg.isEmpty())
-        return parser.usageError(QStringLiteral("--fees names no fee item"));
-    QString csvTarget = parser.value(csvOpt);
-    const QString xlsxTarget = parser.value(xlsxOpt);
     const QString sheetName = parser.value(sheetOpt);
-    if (parser.isSet(csvOpt) && csvTarget.isEmpty())
-        return parser.usageError(QStringLiteral("--csv needs a file name or -"));
-    if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
-        return parser.usageError(QStringLiteral("--xlsx needs a file name"));
-    if (parser.isSet(sheetOpt) && !parser.isSet(xlsxOpt))
-        return parser.usageError(QStringLiteral("--sheet goes with --xlsx"));
-    if (sheetName.isEmpty())
-        return parser.usageError(QStringLiteral("--sheet needs a sheet name"));
-    if (auto stop = pdf.read(parser))
+    if (auto stop = command.readCodesAndOutputs([&]() -> std::optional<int> {
+            if (parser.isSet(sheetOpt) && !command.xlsxSet())
+                return parser.usageError(QStringLiteral("--sheet goes with --xlsx"));
+            if (sheetName.isEmpty())
+                return parser.usageError(QStringLiteral("--sheet needs a sheet name"));
+            return std::nullopt;
+        }))
         return *stop;
-    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser))
-        csvTarget = QStringLiteral("-");
 
     try {
         DbConnection connection;
-        connection.open(connectionString);
+        connection.open(command.connectionString());
 
         DailySelection selection;
         QString error;
-        const QVector<Office> offices
-            = officesByCode(loadOffices(connection, dailyOfficeListStatement(), OfficeNames::AsStored),
-                { parser.value(officeOpt) }, &error);
+        const RunLists lists = loadRunLists(
+            connection, { dailyOfficeListStatement(), OfficeNames::AsStored, FeeTreeQuery::AllByCategory, true });
+        const QVector<Office> offices = officesByCode(lists.offices, { parser.value(officeOpt) }, &error);
         if (!error.isEmpty())
             return parser.usageError(error);
         selection.office = offices.value(0);
         selection.start = from;
         selection.end = to;
-        selection.feeCodes = feeCodesByCode(loadFeeItemTree(connection, FeeTreeQuery::AllByCategory), feeArg, &error);
-        if (!error.isEmpty())
-            return parser.usageError(error);
-        selection.paymentMethods = loadPaymentMethods(connection);
-        selection.paymentMethod = listEntryByName(selection.paymentMethods, method, QStringLiteral("payment method"),
-            QStringLiteral("the payment method list"), &error);
-        if (!error.isEmpty())
-            return parser.usageError(error);
-        // The window lists the staff of the session's department; without
-        // one, a payee must at least be on some department's list.
-        if (payee != kAll) {
-            const QStringList payees
-                = department.isEmpty() ? loadAllDailyPayees(connection) : loadDailyPayees(connection, department);
-            const QString listName = department.isEmpty()
-                ? QStringLiteral("any department's payee list")
-                : QStringLiteral("the payee list of department %1").arg(department);
-            selection.payee = listEntryByName(payees, payee, QStringLiteral("payee"), listName, &error);
-            if (!error.isEmpty())
-                return parser.usageError(error);
-        }
+        if (auto stop = command.readFeeItems(lists.feeTree, selection.feeCodes))
+            return *stop;
+        selection.paymentMethods = lists.paymentMethods;
+        QString chosenMethod;
+        if (auto stop = command.readPaymentMethod(selection.paymentMethods, method, chosenMethod))
+            return *stop;
+        selection.paymentMethod = chosenMethod;
+        if (auto stop = readPayee(parser, connection, payee, department, selection.payee))
+            return *stop;
         selection.scope = static_cast<DailyScope>(scope.toInt());
         selection.departmentCode = department;
 
@@ -162,27 +166,8 @@ int runDaily(const QStringList& args)
             printErr(name + QStringLiteral(": ") + outcome.message.text + QLatin1Char('\n'));
             return kExitUsage;
         }
-        if (!csvTarget.isEmpty())
-            writeCsv(grid, csvTarget);
-        const QString officeName = selection.office->name;
-        if (!xlsxTarget.isEmpty()) {
-            const DailyOutputTexts texts = dailyExportTexts(officeName, from, to);
-            GridSheetOptions options;
-            options.title = texts.title;
-            options.tagText = texts.dateLine;
-            options.sheetName = sheetName;
-            options.columns = GridSheetExport::exportableColumns(grid);
-            const QString written = GridSheetExport::write(grid, options, xlsxTarget);
-            if (written != xlsxTarget)
-                printErr(name + QStringLiteral(": workbook written as ") + written + QLatin1Char('\n'));
-        }
-        if (pdf.wanted()) {
-            const DailyOutputTexts texts = dailyPrintTexts(officeName, from, to);
-            PrintGridOptions options;
-            options.title = texts.title;
-            options.dateLine = texts.dateLine;
-            pdf.write(grid, options);
-        }
+        command.writeCsvOutput(grid);
+        writeWorkbookAndPrintout(command, grid, selection, sheetName);
     } catch (const Failure& f) {
         return reportFailure(name, f);
     }

@@ -36,7 +36,10 @@ int runDemoDb(const QStringList& args)
         QStringLiteral("N"));
     const QCommandLineOption plainOpt(QStringLiteral("plain-collation"),
         QStringLiteral("Declare text columns without the case-insensitive collation."));
-    for (const QCommandLineOption& option : { seedOpt, officesOpt, roomsOpt, plainOpt })
+    const QCommandLineOption poorOpt(QStringLiteral("poor-offices"),
+        QStringLiteral("Residential offices whose households mostly pay late or not at all (default 0)."),
+        QStringLiteral("N"));
+    for (const QCommandLineOption& option : { seedOpt, officesOpt, roomsOpt, plainOpt, poorOpt })
         parser.addOption(option);
     parser.addPositional(QStringLiteral("PATH"), QStringLiteral("The SQLite file to write."));
 
@@ -68,6 +71,13 @@ int runDemoDb(const QStringList& args)
             return parser.usageError(
                 QStringLiteral("--rooms needs a number from 1 to 20000, not \"%1\"").arg(parser.value(roomsOpt)));
         options.rooms = static_cast<int>(value);
+    }
+
+    if (parser.isSet(poorOpt)) {
+        if (!readNumber(parser.value(poorOpt), 0, 500, value))
+            return parser.usageError(
+                QStringLiteral("--poor-offices needs a number from 0 to 500, not \"%1\"").arg(parser.value(poorOpt)));
+        options.poorOffices = static_cast<int>(value);
     }
 
     try {

@@ -6,7 +6,7 @@
 #include "common/secretmask.h"
 
 #include <QDir>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QLocale>
 #include <clocale>
 #include <sys/stat.h>
@@ -25,7 +25,8 @@ int main(int argc, char* argv[])
         ::mkdir(dir.constData(), 0700);
         qputenv("XDG_RUNTIME_DIR", dir);
     }
-    QGuiApplication app(argc, argv);
+    // A full application: the charts are drawn by Qt's chart widgets.
+    QApplication app(argc, argv);
     // The arguments are copied here and read from the copy; a connection
     // string's password is then wiped from the process's command line.
     const QStringList arguments = QCoreApplication::arguments().mid(1);

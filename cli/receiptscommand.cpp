@@ -1,13 +1,13 @@
 #include "cli/clicommand.h"
 #include "cli/clioutput.h"
-#include "cli/commandparser.h"
+#include "cli/chartoutput.h"
 #include "cli/commands.h"
-#include "cli/connectoption.h"
-#include "cli/pdfoutput.h"
+#include "cli/reportcommand.h"
 
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
 #include "db/dbconnection.h"
+#include "reports/receipts_summary/receiptschart.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
 #include "reports/receipts_summary/receiptsexport.h"
@@ -15,6 +15,7 @@
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
+#include "reports/shared/runlists.h"
 #include "reports/shared/selectionlists.h"
 #include "reports/shared/selectionresolver.h"
 
@@ -46,12 +47,10 @@ namespace {
 
 int runReceipts(const QStringList& args)
 {
-    CommandParser parser(QStringLiteral("receipts"));
-    const ConnectOption connectOpt;
-    const QCommandLineOption fromOpt(
-        QStringLiteral("from"), QStringLiteral("First receipt date."), QStringLiteral("YYYY-MM-DD"));
-    const QCommandLineOption toOpt(
-        QStringLiteral("to"), QStringLiteral("Last receipt date."), QStringLiteral("YYYY-MM-DD"));
+    ReportCommand command(QStringLiteral("receipts"), ReportCommand::Offices::Listed,
+        QStringLiteral("The summary workbook, written under this very name."));
+    const QCommandLineOption fromOpt = receiptsFromOption();
+    const QCommandLineOption toOpt = receiptsToOption();
     const QCommandLineOption monthFromOpt(QStringLiteral("month-from"),
         QStringLiteral("Start of the month-to-date column (with --month-to)."), QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption monthToOpt(
@@ -68,27 +67,14 @@ int runReceipts(const QStringList& args)
         QStringLiteral("0"));
     const QCommandLineOption departmentOpt(QStringLiteral("department"),
         QStringLiteral("The session's department code (mode 1)."), QStringLiteral("CODE"));
-    const QCommandLineOption officesOpt(QStringLiteral("offices"), QStringLiteral("all, or office codes."),
-        QStringLiteral("CODES"), QStringLiteral("all"));
-    const QCommandLineOption feesOpt(QStringLiteral("fees"), QStringLiteral("all, or fee-item codes."),
-        QStringLiteral("CODES"), QStringLiteral("all"));
-    const QCommandLineOption csvOpt(
-        QStringLiteral("csv"), QStringLiteral("CSV file, - for standard output."), QStringLiteral("FILE"));
-    const QCommandLineOption xlsxOpt(QStringLiteral("xlsx"),
-        QStringLiteral("The summary workbook, written under this very name."), QStringLiteral("FILE"));
-    PdfOutput pdf(QStringLiteral("receipts"));
-    connectOpt.addTo(parser);
-    for (const QCommandLineOption& option : { fromOpt, toOpt, monthFromOpt, monthToOpt, yearFromOpt,
-             yearToOpt, methodOpt, modeOpt, departmentOpt, officesOpt, feesOpt, csvOpt, xlsxOpt })
-        parser.addOption(option);
-    pdf.addOptions(parser);
+    ChartOutput chart;
+    command.addChart(chart);
+    command.declare({ fromOpt, toOpt, monthFromOpt, monthToOpt, yearFromOpt, yearToOpt, methodOpt, modeOpt,
+        departmentOpt });
 
-    if (auto stop = parser.parse(args))
+    if (auto stop = command.parse(args))
         return *stop;
-    QString connectionString;
-    if (auto stop = connectOpt.read(parser, connectionString))
-        return *stop;
-
+    const CommandParser& parser = command.parser();
     ReceiptsSelection selection;
     if (auto stop = parser.readDate(fromOpt, selection.receipts.start))
         return *stop;
@@ -99,57 +85,34 @@ int runReceipts(const QStringList& args)
     if (auto stop = readRange(parser, yearFromOpt, yearToOpt, selection.yearToDate))
         return *stop;
     QString mode;
-    if (auto stop = parser.readChoice(modeOpt, { QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2") }, mode))
+    if (auto stop = command.readScope(modeOpt, departmentOpt, mode, selection.departmentCode))
         return *stop;
     selection.mode = static_cast<ReceiptsMode>(mode.toInt());
-    selection.departmentCode = parser.value(departmentOpt);
-    // Mode 1 takes the receipts of the department: without one it could
-    // only find nothing.
-    if (selection.mode == ReceiptsMode::ByDepartment && selection.departmentCode.isEmpty())
-        return parser.usageError(QStringLiteral("--department is required with --mode 1"));
     const QString method = parser.value(methodOpt);
     if (method.isEmpty())
         return parser.usageError(QStringLiteral("--method needs all or a payment method"));
-
-    const QStringList officeArg = splitCodeList(parser.value(officesOpt));
-    const QStringList feeArg = splitCodeList(parser.value(feesOpt));
-    if (officeArg.isEmpty())
-        return parser.usageError(QStringLiteral("--offices names no office"));
-    if (feeArg.isEmpty())
-        return parser.usageError(QStringLiteral("--fees names no fee item"));
-    // The outputs may be combined; without any the CSV goes to standard output.
-    QString csvTarget = parser.value(csvOpt);
-    const QString xlsxTarget = parser.value(xlsxOpt);
-    if (parser.isSet(csvOpt) && csvTarget.isEmpty())
-        return parser.usageError(QStringLiteral("--csv needs a file name or -"));
-    if (parser.isSet(xlsxOpt) && xlsxTarget.isEmpty())
-        return parser.usageError(QStringLiteral("--xlsx needs a file name"));
-    if (auto stop = pdf.read(parser))
+    if (auto stop = command.readCodesAndOutputs())
         return *stop;
-    if (!parser.isSet(csvOpt) && !parser.isSet(xlsxOpt) && !pdf.isSet(parser))
-        csvTarget = QStringLiteral("-");
 
     try {
         DbConnection connection;
-        connection.open(connectionString);
+        connection.open(command.connectionString());
 
         QString error;
-        selection.offices = officesByCode(
-            loadOffices(connection, receiptsOfficeListStatement(), OfficeNames::AsStored), officeArg, &error);
+        const RunLists lists = loadRunLists(connection,
+            { receiptsOfficeListStatement(), OfficeNames::AsStored, FeeTreeQuery::InUseByCategory, true });
+        selection.offices = officesByCode(lists.offices, command.officeCodes(), &error);
         if (!error.isEmpty())
             return parser.usageError(error);
         // The window checks the offices, then the dates, and only then
         // builds the fee-item list.
         if (selection.receipts.start > selection.receipts.end)
             return parser.usageError(QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！"));
-        selection.feeCodes = feeCodesByCode(loadFeeItemTree(connection, FeeTreeQuery::InUseByCategory), feeArg, &error);
-        if (!error.isEmpty())
-            return parser.usageError(error);
-        selection.paymentMethods = loadPaymentMethods(connection);
-        selection.chosenMethod = listEntryByName(selection.paymentMethods, method, QStringLiteral("payment method"),
-            QStringLiteral("the payment method list"), &error);
-        if (!error.isEmpty())
-            return parser.usageError(error);
+        if (auto stop = command.readFeeItems(lists.feeTree, selection.feeCodes))
+            return *stop;
+        selection.paymentMethods = lists.paymentMethods;
+        if (auto stop = command.readPaymentMethod(selection.paymentMethods, method, selection.chosenMethod))
+            return *stop;
 
         const ReceiptsCheck check = checkReceiptsSelection(selection);
         if (check.refusal != ReceiptsRefusal::None)
@@ -158,22 +121,25 @@ int runReceipts(const QStringList& args)
         GridModel grid;
         LayoutReceiptsGrid(grid);
         RunContext run(connection);
-        ProgressLine progress(QStringLiteral("receipts"));
+        // Offices side by side, as many connections as the window's run uses.
+        run.setParallelism(RunContext::defaultParallelism(connection.backend()));
+        ProgressLine progress(command.name());
         progress.attach(run);
         ReceiptsEngine(run, selection).fill(grid);
         progress.finish();
-        if (!csvTarget.isEmpty())
-            writeCsv(grid, csvTarget);
-        if (!xlsxTarget.isEmpty())
-            WriteReceiptsSummaryWorkbook(grid, selection.receipts, xlsxTarget);
-        if (pdf.wanted()) {
+        command.writeCsvOutput(grid);
+        if (!command.xlsxTarget().isEmpty())
+            WriteReceiptsSummaryWorkbook(grid, selection.receipts, command.xlsxTarget());
+        if (command.pdf().wanted()) {
             // The window's printout names the office list's current entry; the
             // command has none, so the title names the first office of the
             // selection (in list order).
-            pdf.write(grid, receiptsPrintOptions(selection.offices.front().name, selection.receipts));
+            command.pdf().write(grid, receiptsPrintOptions(selection.offices.front().name, selection.receipts));
         }
+        if (chart.wanted())
+            chart.write(receiptsCategoryChart(grid));
     } catch (const Failure& f) {
-        return reportFailure(QStringLiteral("receipts"), f);
+        return reportFailure(command.name(), f);
     }
     return kExitOk;
 }

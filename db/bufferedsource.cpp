@@ -2,40 +2,89 @@
 
 namespace fee {
 
-BufferedSource::BufferedSource(ResultSource& from, bool onRow)
-    : m_names(from.fieldNames())
-    , m_width(m_names.size())
+namespace {
+
+    void take(ResultSource& from, qsizetype width, QList<QVariant>& cells)
+    {
+        for (int i = 0; i < width; ++i)
+            cells.append(from.isNull(i) ? QVariant() : from.value(i));
+    }
+
+} // namespace
+
+void BufferedSource::readRows(ResultSource& from, ResultSet& into)
 {
-    auto take = [&] {
-        for (int i = 0; i < m_width; ++i)
-            m_cells.append(from.isNull(i) ? QVariant() : from.value(i));
-        ++m_rows;
-    };
+    try {
+        while (from.fetch()) {
+            take(from, into.width, into.cells);
+            ++into.rows;
+        }
+    } catch (const Failure& failure) {
+        into.failure = failure;
+    }
+}
+
+BufferedSource::BufferedSource(ResultSource& from, bool onRow)
+{
+    ResultSet first;
+    first.names = from.fieldNames();
+    first.width = first.names.size();
     if (onRow) {
-        take();
+        take(from, first.width, first.cells);
+        first.rows = 1;
         m_row = 0;
     }
-    try {
-        while (from.fetch())
-            take();
-    } catch (const Failure& failure) {
-        m_failure = failure;
+    readRows(from, first);
+    const bool failed = first.failure.has_value();
+    m_sets.push_back(std::move(first));
+    if (failed)
+        return;
+    while (from.hasMoreResultSets()) {
+        ResultSet next;
+        try {
+            if (!from.nextResultSet())
+                break;
+        } catch (const Failure& failure) {
+            next.failure = failure;
+            next.failedToStart = true;
+            m_sets.push_back(std::move(next));
+            break;
+        }
+        next.names = from.fieldNames();
+        next.width = next.names.size();
+        readRows(from, next);
+        const bool stop = next.failure.has_value();
+        m_sets.push_back(std::move(next));
+        if (stop)
+            break;
     }
 }
 
 bool BufferedSource::fetch()
 {
-    if (m_row < m_rows)
+    const ResultSet& current = set();
+    if (m_row < current.rows)
         ++m_row;
-    if (m_row < m_rows)
+    if (m_row < current.rows)
         return true;
-    if (m_failure)
-        throw *m_failure;
+    if (current.failure)
+        throw *current.failure;
     return false;
 }
 
-bool BufferedSource::isNull(int field) const { return !m_cells.at(m_row * m_width + field).isValid(); }
+bool BufferedSource::nextResultSet()
+{
+    if (!hasMoreResultSets())
+        return false;
+    ++m_set;
+    m_row = -1;
+    if (set().failedToStart)
+        throw *set().failure;
+    return true;
+}
 
-QVariant BufferedSource::value(int field) const { return m_cells.at(m_row * m_width + field); }
+bool BufferedSource::isNull(int field) const { return !set().cells.at(m_row * set().width + field).isValid(); }
+
+QVariant BufferedSource::value(int field) const { return set().cells.at(m_row * set().width + field); }
 
 } // namespace fee

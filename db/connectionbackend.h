@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace fee {
@@ -16,8 +17,10 @@ public:
     // True once the driver knows the link to the server is gone (the server
     // stopped, the network dropped): nothing more can run on this handle.
     virtual bool isLinkLost() const { return false; }
-    // Runs one statement, as it reaches the database; throws Failure.
-    virtual std::unique_ptr<ResultSource> run(const QString& statement) = 0;
+    // Runs statements, as they reach the database, sent together: one result
+    // set each, in order, the first current. Throws Failure when the first
+    // fails; a later one's failure comes from the source as it moves on.
+    virtual std::unique_ptr<ResultSource> run(const QStringList& statements) = 0;
 };
 
 } // namespace fee

@@ -119,9 +119,13 @@ void DbConnection::reopenIfLinkLost()
     m_linkLost = false;
 }
 
-DbResult DbConnection::query(const QString& statement)
+DbResult DbConnection::query(const QString& statement) { return queryBatch(QStringList { statement }); }
+
+DbResult DbConnection::queryBatch(const QStringList& statements)
 {
     m_cancel->throwIfCancelled();
+    if (statements.isEmpty())
+        return DbResult();
     reopenIfLinkLost();
     if (!isOpen())
         throw closedFailure();
@@ -129,9 +133,13 @@ DbResult DbConnection::query(const QString& statement)
     // still being read takes its rest into memory first.
     if (m_backend == DbBackend::SqlServer)
         m_results->bufferAll();
+    QStringList adapted;
+    adapted.reserve(statements.size());
+    for (const QString& statement : statements)
+        adapted.append(adapt(statement));
     std::unique_ptr<ResultSource> source;
     try {
-        source = m_session->run(adapt(statement));
+        source = m_session->run(adapted);
     } catch (const Failure& failure) {
         // A link that died since the last statement (the server restarted)
         // shows only when the next statement is sent. That statement never
@@ -139,7 +147,7 @@ DbResult DbConnection::query(const QString& statement)
         if (isCancellation(failure) || !m_session || !m_session->isLinkLost())
             throw;
         reopenIfLinkLost();
-        source = m_session->run(adapt(statement));
+        source = m_session->run(adapted);
     }
     return DbResult(std::make_unique<ResultCursor>(std::move(source), m_results.get(), m_cancel));
 }

@@ -4,6 +4,7 @@
 #include "db/dbresult.h"
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <mutex>
 
@@ -75,6 +76,16 @@ public:
     // Runs one statement; the rows are read forward only. Statements never
     // time out. Throws Failure with the database's number and message.
     DbResult query(const QString& statement);
+    // Sends statements that do not depend on each other's results together:
+    // on SQL Server one request (one round trip) for all of them. The result
+    // holds one result set per statement, in order; the first is current and
+    // DbResult::nextResult() moves on. A statement's failure is thrown when
+    // its result set is reached (the first one's here), with the database's
+    // number and message as query() would give them; the statements after it
+    // may not have run. While its result sets are being read the batch holds
+    // the connection as a streaming result does. No statement gives an
+    // empty result.
+    DbResult queryBatch(const QStringList& statements);
 
     // The statement as it reaches the database (adapted on the embedded one).
     QString adapt(const QString& statement) const;

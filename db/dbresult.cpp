@@ -1,10 +1,7 @@
 #include "db/dbresult.h"
 
-#include "db/odbcsource.h"
 #include "db/resultcursor.h"
 #include "db/resultsource.h"
-
-#include <QSqlQuery>
 
 namespace fee {
 
@@ -27,12 +24,6 @@ namespace {
 
 DbResult::DbResult() = default;
 
-DbResult::DbResult(std::unique_ptr<QSqlQuery> query)
-{
-    if (query)
-        m_cursor = std::make_unique<ResultCursor>(std::make_unique<OdbcSource>(std::move(query)), nullptr, nullptr);
-}
-
 DbResult::DbResult(std::unique_ptr<ResultCursor> cursor)
     : m_cursor(std::move(cursor))
 {
@@ -43,6 +34,8 @@ DbResult& DbResult::operator=(DbResult&&) noexcept = default;
 DbResult::~DbResult() = default;
 
 bool DbResult::next() { return m_cursor && m_cursor->next(); }
+
+bool DbResult::nextResult() { return m_cursor && m_cursor->nextResult(); }
 
 int DbResult::fieldCount() const { return m_cursor ? m_cursor->fields().count() : 0; }
 

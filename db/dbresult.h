@@ -9,8 +9,6 @@
 #include <memory>
 #include <optional>
 
-class QSqlQuery;
-
 namespace fee {
 
 class ResultCursor;
@@ -32,8 +30,6 @@ class ResultCursor;
 class DbResult {
 public:
     DbResult();
-    // Streams the rows of a query that has been run (not cancellable).
-    explicit DbResult(std::unique_ptr<QSqlQuery> query);
     DbResult(DbResult&&) noexcept;
     DbResult& operator=(DbResult&&) noexcept;
     ~DbResult();
@@ -42,6 +38,10 @@ public:
     // the first read. A database failure met while reading is thrown here,
     // and again by every later call.
     bool next();
+    // Of a batch (DbConnection::queryBatch): moves to the next statement's
+    // result set, before its first row; false when there is none. Throws that
+    // statement's failure, and so does every later call.
+    bool nextResult();
 
     int fieldCount() const;
     QString fieldName(int index) const;

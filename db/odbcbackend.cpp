@@ -70,14 +70,21 @@ void OdbcBackend::remove()
     QSqlDatabase::removeDatabase(m_name);
 }
 
-bool OdbcBackend::isLinkLost() const
+void* OdbcBackend::connectionHandle() const
 {
     if (!m_db.isOpen())
-        return false;
+        return nullptr;
     const QVariant handle = m_db.driver()->handle();
     if (handle.metaType() != QMetaType::fromType<void*>())
+        return nullptr;
+    return *static_cast<void* const*>(handle.constData());
+}
+
+bool OdbcBackend::isLinkLost() const
+{
+    SQLHDBC connection = connectionHandle();
+    if (!connection)
         return false;
-    SQLHDBC connection = *static_cast<void* const*>(handle.constData());
     SQLUINTEGER dead = SQL_CD_FALSE;
     // FreeTDS marks its socket dead after a failed read or write; a driver
     // that cannot tell is taken as alive.
@@ -86,9 +93,12 @@ bool OdbcBackend::isLinkLost() const
     return dead == SQL_CD_TRUE;
 }
 
-std::unique_ptr<ResultSource> OdbcBackend::run(const QString& statement)
+std::unique_ptr<ResultSource> OdbcBackend::run(const QStringList& statements)
 {
-    return std::make_unique<OdbcSource>(m_db, statement, m_cancel);
+    void* connection = connectionHandle();
+    if (!connection)
+        throw Failure(kErrConnection, QStringLiteral("Operation is not allowed when the object is closed."));
+    return std::make_unique<OdbcSource>(connection, statements, m_cancel);
 }
 
 } // namespace fee

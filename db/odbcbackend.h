@@ -8,8 +8,9 @@ namespace fee {
 
 class CancelState;
 
-// SQL Server through Qt's QODBC driver, unixODBC and FreeTDS. The Qt
-// connection is made, used and removed on the thread that opened it.
+// SQL Server through unixODBC and FreeTDS: Qt's QODBC driver opens the
+// connection, and the statements run on its ODBC handle (see OdbcSource). The
+// Qt connection is made, used and removed on the thread that opened it.
 class OdbcBackend : public ConnectionBackend {
 public:
     // Opens the ODBC string; waits at most 30 seconds for the server. Throws
@@ -20,10 +21,11 @@ public:
     bool isOpen() const override { return m_db.isOpen(); }
     // Asks the driver (no round trip to the server) whether the connection is dead.
     bool isLinkLost() const override;
-    std::unique_ptr<ResultSource> run(const QString& statement) override;
+    std::unique_ptr<ResultSource> run(const QStringList& statements) override;
 
 private:
     void remove();
+    void* connectionHandle() const;
 
     std::shared_ptr<CancelState> m_cancel;
     QString m_name;

@@ -1,14 +1,8 @@
 #include "db/odbcsource.h"
 
 #include "db/cancelstate.h"
-#include "db/dberror.h"
 
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlField>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QSqlResult>
+#include <QDateTime>
 #include <sql.h>
 #include <sqlext.h>
 
@@ -16,157 +10,318 @@ namespace fee {
 
 namespace {
 
-    void* statementHandle(const QSqlQuery& query)
+    constexpr qsizetype kBufferChars = 4096;
+
+    SQLHSTMT statementOf(void* handle) { return static_cast<SQLHSTMT>(handle); }
+
+    const SQLWCHAR* wide(const QString& text) { return reinterpret_cast<const SQLWCHAR*>(text.utf16()); }
+
+    // The diagnostic records of one handle, as QODBC joins them: one blank
+    // between messages, a message equal to the text so far left out. The
+    // native number is the last record's.
+    void collectDiagnostics(SQLSMALLINT type, SQLHANDLE handle, QString& text, SQLINTEGER& native)
     {
-        const QSqlResult* result = query.result();
-        const QVariant handle = result ? result->handle() : QVariant();
-        if (handle.metaType() != QMetaType::fromType<void*>())
-            return nullptr;
-        return *static_cast<void* const*>(handle.constData());
+        if (!handle)
+            return;
+        QString own;
+        for (SQLSMALLINT record = 1;; ++record) {
+            SQLWCHAR state[SQL_SQLSTATE_SIZE + 1];
+            SQLINTEGER number = 0;
+            SQLSMALLINT length = 0;
+            SQLRETURN r = SQLGetDiagRecW(type, handle, record, state, &number, nullptr, 0, &length);
+            if (r == SQL_NO_DATA || !SQL_SUCCEEDED(r))
+                break;
+            std::vector<SQLWCHAR> message(size_t(length) + 1);
+            r = SQLGetDiagRecW(type, handle, record, state, &number, message.data(), SQLSMALLINT(message.size()),
+                &length);
+            if (!SQL_SUCCEEDED(r))
+                break;
+            native = number;
+            const QString line = QString::fromUtf16(reinterpret_cast<const char16_t*>(message.data()), length);
+            if (line != own) {
+                if (!own.isEmpty())
+                    own += QLatin1Char(' ');
+                own += line;
+            }
+        }
+        if (own.isEmpty())
+            return;
+        if (!text.isEmpty())
+            text += QLatin1Char(' ');
+        text += own;
+    }
+
+    QDateTime dateTimeOf(const SQL_TIMESTAMP_STRUCT& t)
+    {
+        return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second, int(t.fraction / 1000000)));
     }
 
 } // namespace
 
-OdbcSource::OdbcSource(const QSqlDatabase& db, const QString& statement, std::shared_ptr<CancelState> cancel)
-    : m_query(std::make_unique<QSqlQuery>(db))
+QString OdbcSource::batchText(const QStringList& statements)
+{
+    // A semicolon ends each statement: the server then never reads the
+    // next one's first word as part of the last one's.
+    return statements.join(QStringLiteral(";\n"));
+}
+
+OdbcSource::OdbcSource(void* connectionHandle, const QStringList& statements, std::shared_ptr<CancelState> cancel)
+    : m_connection(connectionHandle)
     , m_cancel(std::move(cancel))
+    , m_statementCount(statements.size())
 {
     m_cancel->throwIfCancelled();
-    // Before exec: a scrollable query would make FreeTDS open a server cursor.
-    m_query->setForwardOnly(true);
-    // Prepared first, so the statement handle is known before it runs and a
-    // cancel from another thread can reach it while it runs.
-    if (!m_query->prepare(statement))
+    SQLHANDLE handle = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, static_cast<SQLHDBC>(m_connection), &handle)))
         fail();
-    m_handle = statementHandle(*m_query);
-    bool ran = false;
+    m_statement.reset(handle);
+    // Forward only and read-only: anything else makes FreeTDS open a server cursor.
+    SQLSetStmtAttr(handle, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_FORWARD_ONLY), SQL_IS_UINTEGER);
+    SQLSetStmtAttr(handle, SQL_ATTR_CONCURRENCY, reinterpret_cast<SQLPOINTER>(SQL_CONCUR_READ_ONLY), SQL_IS_UINTEGER);
+    const QString text = batchText(statements);
+    SQLRETURN r = SQL_ERROR;
     {
-        CancelState::Flight flight(*m_cancel, m_handle);
-        ran = m_query->exec();
+        CancelState::Flight flight(*m_cancel, m_statement.get());
+        r = SQLExecDirectW(statementOf(m_statement.get()), const_cast<SQLWCHAR*>(wide(text)), SQLINTEGER(text.size()));
     }
-    if (!ran)
+    if (r != SQL_NO_DATA && !SQL_SUCCEEDED(r))
         fail();
     // A cancel that came just before the driver took the statement.
     m_cancel->throwIfCancelled();
-}
-
-OdbcSource::OdbcSource(std::unique_ptr<QSqlQuery> query)
-    : m_query(std::move(query))
-{
+    describe();
 }
 
 OdbcSource::~OdbcSource() = default;
 
+void OdbcSource::HandleFree::operator()(void* handle) const { SQLFreeHandle(SQL_HANDLE_STMT, handle); }
+
 void OdbcSource::fail() const
 {
-    if (m_cancel)
-        m_cancel->throwIfCancelled();
-    throw failureOf(m_query->lastError());
+    m_cancel->throwIfCancelled();
+    QString text;
+    SQLINTEGER native = 0;
+    collectDiagnostics(SQL_HANDLE_DBC, m_connection, text, native);
+    collectDiagnostics(SQL_HANDLE_STMT, m_statement.get(), text, native);
+    text = text.trimmed();
+    if (text.isEmpty())
+        text = QStringLiteral("Unable to execute statement");
+    // Drivers report 0 when the failure has no number of the server's.
+    throw Failure(native != 0 ? int(native) : kErrConnection, text);
+}
+
+void OdbcSource::describe()
+{
+    m_columns.clear();
+    m_row.clear();
+    SQLSMALLINT count = 0;
+    if (!SQL_SUCCEEDED(SQLNumResultCols(statementOf(m_statement.get()), &count)))
+        fail();
+    m_columns.resize(count);
+    m_row.resize(count);
+    for (SQLSMALLINT i = 0; i < count; ++i) {
+        Column& column = m_columns[i];
+        SQLWCHAR name[256];
+        SQLSMALLINT length = 0;
+        SQLULEN size = 0;
+        SQLSMALLINT digits = 0;
+        SQLSMALLINT nullable = 0;
+        if (!SQL_SUCCEEDED(SQLDescribeColW(statementOf(m_statement.get()), SQLUSMALLINT(i + 1), name, 256, &length,
+                &column.type, &size, &digits, &nullable)))
+            fail();
+        if (length >= 256) {
+            std::vector<SQLWCHAR> longName(size_t(length) + 1);
+            SQLDescribeColW(statementOf(m_statement.get()), SQLUSMALLINT(i + 1), longName.data(),
+                SQLSMALLINT(longName.size()), &length, &column.type, &size, &digits, &nullable);
+            column.name = QString::fromUtf16(reinterpret_cast<const char16_t*>(longName.data()), length);
+        } else {
+            column.name = QString::fromUtf16(reinterpret_cast<const char16_t*>(name), length);
+        }
+        SQLLEN isUnsigned = SQL_FALSE;
+        SQLColAttributeW(
+            statementOf(m_statement.get()), SQLUSMALLINT(i + 1), SQL_DESC_UNSIGNED, nullptr, 0, nullptr, &isUnsigned);
+        column.isUnsigned = isUnsigned == SQL_TRUE;
+    }
 }
 
 QStringList OdbcSource::fieldNames() const
 {
-    const QSqlRecord record = m_query->record();
     QStringList names;
-    names.reserve(record.count());
-    for (int i = 0; i < record.count(); ++i)
-        names.append(record.fieldName(i));
+    names.reserve(m_columns.size());
+    for (const Column& column : m_columns)
+        names.append(column.name);
     return names;
 }
 
 bool OdbcSource::fetch()
 {
-    if (!m_longFieldsKnown)
-        findLongTexts();
-    bool found = false;
-    if (m_cancel) {
-        CancelState::Flight flight(*m_cancel, m_handle);
-        found = m_query->next();
-    } else {
-        found = m_query->next();
-    }
-    if (!found && m_query->lastError().isValid())
+    // A statement without a result set (none of ours) has no rows to fetch.
+    if (m_columns.isEmpty())
+        return false;
+    // The row's values are read at once, in column order, while the handle
+    // is in flight: a long text may still be on its way over the network.
+    CancelState::Flight flight(*m_cancel, m_statement.get());
+    const SQLRETURN r = SQLFetch(statementOf(m_statement.get()));
+    if (r == SQL_NO_DATA)
+        return false;
+    if (!SQL_SUCCEEDED(r))
         fail();
-    if (found)
-        readLongTexts();
-    return found;
+    for (int i = 0; i < m_columns.size(); ++i)
+        m_row[i] = read(i);
+    return true;
 }
 
-void OdbcSource::findLongTexts()
-{
-    m_longFieldsKnown = true;
-    if (!m_handle)
-        m_handle = statementHandle(*m_query);
-    if (!m_handle)
-        return;
-    // Asked of the driver, not of the query: the query's record() reads the
-    // current row's values and would consume part of a long text.
-    SQLSMALLINT columns = 0;
-    if (!SQL_SUCCEEDED(SQLNumResultCols(static_cast<SQLHSTMT>(m_handle), &columns)))
-        return;
-    for (int i = 0; i < columns; ++i) {
-        SQLSMALLINT type = 0;
-        SQLULEN size = 0;
-        if (!SQL_SUCCEEDED(SQLDescribeColW(static_cast<SQLHSTMT>(m_handle), SQLUSMALLINT(i + 1), nullptr, 0, nullptr,
-                &type, &size, nullptr, nullptr)))
-            continue;
-        const bool text
-            = type == SQL_WVARCHAR || type == SQL_VARCHAR || type == SQL_WLONGVARCHAR || type == SQL_LONGVARCHAR;
-        // Size 0 is nvarchar(max); the long types are ntext and text.
-        if (text && (size == 0 || type == SQL_WLONGVARCHAR || type == SQL_LONGVARCHAR))
-            m_longFields.append(i);
-    }
-}
+bool OdbcSource::hasMoreResultSets() const { return m_current + 1 < m_statementCount; }
 
-void OdbcSource::readLongTexts()
+bool OdbcSource::nextResultSet()
 {
-    m_longValues.clear();
-    for (const int field : std::as_const(m_longFields)) {
-        QString text;
-        bool null = false;
-        SQLWCHAR buffer[2048];
-        for (;;) {
-            SQLLEN length = 0;
-            const SQLRETURN r = SQLGetData(
-                static_cast<SQLHSTMT>(m_handle), SQLUSMALLINT(field + 1), SQL_C_WCHAR, buffer, sizeof buffer, &length);
-            if (r == SQL_NO_DATA)
-                break;
-            if (!SQL_SUCCEEDED(r))
-                throw Failure(kErrConnection,
-                    QStringLiteral("A long text could not be read (field %1).")
-                        .arg(m_query->record().fieldName(field)));
-            if (length == SQL_NULL_DATA) {
-                null = true;
-                break;
-            }
-            // A full buffer less its terminator when more is to come.
-            const qsizetype chars
-                = (r == SQL_SUCCESS_WITH_INFO || length == SQL_NO_TOTAL || length >= SQLLEN(sizeof buffer))
-                ? qsizetype(sizeof buffer / sizeof(SQLWCHAR)) - 1
-                : qsizetype(length / sizeof(SQLWCHAR));
-            text += QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer), chars);
-            if (r == SQL_SUCCESS)
-                break;
+    if (!hasMoreResultSets())
+        return false;
+    // A result set left before its end makes FreeTDS stop first at the
+    // statement's row count, a result without columns; every statement of
+    // ours returns rows, so such a result is passed over.
+    for (;;) {
+        SQLRETURN r = SQL_ERROR;
+        {
+            CancelState::Flight flight(*m_cancel, m_statement.get());
+            r = SQLMoreResults(statementOf(m_statement.get()));
         }
-        if (!null)
-            m_longValues.insert(field, text);
+        if (r == SQL_NO_DATA) {
+            m_statementCount = m_current + 1;
+            m_columns.clear();
+            m_row.clear();
+            return false;
+        }
+        if (!SQL_SUCCEEDED(r))
+            fail();
+        describe();
+        if (!m_columns.isEmpty())
+            break;
+    }
+    ++m_current;
+    return true;
+}
+
+QVariant OdbcSource::read(int field)
+{
+    const Column& column = m_columns.at(field);
+    SQLHSTMT statement = statementOf(m_statement.get());
+    const auto number = SQLUSMALLINT(field + 1);
+    SQLLEN indicator = 0;
+    auto get = [&](SQLSMALLINT target, void* value, SQLLEN size) {
+        if (!SQL_SUCCEEDED(SQLGetData(statement, number, target, value, size, &indicator)))
+            fail();
+        return indicator != SQL_NULL_DATA;
+    };
+    switch (column.type) {
+    case SQL_BIT:
+    case SQL_TINYINT:
+    case SQL_SMALLINT:
+    case SQL_INTEGER:
+        if (column.isUnsigned || column.type == SQL_TINYINT) {
+            SQLUINTEGER v = 0;
+            return get(SQL_C_ULONG, &v, 0) ? QVariant(uint(v)) : QVariant();
+        } else {
+            SQLINTEGER v = 0;
+            return get(SQL_C_SLONG, &v, 0) ? QVariant(int(v)) : QVariant();
+        }
+    case SQL_BIGINT:
+        if (column.isUnsigned) {
+            SQLUBIGINT v = 0;
+            return get(SQL_C_UBIGINT, &v, 0) ? QVariant(qulonglong(v)) : QVariant();
+        } else {
+            SQLBIGINT v = 0;
+            return get(SQL_C_SBIGINT, &v, 0) ? QVariant(qlonglong(v)) : QVariant();
+        }
+    case SQL_DECIMAL:
+    case SQL_NUMERIC:
+    case SQL_REAL:
+    case SQL_FLOAT:
+    case SQL_DOUBLE: {
+        SQLDOUBLE v = 0;
+        return get(SQL_C_DOUBLE, &v, 0) ? QVariant(double(v)) : QVariant();
+    }
+    case SQL_DATE:
+    case SQL_TYPE_DATE: {
+        SQL_DATE_STRUCT v {};
+        return get(SQL_C_TYPE_DATE, &v, sizeof v) ? QVariant(QDate(v.year, v.month, v.day)) : QVariant();
+    }
+    case SQL_TIME:
+    case SQL_TYPE_TIME: {
+        SQL_TIME_STRUCT v {};
+        return get(SQL_C_TYPE_TIME, &v, sizeof v) ? QVariant(QTime(v.hour, v.minute, v.second)) : QVariant();
+    }
+    case SQL_TIMESTAMP:
+    case SQL_TYPE_TIMESTAMP: {
+        SQL_TIMESTAMP_STRUCT v {};
+        return get(SQL_C_TYPE_TIMESTAMP, &v, sizeof v) ? QVariant(dateTimeOf(v)) : QVariant();
+    }
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+    case SQL_LONGVARCHAR:
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_WLONGVARCHAR:
+    case SQL_GUID:
+        return readText(field);
+    default:
+        return readBytes(field);
     }
 }
 
-bool OdbcSource::isNull(int field) const
+QVariant OdbcSource::readText(int field)
 {
-    if (m_longFields.contains(field))
-        return !m_longValues.contains(field);
-    return m_query->isNull(field);
+    if (m_buffer.empty())
+        m_buffer.resize(size_t(kBufferChars));
+    const auto bytes = SQLLEN(m_buffer.size() * sizeof(char16_t));
+    QString text;
+    for (;;) {
+        SQLLEN length = 0;
+        const SQLRETURN r = SQLGetData(
+            statementOf(m_statement.get()), SQLUSMALLINT(field + 1), SQL_C_WCHAR, m_buffer.data(), bytes, &length);
+        if (r == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(r))
+            fail();
+        if (length == SQL_NULL_DATA)
+            return QVariant();
+        // A full buffer less its terminator while more is to come.
+        const bool more = r == SQL_SUCCESS_WITH_INFO && (length == SQL_NO_TOTAL || length >= bytes);
+        const qsizetype chars
+            = more ? qsizetype(m_buffer.size()) - 1 : qsizetype(length / SQLLEN(sizeof(char16_t)));
+        text += QStringView(m_buffer.data(), chars);
+        if (!more)
+            break;
+    }
+    // An empty text stays a text: only NULL reads as no value.
+    if (text.isNull())
+        text = QLatin1String("");
+    return QVariant(text);
 }
 
-QVariant OdbcSource::value(int field) const
+QVariant OdbcSource::readBytes(int field)
 {
-    if (m_longFields.contains(field)) {
-        const auto it = m_longValues.constFind(field);
-        return it == m_longValues.constEnd() ? QVariant() : QVariant(*it);
+    QByteArray bytes;
+    char chunk[4096];
+    for (;;) {
+        SQLLEN length = 0;
+        const SQLRETURN r
+            = SQLGetData(statementOf(m_statement.get()), SQLUSMALLINT(field + 1), SQL_C_BINARY, chunk, sizeof chunk, &length);
+        if (r == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(r))
+            fail();
+        if (length == SQL_NULL_DATA)
+            return QVariant();
+        const bool more = r == SQL_SUCCESS_WITH_INFO && (length == SQL_NO_TOTAL || length > SQLLEN(sizeof chunk));
+        bytes.append(chunk, more ? qsizetype(sizeof chunk) : qsizetype(length));
+        if (!more)
+            break;
     }
-    return m_query->isNull(field) ? QVariant() : m_query->value(field);
+    return QVariant(bytes);
 }
+
+bool OdbcSource::isNull(int field) const { return !m_row.at(field).isValid(); }
+
+QVariant OdbcSource::value(int field) const { return m_row.at(field); }
 
 } // namespace fee

@@ -2,49 +2,75 @@
 
 #include "db/resultsource.h"
 
-#include <QHash>
 #include <QString>
 #include <QVector>
 #include <memory>
-
-class QSqlDatabase;
-class QSqlQuery;
+#include <vector>
 
 namespace fee {
 
 class CancelState;
 
-// A statement run through Qt's SQL drivers (QODBC for SQL Server), forward
-// only: a scrollable query would make FreeTDS open a server cursor. The ODBC
-// statement handle is registered in flight while the statement executes and
-// while a row is fetched, so a cancel from another thread reaches it.
+// Statements run on SQL Server through the ODBC interface itself, on the
+// connection handle Qt's QODBC opened. QODBC would prepare each statement
+// (FreeTDS sends sp_prepexec and later sp_unprepare: two round trips) or, run
+// directly, hide the statement handle until the statement is done, so that no
+// cancel could reach it. Here the handle is made first, registered in flight,
+// and the text sent with SQLExecDirect: one request, which a cancel from
+// another thread interrupts.
+//
+// Several statements go out as one batch (one request) and come back as one
+// result set each, read in order (SQLMoreResults); they are statements that
+// return rows (a result without columns is passed over). Results are forward only
+// and read-only: no server cursor. Values read as QODBC reads them (numbers as
+// int, qlonglong or double, dates as QDate/QDateTime, texts as QString).
 class OdbcSource : public ResultSource {
 public:
-    // Runs `statement` on `db`; throws Failure with the database's number and
-    // message, or the cancellation failure.
-    OdbcSource(const QSqlDatabase& db, const QString& statement, std::shared_ptr<CancelState> cancel);
-    // Reads a query that has been run already; it cannot be cancelled.
-    explicit OdbcSource(std::unique_ptr<QSqlQuery> query);
+    // Sends `statements` on the connection handle; the first statement's
+    // result set is current. Throws Failure with the database's number and
+    // message (of the first statement that failed), or the cancellation failure.
+    OdbcSource(void* connectionHandle, const QStringList& statements, std::shared_ptr<CancelState> cancel);
     ~OdbcSource() override;
+    OdbcSource(const OdbcSource&) = delete;
+    OdbcSource& operator=(const OdbcSource&) = delete;
 
     QStringList fieldNames() const override;
     bool fetch() override;
     bool isNull(int field) const override;
     QVariant value(int field) const override;
+    bool hasMoreResultSets() const override;
+    bool nextResultSet() override;
+
+    // The text the statements travel as.
+    static QString batchText(const QStringList& statements);
 
 private:
-    [[noreturn]] void fail() const;
-    void findLongTexts();
-    void readLongTexts();
+    struct Column {
+        QString name;
+        short type = 0;
+        bool isUnsigned = false;
+    };
 
-    std::unique_ptr<QSqlQuery> m_query;
+    [[noreturn]] void fail() const;
+    void describe();
+    QVariant read(int field);
+    QVariant readText(int field);
+    QVariant readBytes(int field);
+
+    // Frees the statement handle; results not read to their end are dropped
+    // by the driver then.
+    struct HandleFree {
+        void operator()(void* handle) const;
+    };
+
+    void* m_connection;
+    std::unique_ptr<void, HandleFree> m_statement;
     std::shared_ptr<CancelState> m_cancel;
-    void* m_handle = nullptr; // the ODBC statement handle, when known
-    // Texts of unbounded length (nvarchar(max), ntext): QODBC reads them from
-    // FreeTDS as NULL, so they are read here, straight after each fetch.
-    QVector<int> m_longFields;
-    QHash<int, QString> m_longValues; // the current row's; a missing entry is NULL
-    bool m_longFieldsKnown = false;
+    qsizetype m_statementCount = 0;
+    qsizetype m_current = 0; // the statement whose result set is current
+    QVector<Column> m_columns;
+    QVector<QVariant> m_row;
+    std::vector<char16_t> m_buffer; // for texts read in pieces
 };
 
 } // namespace fee

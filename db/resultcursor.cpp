@@ -67,9 +67,36 @@ bool ResultCursor::next()
         m_failure = failure;
         throw;
     }
-    if (!m_onRow)
-        release(); // the statement is done: free the line at once
+    // The statement is done: free the line at once, unless the statements
+    // sent with it still have their results to come on it.
+    if (!m_onRow && !m_source->hasMoreResultSets())
+        release();
     return m_onRow;
+}
+
+bool ResultCursor::nextResult()
+{
+    if (m_failure)
+        throw *m_failure;
+    if (!m_source)
+        return false;
+    m_onRow = false;
+    bool moved = false;
+    try {
+        if (cancelledSinceOpened())
+            throw CancelState::cancellation();
+        moved = m_source->nextResultSet();
+    } catch (const Failure& failure) {
+        release();
+        m_failure = failure;
+        throw;
+    }
+    if (!moved) {
+        release();
+        return false;
+    }
+    m_fields = FieldIndex(m_source->fieldNames());
+    return true;
 }
 
 const ResultSource& ResultCursor::row() const

@@ -28,6 +28,8 @@ public:
 
     const FieldIndex& fields() const { return m_fields; }
     bool next();
+    // The next statement's result set of a batch; false when there is none.
+    bool nextResult();
     // The current row; throws when there is none (before the first row,
     // after the last, after a failure).
     const ResultSource& row() const;

@@ -1,6 +1,7 @@
 #include "db/sqlitebackend.h"
 
 #include "db/cancelstate.h"
+#include "db/sqlitebatchsource.h"
 #include "db/sqlitefunctions.h"
 #include "db/sqlitesource.h"
 
@@ -76,9 +77,11 @@ SqliteBackend::~SqliteBackend()
     sqlite3_close_v2(m_db);
 }
 
-std::unique_ptr<ResultSource> SqliteBackend::run(const QString& statement)
+std::unique_ptr<ResultSource> SqliteBackend::run(const QStringList& statements)
 {
-    return std::make_unique<SqliteSource>(m_db, statement, m_cancel);
+    if (statements.size() == 1)
+        return std::make_unique<SqliteSource>(m_db, statements.first(), m_cancel);
+    return std::make_unique<SqliteBatchSource>(m_db, statements, m_cancel);
 }
 
 } // namespace fee

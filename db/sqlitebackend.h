@@ -17,7 +17,7 @@ public:
     ~SqliteBackend() override;
 
     bool isOpen() const override { return m_db != nullptr; }
-    std::unique_ptr<ResultSource> run(const QString& statement) override;
+    std::unique_ptr<ResultSource> run(const QStringList& statements) override;
 
 private:
     std::shared_ptr<CancelState> m_cancel;

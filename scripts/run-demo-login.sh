@@ -17,7 +17,7 @@ WORK="$ROOT/demo/login"
 mkdir -p "$WORK/config/VB and VBA Program Settings"
 DB="$WORK/demo-server.db"
 # The stand-in does not know the embedded collation: a plain-collation copy.
-[ -f "$DB" ] || "$BUILD/cli/fee-reports-cli" demo-db "$DB" --plain-collation
+[ -f "$DB" ] || "$BUILD/cli/fee-reports-cli" demo-db "$DB" --plain-collation --poor-offices 2
 
 PASSWORD='Demo-Server-1'
 rm -f "$WORK/port"

@@ -3,6 +3,7 @@
 // the sqlite3 C API in the same process (every column read as text). Prints
 // both times, their ratio and the peak memory after each.
 
+#include "bench/support/demodatabase.h"
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
 #include "db/dbconnection.h"
@@ -17,24 +18,11 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <cstdio>
 #include <sqlite3.h>
 #include <sys/resource.h>
 
 namespace {
-
-bool makeDemoDatabase(const QString& path, const QString& rooms)
-{
-    std::printf("creating %s (1 busy office, %s rooms)...\n", qPrintable(path), qPrintable(rooms));
-    std::fflush(stdout);
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QStringLiteral(FEE_CLI_PATH),
-        { QStringLiteral("demo-db"), path, QStringLiteral("--offices"), QStringLiteral("1"), QStringLiteral("--rooms"),
-            rooms });
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 long peakKilobytes()
 {
@@ -101,10 +89,9 @@ int main(int argc, char** argv)
 
     const QString path
         = QFileInfo(parser.positionalArguments().value(0, QStringLiteral("bench-daily.db"))).absoluteFilePath();
-    if (!QFileInfo::exists(path) && !makeDemoDatabase(path, parser.value(roomsOpt))) {
-        std::fprintf(stderr, "could not create the demo database\n");
+    if (!fee::bench::ensureDemoDatabase(path, QStringLiteral("1"), parser.value(roomsOpt),
+            QStringLiteral("1 busy office, %1 rooms").arg(parser.value(roomsOpt))))
         return 1;
-    }
     try {
         fee::DbConnection db;
         db.open(QStringLiteral("Provider=SQLite;Data Source=") + path);

@@ -9,6 +9,7 @@
 // Prints the times, the ratio stream/raw, the peak resident memory of each
 // and the total size of the result's text.
 
+#include "bench/support/demodatabase.h"
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
 #include "db/dbconnection.h"
@@ -19,7 +20,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <algorithm>
 #include <cstdio>
 #include <sqlite3.h>
@@ -40,18 +40,6 @@ QString statement(const QString& from, const QString& to)
         "From 票据 Inner Join 票据开票数据 On 票据.ID = 票据开票数据.票据id "
         "Where Convert(Char(8), 票据.收款日期, 112) Between '%1' And '%2'")
         .arg(QString(from).remove(QLatin1Char('-')), QString(to).remove(QLatin1Char('-')));
-}
-
-bool makeDemoDatabase(const QString& path)
-{
-    std::printf("creating %s (32 offices, 400 rooms each)...\n", qPrintable(path));
-    std::fflush(stdout);
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QStringLiteral(FEE_CLI_PATH),
-        { QStringLiteral("demo-db"), path, QStringLiteral("--offices"), QStringLiteral("32"), QStringLiteral("--rooms"),
-            QStringLiteral("400") });
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
 }
 
 // ---- the children: each prints "nanoseconds rows cells utf8-bytes utf16-units" ----
@@ -235,10 +223,8 @@ int main(int argc, char** argv)
         return way == QLatin1String("read") ? runRead(path, sql) : runStream(path, sql);
     }
 
-    if (!QFileInfo::exists(path) && !makeDemoDatabase(path)) {
-        std::fprintf(stderr, "could not create the demo database\n");
+    if (!fee::bench::ensureDemoDatabase(path, QStringLiteral("32"), QStringLiteral("400")))
         return 1;
-    }
     const QStringList common
         = { path, QStringLiteral("--from"), parser.value(fromOpt), QStringLiteral("--to"), parser.value(toOpt) };
     const int repeat = std::max(1, parser.value(repeatOpt).toInt());

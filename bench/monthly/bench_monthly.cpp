@@ -5,6 +5,7 @@
 // With --window the run goes on a worker thread while a grid view shows it,
 // and a GUI-thread timer records the longest the event loop was held.
 
+#include "bench/support/demodatabase.h"
 #include "common/failure.h"
 #include "common/grid/fonttextmeasure.h"
 #include "common/textformat.h"
@@ -23,24 +24,11 @@
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTimer>
 #include <cmath>
 #include <cstdio>
 
 namespace {
-
-bool makeDemoDatabase(const QString& path, const QString& offices, const QString& rooms)
-{
-    std::printf(
-        "creating %s (%s offices, %s rooms each)...\n", qPrintable(path), qPrintable(offices), qPrintable(rooms));
-    std::fflush(stdout);
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QStringLiteral(FEE_CLI_PATH),
-        { QStringLiteral("demo-db"), path, QStringLiteral("--offices"), offices, QStringLiteral("--rooms"), rooms });
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 struct SinglePass {
     QString statement;
@@ -107,13 +95,11 @@ int main(int argc, char** argv)
     parser.process(app);
 
     const QString path = parser.positionalArguments().value(0, QStringLiteral("bench-monthly.db"));
-    if (!QFileInfo::exists(path) && !makeDemoDatabase(path, parser.value(officesOpt), parser.value(roomsOpt))) {
-        std::fprintf(stderr, "could not create the demo database\n");
+    if (!fee::bench::ensureDemoDatabase(path, parser.value(officesOpt), parser.value(roomsOpt)))
         return 1;
-    }
     const QString source = QStringLiteral("Provider=SQLite;Data Source=") + QFileInfo(path).absoluteFilePath();
     const int connections
-        = parser.isSet(connectionsOpt) ? parser.value(connectionsOpt).toInt() : fee::RunContext::defaultParallelism();
+        = parser.isSet(connectionsOpt) ? parser.value(connectionsOpt).toInt() : fee::RunContext::defaultParallelism(fee::DbBackend::Sqlite);
     try {
         fee::DbConnection db;
         db.open(source);

@@ -4,6 +4,7 @@
 // - the receipts summary of every office and fee item of a demo database
 //   (1.37 million ledger rows by default: 32 offices of 400 rooms), its two
 //   heading rows on every page, shrunk onto A3 landscape.
+#include "bench/support/demodatabase.h"
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
 #include "common/print/gridpdf.h"
@@ -20,7 +21,6 @@
 #include "reports/shared/selectionlists.h"
 
 #include <QCommandLineParser>
-#include <QProcess>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -123,18 +123,6 @@ PrintGridOptions dailyOptions()
     return options;
 }
 
-bool makeDemoDatabase(QTextStream& out, const QString& path)
-{
-    out << "creating " << path << " (32 offices, 400 rooms each)...\n";
-    out.flush();
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QStringLiteral(FEE_CLI_PATH),
-        { QStringLiteral("demo-db"), path, QStringLiteral("--offices"), QStringLiteral("32"), QStringLiteral("--rooms"),
-            QStringLiteral("400") });
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 // The receipts summary of every office and fee item over half a year, as the
 // window shows it before its print button is pressed.
 void timeReceipts(QTextStream& out, const QString& database, const QString& pdf)
@@ -196,10 +184,9 @@ int main(int argc, char* argv[])
 
     if (!parser.isSet(dailyOnlyOpt)) {
         const QString database = QFileInfo(parser.value(dbOpt)).absoluteFilePath();
-        if (!QFileInfo::exists(database) && !makeDemoDatabase(out, database)) {
-            out << "could not create the demo database\n";
+        out.flush();
+        if (!fee::bench::ensureDemoDatabase(database, QStringLiteral("32"), QStringLiteral("400")))
             return 1;
-        }
         try {
             timeReceipts(out, database, QDir(folder).filePath(QStringLiteral("receipts-all-offices.pdf")));
         } catch (const Failure& f) {

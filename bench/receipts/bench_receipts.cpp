@@ -3,6 +3,7 @@
 // and the client, and runs the same statements bare through the SQLite C API
 // for comparison.
 
+#include "bench/support/demodatabase.h"
 #include "common/failure.h"
 #include "common/grid/gridmodel.h"
 #include "db/dbconnection.h"
@@ -18,23 +19,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <cstdio>
 #include <sqlite3.h>
 
 namespace {
-
-bool makeDemoDatabase(const QString& path, const QString& offices, const QString& rooms)
-{
-    std::printf(
-        "creating %s (%s offices, %s rooms each)...\n", qPrintable(path), qPrintable(offices), qPrintable(rooms));
-    std::fflush(stdout);
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedChannels);
-    p.start(QStringLiteral(FEE_CLI_PATH),
-        { QStringLiteral("demo-db"), path, QStringLiteral("--offices"), offices, QStringLiteral("--rooms"), rooms });
-    return p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
 
 // The statements one by one through the C API, every column of every row read.
 double runBare(const QString& path, const QStringList& statements, const fee::DbConnection& adapter, qint64& rows)
@@ -103,10 +91,8 @@ int main(int argc, char** argv)
 
     const QString path
         = QFileInfo(parser.positionalArguments().value(0, QStringLiteral("bench-receipts.db"))).absoluteFilePath();
-    if (!QFileInfo::exists(path) && !makeDemoDatabase(path, parser.value(officesOpt), parser.value(roomsOpt))) {
-        std::fprintf(stderr, "could not create the demo database\n");
+    if (!fee::bench::ensureDemoDatabase(path, parser.value(officesOpt), parser.value(roomsOpt)))
         return 1;
-    }
     try {
         fee::DbConnection db;
         db.open(QStringLiteral("Provider=SQLite;Data Source=") + path);

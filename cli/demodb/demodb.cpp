@@ -20,6 +20,22 @@ namespace fee::demo {
 
 namespace {
 
+    void markPoorOffices(DemoWorld& world, int count)
+    {
+        std::vector<DemoOffice*> residential;
+        for (DemoOffice& office : world.offices)
+            if (office.role == OfficeRole::Regular && office.kind == 0)
+                residential.push_back(&office);
+        // Every other one first, so that good and poor offices alternate.
+        std::vector<DemoOffice*> order;
+        for (std::size_t i = 1; i < residential.size(); i += 2)
+            order.push_back(residential[i]);
+        for (std::size_t i = 0; i < residential.size(); i += 2)
+            order.push_back(residential[i]);
+        for (int i = 0; i < count && i < int(order.size()); ++i)
+            order[std::size_t(i)]->poorPayers = true;
+    }
+
     void fillDatabase(DemoDbWriter& writer, const DemoDbOptions& options)
     {
         registerSqliteFunctions(writer.handle());
@@ -33,6 +49,7 @@ namespace {
         DemoRandom random(options.seed);
         DemoWorld world;
         writeOrganisation(writer, random, options.offices, world);
+        markPoorOffices(world, options.poorOffices);
         const std::vector<DemoAccount> accounts = writeProperty(writer, random, world, options.rooms);
         DemoReceipts receipts(writer, random, world);
         writeLedger(writer, random, world, accounts, receipts);

@@ -11,6 +11,10 @@ struct DemoDbOptions {
     int offices = 8; // offices with households; three special ones are added
     int rooms = 60; // rooms per office
     bool plainCollation = false;
+    // Residential offices whose households mostly pay late or not at all
+    // (the 2nd, 4th, ... residential office), for charts worth looking at; 0
+    // leaves every office as the seed makes it.
+    int poorOffices = 0;
 };
 
 // Builds a new demo database at options.path, replacing an existing file only

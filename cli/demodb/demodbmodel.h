@@ -39,6 +39,7 @@ struct DemoOffice {
     OfficeRole role = OfficeRole::Regular;
     Period lastPeriod = kLastRegularPeriod;
     std::vector<std::string> cashiers;
+    bool poorPayers = false; // most of its households pay late or stop paying
 };
 
 struct DemoFeeItem {

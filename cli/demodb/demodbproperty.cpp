@@ -11,9 +11,20 @@ namespace {
 
     const std::string kDeveloper = "开发商";
 
-    PayerHabit drawHabit(DemoRandom& random)
+    PayerHabit drawHabit(DemoRandom& random, bool poorPayers)
     {
         const double roll = random.unit();
+        if (poorPayers) {
+            if (roll < 0.30)
+                return PayerHabit::Prompt;
+            if (roll < 0.40)
+                return PayerHabit::Annual;
+            if (roll < 0.62)
+                return PayerHabit::Late;
+            if (roll < 0.97)
+                return PayerHabit::Defaulter;
+            return PayerHabit::Prepaid;
+        }
         if (roll < 0.55)
             return PayerHabit::Prompt;
         if (roll < 0.70)
@@ -113,7 +124,7 @@ namespace {
                 account.spaceId = spaceId;
                 account.payer = owner.empty() ? plate : owner;
                 account.address = address;
-                account.habit = owner == kDeveloper ? PayerHabit::Developer : drawHabit(m_random);
+                account.habit = owner == kDeveloper ? PayerHabit::Developer : drawHabit(m_random, office.poorPayers);
                 account.firstPeriod = m_random.chance(0.75)
                     ? kFirstPeriod
                     : kFirstPeriod + static_cast<Period>(m_random.between(1, 40));
@@ -150,7 +161,7 @@ namespace {
             const std::string remark = m_random.chance(0.02) ? "待核实" : "新进户";
             DemoAccount current
                 = household(officeIndex, roomId, address, developer ? kDeveloper : m_random.personName(), remark, fee);
-            current.habit = developer ? PayerHabit::Developer : drawHabit(m_random);
+            current.habit = developer ? PayerHabit::Developer : drawHabit(m_random, office.poorPayers);
             current.firstPeriod = first;
             if (current.habit == PayerHabit::Defaulter && first == kFirstPeriod && m_random.chance(0.3))
                 current.firstPeriod = kOldestArrearsPeriod;

@@ -87,7 +87,7 @@ void Workbook::saveToFile(const QString& fileName) const
     if (!scratch.open())
         fileFailure(fileName, scratch.errorString());
     scratch.close();
-    WorkbookWriter(*m_formats, m_sheets).write(scratch.fileName());
+    WorkbookWriter(*m_formats, m_sheets, m_charts).write(scratch.fileName());
     out.commitFrom(scratch.fileName());
 }
 

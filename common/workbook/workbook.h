@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/workbook/workbookchart.h"
 #include "common/workbook/workbookrange.h"
 #include "common/workbook/workbooksheet.h"
 
@@ -32,6 +33,10 @@ public:
     // Appended after the last sheet; without a name it gets the next free "SheetN".
     WorkbookSheet& addWorksheet(const QString& name = {});
 
+    // A chart sheet after the worksheets; its series point at worksheet cells.
+    void addChartSheet(const WorkbookChart& chart) { m_charts.push_back(chart); }
+    const std::vector<WorkbookChart>& chartSheets() const { return m_charts; }
+
     // Replaces the sheets with those of an .xlsx file (values, formulas with
     // their saved results, formats, merges, column widths). On failure the
     // workbook stays as it was.
@@ -47,6 +52,7 @@ public:
 private:
     std::unique_ptr<WorkbookFormatTable> m_formats;
     std::vector<std::unique_ptr<WorkbookSheet>> m_sheets;
+    std::vector<WorkbookChart> m_charts;
 };
 
 } // namespace fee

@@ -1,6 +1,7 @@
 #include "common/workbook/workbookwriter.h"
 
 #include "common/failure.h"
+#include "common/workbook/workbookchart.h"
 #include "common/workbook/workbookformattable.h"
 #include "common/workbook/workbooksheet.h"
 
@@ -230,12 +231,45 @@ namespace {
         }
     }
 
+    void writeChartSheet(lxw_workbook* workbook, const WorkbookChart& chart)
+    {
+        lxw_chartsheet* sheet = workbook_add_chartsheet(workbook, chart.sheetName.toUtf8().constData());
+        lxw_chart* made
+            = workbook_add_chart(workbook, chart.kind == WorkbookChart::Kind::StackedBar ? LXW_CHART_BAR_STACKED : LXW_CHART_BAR);
+        if (!sheet || !made)
+            throw Failure(kErrWorkbook, QStringLiteral("无法添加图表 \"%1\"").arg(chart.sheetName));
+        // The library copies every text it is given.
+        for (const WorkbookChartSeries& one : chart.series) {
+            lxw_chart_series* series = chart_add_series(made, nullptr, nullptr);
+            const QByteArray sheetName = one.sheet.toUtf8();
+            chart_series_set_categories(series, sheetName.constData(), lxw_row_t(one.firstRow - 1),
+                lxw_col_t(one.categoryColumn - 1), lxw_row_t(one.lastRow - 1), lxw_col_t(one.categoryColumn - 1));
+            chart_series_set_values(series, sheetName.constData(), lxw_row_t(one.firstRow - 1),
+                lxw_col_t(one.valueColumn - 1), lxw_row_t(one.lastRow - 1), lxw_col_t(one.valueColumn - 1));
+            chart_series_set_name(series, one.name.toUtf8().constData());
+        }
+        if (!chart.title.isEmpty())
+            chart_title_set_name(made, chart.title.toUtf8().constData());
+        // In a bar chart the library's y axis holds the categories. Bars read
+        // top-down in the order of the rows, as on the sheet, with the values
+        // along the bottom.
+        chart_axis_set_reverse(made->y_axis);
+        chart_axis_set_crossing_max(made->y_axis);
+        if (!chart.valueFormat.isEmpty())
+            chart_axis_set_num_format(made->x_axis, chart.valueFormat.toUtf8().constData());
+        chart_legend_set_position(made, LXW_CHART_LEGEND_TOP);
+        if (chartsheet_set_chart(sheet, made) != LXW_NO_ERROR)
+            throw Failure(kErrWorkbook, QStringLiteral("无法添加图表 \"%1\"").arg(chart.sheetName));
+    }
+
 } // namespace
 
 WorkbookWriter::WorkbookWriter(
-    const WorkbookFormatTable& formats, const std::vector<std::unique_ptr<WorkbookSheet>>& sheets)
+    const WorkbookFormatTable& formats, const std::vector<std::unique_ptr<WorkbookSheet>>& sheets,
+    const std::vector<WorkbookChart>& charts)
     : m_formats(formats)
     , m_sheets(sheets)
+    , m_charts(charts)
 {
 }
 
@@ -247,6 +281,8 @@ void WorkbookWriter::write(const QString& fileName) const
     FormatCache format(workbook.get(), m_formats);
     for (const auto& sheet : m_sheets)
         writeSheet(workbook.get(), *sheet, format);
+    for (const WorkbookChart& chart : m_charts)
+        writeChartSheet(workbook.get(), chart);
     const lxw_error error = workbook.close();
     if (error != LXW_NO_ERROR)
         throw Failure(kErrFile,

@@ -11,6 +11,7 @@
 #include "reports/shared/selectionlists.h"
 
 #include <QElapsedTimer>
+#include <functional>
 #include <memory>
 
 namespace fee {
@@ -75,28 +76,107 @@ namespace {
         GridModel& m_grid;
     };
 
-    // The numbers of an invoice's replacements, each followed by one blank. The
-    // statements run on a second connection, opened once per run when first
-    // needed: the main result is still being read on the run's own connection,
-    // and SQL Server allows one active statement per connection.
-    QString exchangeNumbers(RunContext& run, std::unique_ptr<DbConnection>& marking, const QString& invoiceNumber)
-    {
-        if (!marking)
-            marking = run.connection().openSibling();
-        // The number as the row shows it: a pre-issued invoice's carries
-        // "(预开收款)", which its replacements never name, so such a row shows
-        // no replacement numbers (the sites' lists have always read so).
-        QElapsedTimer timer;
-        timer.start();
-        const QString statement = dailyExchangeMarkingStatement(invoiceNumber);
-        DbResult result = marking->query(statement);
-        const int field = result.indexOf(QStringLiteral("票据编号"));
-        QString numbers;
-        while (result.next())
-            numbers += result.textOrEmpty(field) + QLatin1Char(' ');
-        run.statementSent(statement, timer.nsecsElapsed());
-        return numbers;
-    }
+    // Replacement numbers asked for in one statement at most, and rows held
+    // back at most while they wait for them.
+    constexpr int kMarkingBatch = 100;
+    constexpr int kHeldRows = 2000;
+
+    // The exchange marking. A row of an exchanged invoice whose replacements
+    // are not recorded on it waits for their numbers, and so do the rows
+    // after it, so that the grid only ever shows whole rows in their order
+    // (a cancelled run keeps whole rows). The numbers come from one statement
+    // per hundred invoice numbers (each replacement's number followed by one
+    // blank, in the order they come back), asked when a hundred numbers or
+    // two thousand rows wait, and when the list has been read. Before the list
+    // has been read to its end the statement runs on a second connection,
+    // opened on first need (SQL Server runs one statement per connection at a
+    // time); the last one runs on the run's own connection, free by then.
+    class ExchangeMarking {
+    public:
+        using Show = std::function<void(const QStringList& cells)>;
+
+        ExchangeMarking(RunContext& run, Show show)
+            : m_run(run)
+            , m_show(std::move(show))
+        {
+        }
+
+        // A row read from the list; `marked`: it needs the marking, by the
+        // invoice number `replaced`.
+        void add(QStringList cells, bool marked, const QString& replaced)
+        {
+            if (!marked && m_held.isEmpty()) {
+                m_show(cells);
+                return;
+            }
+            int place = -1;
+            if (marked) {
+                place = int(m_numbers.indexOf(replaced));
+                if (place < 0) {
+                    if (m_numbers.size() == kMarkingBatch)
+                        flush(sibling());
+                    place = int(m_numbers.size());
+                    m_numbers.append(replaced);
+                }
+            }
+            m_held.append({ std::move(cells), place });
+            if (m_held.size() >= kHeldRows)
+                flush(sibling());
+        }
+
+        // Marks and shows the rows held, on the run's own connection.
+        void finish()
+        {
+            m_sibling.reset();
+            flush(m_run.connection());
+        }
+
+    private:
+        struct Held {
+            QStringList cells;
+            int place; // in m_numbers; -1 for a row without marking
+        };
+
+        DbConnection& sibling()
+        {
+            if (!m_sibling)
+                m_sibling = m_run.connection().openSibling();
+            return *m_sibling;
+        }
+
+        void flush(DbConnection& connection)
+        {
+            QVector<QString> replacements(m_numbers.size());
+            if (!m_numbers.isEmpty()) {
+                m_run.throwIfCancelled();
+                QElapsedTimer timer;
+                timer.start();
+                const QString statement = dailyExchangeMarkingStatement(m_numbers);
+                DbResult result = connection.query(statement);
+                const int place = result.indexOf(QStringLiteral("序号"));
+                const int number = result.indexOf(QStringLiteral("票据编号"));
+                while (result.next()) {
+                    const qsizetype k = qsizetype(result.number(place));
+                    if (k >= 0 && k < replacements.size())
+                        replacements[k] += result.textOrEmpty(number) + QLatin1Char(' ');
+                }
+                m_run.statementSent(statement, timer.nsecsElapsed());
+            }
+            for (Held& held : m_held) {
+                if (held.place >= 0)
+                    held.cells[DailyGrid::ExchangeNumbers] += replacements.at(held.place);
+                m_show(held.cells);
+            }
+            m_numbers.clear();
+            m_held.clear();
+        }
+
+        RunContext& m_run;
+        Show m_show;
+        std::unique_ptr<DbConnection> m_sibling;
+        QStringList m_numbers; // distinct, in the order first met
+        QVector<Held> m_held;
+    };
 
 } // namespace
 
@@ -163,25 +243,37 @@ DailyRunOutcome DailyEngine::fill(GridModel& grid)
     RowCounter counter(m_run);
     ColumnFitter widener(DailyGrid::kWidenPadding);
     Totals totals;
-    std::unique_ptr<DbConnection> marking;
     // The fill widens the columns to each new row's texts (and then to the
     // totals row): the grid's cursor row stays where it is during a run.
-    while (true) {
-        m_run.throwIfCancelled();
-        if (!result.next())
-            break;
-        counter.add();
-        QStringList cells = reader.texts(outcome.resultRows + 1);
-        if (reader.needsExchangeMarking()) {
-            m_run.throwIfCancelled();
-            cells[DailyGrid::ExchangeNumbers] += exchangeNumbers(m_run, marking, reader.invoiceNumber());
-        }
+    ExchangeMarking marking(m_run, [&](const QStringList& cells) {
         const int row = appendGridRow(grid, cells);
-        ++outcome.resultRows;
         totals.add(cells);
         widener.fitRow(grid, row);
+    });
+    while (true) {
+        m_run.throwIfCancelled();
+        bool more = false;
+        try {
+            more = result.next();
+        } catch (const Failure& failure) {
+            // The rows read before the failure are shown when their marking
+            // can still be asked for; a cancel shows no more rows.
+            if (!isCancellation(failure)) {
+                try {
+                    marking.finish();
+                } catch (const Failure&) {
+                }
+            }
+            throw;
+        }
+        if (!more)
+            break;
+        counter.add();
+        ++outcome.resultRows;
+        const bool marked = reader.needsExchangeMarking();
+        marking.add(reader.texts(outcome.resultRows), marked, marked ? reader.replacedInvoiceNumber() : QString());
     }
-    marking.reset();
+    marking.finish();
 
     if (grid.rows() > 1) {
         QStringList cells(DailyGrid::ColumnCount);

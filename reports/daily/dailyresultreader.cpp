@@ -102,4 +102,13 @@ bool DailyResultReader::needsExchangeMarking() const
 
 QString DailyResultReader::invoiceNumber() const { return m_result.textOrEmpty(m_number); }
 
+QString DailyResultReader::replacedInvoiceNumber() const
+{
+    static const QString kPreIssued = QStringLiteral("(预开收款)");
+    QString number = invoiceNumber();
+    if (number.endsWith(kPreIssued))
+        number.chop(kPreIssued.size());
+    return number;
+}
+
 } // namespace fee

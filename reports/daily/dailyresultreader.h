@@ -24,6 +24,9 @@ public:
     // 票据编号 as the statement returns it ("(预开收款)" appended to a
     // pre-issued invoice's number).
     QString invoiceNumber() const;
+    // The invoice's own number, as its replacements record it: the shown
+    // number without the "(预开收款)" of a pre-issued invoice.
+    QString replacedInvoiceNumber() const;
 
 private:
     QString invoiceDateText() const;

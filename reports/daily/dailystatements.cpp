@@ -199,9 +199,14 @@ QString dailyReceiptsStatement(const DailyStatementInput& input)
         + dailyFragmentS(input) + QStringLiteral(" Order By 收款日期,入库单编号,票据编号,付款人");
 }
 
-QString dailyExchangeMarkingStatement(const QString& invoiceNumber)
+QString dailyExchangeMarkingStatement(const QStringList& invoiceNumbers)
 {
-    return QStringLiteral("select  票据编号 from 票据 where 被换票票据编号 = ") + sqlQuote(invoiceNumber);
+    QStringList parts;
+    parts.reserve(invoiceNumbers.size());
+    for (qsizetype k = 0; k < invoiceNumbers.size(); ++k)
+        parts.append(QStringLiteral("select %1 As 序号, 票据编号 from 票据 where 被换票票据编号 = ").arg(k)
+            + sqlQuote(invoiceNumbers.at(k)));
+    return parts.join(QStringLiteral(" Union All "));
 }
 
 QString dailyPayeeListStatement(const QString& departmentCode)

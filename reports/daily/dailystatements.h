@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 namespace fee {
 
@@ -51,10 +52,13 @@ QString dailyFragmentS(const DailyStatementInput& input);
 // date, book, number and payer.
 QString dailyReceiptsStatement(const DailyStatementInput& input);
 
-// The numbers of the invoices that replaced an invoice in an internal
-// exchange (asked for every listed invoice that has an exchange date and no
-// recorded replacement).
-QString dailyExchangeMarkingStatement(const QString& invoiceNumber);
+// The numbers of the invoices that replaced others in an internal exchange,
+// asked for several replaced invoices at once (every listed invoice that has
+// an exchange date and no recorded replacement): for each number of the list
+// the 票据编号 of the rows whose 被换票票据编号 equals it, tagged with the
+// number's place in the list (序号, from 0), one select per number joined by
+// Union All.
+QString dailyExchangeMarkingStatement(const QStringList& invoiceNumbers);
 
 // The payees of the window's list: the staff of a department, by position.
 QString dailyPayeeListStatement(const QString& departmentCode);

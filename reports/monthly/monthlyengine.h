@@ -4,6 +4,7 @@
 #include "common/officeentry.h"
 
 #include <QDate>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -53,7 +54,8 @@ public:
     void fillDetail(int column, const QString& officeCode, GridModel& detail);
 
 private:
-    double sumMeasure(DbConnection& connection, int column, const struct MonthlyStatementInput& input);
+    // The office's measures by summary column, from one batch of its statements.
+    QMap<int, double> sumMeasures(DbConnection& connection, const struct MonthlyStatementInput& input);
     QString reportYear() const;
 
     RunContext& m_run;

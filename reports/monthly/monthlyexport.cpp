@@ -1,5 +1,6 @@
 #include "reports/monthly/monthlyexport.h"
 
+#include "reports/monthly/monthlychart.h"
 #include "reports/monthly/monthlycolumns.h"
 
 #include "common/failure.h"
@@ -165,6 +166,8 @@ void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& 
     ws.range(ws.cells(4, 1), ws.cells(last, kSummaryColumns)).setBorderLineStyle(kContinuous);
     ws.range(ws.cells(last, 1), ws.cells(last, kSummaryColumns)).setInteriorColor(kHeadingColour);
     ws.setPrintLayout(kGridToSheetRow, kGridToSheetRow + 1);
+    if (summary.rows() > monthly::kHeadingRows)
+        book.addChartSheet(monthly::rateWorkbookChart(summary, ws.name(), kGridToSheetRow));
 
     book.saveAs(savePath);
 }

@@ -38,34 +38,46 @@ namespace {
     // The JE and SR fields of the five groups, in column order.
     const char* const kGroupFields[col::kGroupCount] = { "收历年", "收当年", "收明年", "收明年后", "非日常" };
 
-    // Runs a statement and hands every row to the reader; the time spent in
-    // the database (the statement and each fetch) is counted in the run.
+    // Sends the statements as one batch (one request to SQL Server) and hands
+    // each statement's rows, in order, to reader(k, result), k counting the
+    // statements. The time spent in the database (the request, each move to
+    // the next result set and each fetch) is counted in the run, by statement.
     template <typename Reader>
-    void readAll(RunContext& run, DbConnection& connection, const QString& statement, const Reader& reader)
+    void readBatch(RunContext& run, DbConnection& connection, const QStringList& statements,
+        const Reader& reader)
     {
+        if (statements.isEmpty())
+            return;
         run.throwIfCancelled();
         QElapsedTimer timer;
         timer.start();
-        qint64 waited = 0;
-        DbResult result = connection.query(statement);
-        waited += timer.nsecsElapsed();
-        reader.prepare(result);
+        DbResult result = connection.queryBatch(statements);
         qint64 rows = 0;
-        while (true) {
-            timer.restart();
-            const bool more = result.next();
-            waited += timer.nsecsElapsed();
-            if (!more)
-                break;
-            reader.read(result);
-            ++rows;
+        for (qsizetype k = 0; k < statements.size(); ++k) {
+            if (k > 0) {
+                timer.restart();
+                result.nextResult();
+            }
+            qint64 waited = timer.nsecsElapsed();
+            reader.prepare(result);
+            while (true) {
+                timer.restart();
+                const bool more = result.next();
+                waited += timer.nsecsElapsed();
+                if (!more)
+                    break;
+                reader.read(int(k), result);
+                ++rows;
+            }
+            run.statementSent(statements.at(k), waited);
+            reader.finish(int(k));
         }
-        run.statementSent(statement, waited);
         run.addRowsRead(rows);
     }
 
     struct SummaryReader {
-        QVector<SummaryRow>& rows;
+        QVector<QVector<SummaryRow>>& offices;
+        int& done; // the offices whose statement was read in full
         mutable int category = 0, code = 0, name = 0, kind = 0;
         mutable std::array<int, col::kGroupCount> je {}, sr {};
 
@@ -81,7 +93,7 @@ namespace {
                 sr[g] = r.indexOf(stem + QStringLiteral("SR"));
             }
         }
-        void read(const DbResult& r) const
+        void read(int k, const DbResult& r) const
         {
             SummaryRow row;
             row.category = r.textOrEmpty(category);
@@ -92,29 +104,55 @@ namespace {
                 row.income[g] = r.numberOrNull(sr[g]);
             }
             row.kind = QString::number(qRound64(r.number(kind)));
-            rows.append(row);
+            offices[k].append(row);
         }
+        void finish(int k) const { done = k + 1; }
+    };
+
+    // One cumulative figure to fill from a statement of the batch.
+    struct CumulativeTarget {
+        std::optional<double>* value;
+        int office; // within the group
     };
 
     struct CumulativeReader {
-        std::optional<double>& value;
+        const QVector<CumulativeTarget>& targets;
+        int& done; // the statements read in full
         mutable int je = 0;
-        void prepare(const DbResult& r) const { je = r.indexOf(QStringLiteral("je")); }
-        void read(const DbResult& r) const
+        mutable std::optional<double> first;
+        void prepare(const DbResult& r) const
         {
-            if (!value)
-                value = r.numberOrNull(je).value_or(0.0);
+            je = r.indexOf(QStringLiteral("je"));
+            first.reset();
+        }
+        void read(int, const DbResult& r) const
+        {
+            if (!first)
+                first = r.numberOrNull(je).value_or(0.0);
+        }
+        void finish(int k) const
+        {
+            *targets.at(k).value = decimalValue(first.value_or(0.0));
+            done = k + 1;
         }
     };
+
+    bool hasCumulative(const ReceiptsStatementInput& input, const QString& officeCode, const QString& itemCode)
+    {
+        return !officeCode.isEmpty() && !itemCode.isEmpty() && !input.paymentMethods.isEmpty();
+    }
 
     double cumulative(RunContext& run, DbConnection& connection, const ReceiptsStatementInput& input,
         const QString& officeCode, const QString& itemCode)
     {
-        if (officeCode.isEmpty() || itemCode.isEmpty() || input.paymentMethods.isEmpty())
+        if (!hasCumulative(input, officeCode, itemCode))
             return 0;
         std::optional<double> value;
-        readAll(run, connection, receiptsCumulativeStatement(input, officeCode, itemCode), CumulativeReader { value });
-        return decimalValue(value.value_or(0.0));
+        const QVector<CumulativeTarget> targets { { &value, 0 } };
+        int read = 0;
+        readBatch(run, connection, { receiptsCumulativeStatement(input, officeCode, itemCode) },
+            CumulativeReader { targets, read });
+        return value.value_or(0.0);
     }
 
     void paintRow(GridModel& grid, int row, const QColor& color)
@@ -293,19 +331,78 @@ void ReceiptsEngine::fill(GridModel& grid)
 
     const QVector<Office>& offices = selection.offices;
     RowCents total;
+    const bool cumulatives = monthInput || yearInput;
+    // Offices go in groups, each group's summary statements in one batch and
+    // then, when the cumulative columns are ticked, the cumulative statements
+    // of all its rows in another: those name the fee items the summary found,
+    // so they cannot travel with it. A group of three asks the server twice
+    // for three offices, and the groups still run side by side.
+    const int perTask = cumulatives ? 3 : 2;
     run.setOfficeCount(int(offices.size()));
-    run.forEachOffice(int(offices.size()), [&](int index, DbConnection& connection) -> std::function<void()> {
-        const Office office = offices.at(index);
-        auto rows = std::make_shared<QVector<SummaryRow>>();
-        readAll(run, connection, receiptsSummaryStatement(summaryInput, office.code), SummaryReader { *rows });
-        for (SummaryRow& row : *rows) {
-            if (monthInput)
-                row.monthToDate = cumulative(run, connection, *monthInput, office.code, row.code);
-            if (yearInput)
-                row.yearToDate = cumulative(run, connection, *yearInput, office.code, row.code);
-        }
-        return [&grid, office, rows, &selection, &total] { total.add(writeOffice(grid, office, *rows, selection)); };
-    });
+    run.forEachOffice(
+        int(offices.size()),
+        [&](int index, DbConnection& connection) -> std::function<void()> {
+            const int first = index * perTask;
+            const int count = std::min(int(offices.size()), first + perTask) - first;
+            auto rows = std::make_shared<QVector<QVector<SummaryRow>>>(count);
+            // How many offices of the group are complete, and what stopped
+            // the others: the complete ones are written before the failure
+            // ends the run, as when the offices went one by one.
+            int summariesRead = 0;
+            std::exception_ptr error;
+            try {
+                QStringList statements;
+                for (int k = 0; k < count; ++k)
+                    statements.append(receiptsSummaryStatement(summaryInput, offices.at(first + k).code));
+                readBatch(run, connection, statements, SummaryReader { *rows, summariesRead });
+            } catch (const Failure& failure) {
+                error = std::current_exception();
+                if (isCancellation(failure))
+                    throw;
+            }
+            int complete = summariesRead;
+            if (cumulatives && summariesRead > 0) {
+                QStringList statements;
+                QVector<CumulativeTarget> targets;
+                for (int k = 0; k < summariesRead; ++k) {
+                    const QString& officeCode = offices.at(first + k).code;
+                    for (SummaryRow& row : (*rows)[k]) {
+                        if (monthInput) {
+                            row.monthToDate = 0.0;
+                            if (hasCumulative(*monthInput, officeCode, row.code)) {
+                                statements.append(receiptsCumulativeStatement(*monthInput, officeCode, row.code));
+                                targets.append({ &row.monthToDate, k });
+                            }
+                        }
+                        if (yearInput) {
+                            row.yearToDate = 0.0;
+                            if (hasCumulative(*yearInput, officeCode, row.code)) {
+                                statements.append(receiptsCumulativeStatement(*yearInput, officeCode, row.code));
+                                targets.append({ &row.yearToDate, k });
+                            }
+                        }
+                    }
+                }
+                int read = 0;
+                try {
+                    readBatch(run, connection, statements, CumulativeReader { targets, read });
+                } catch (const Failure& failure) {
+                    if (isCancellation(failure))
+                        throw;
+                    // The offices before the one whose figure failed are complete.
+                    complete = read < targets.size() ? targets.at(read).office : summariesRead;
+                    if (!error)
+                        error = std::current_exception();
+                }
+            }
+            return [&grid, &offices, &selection, &total, rows, first, complete, error] {
+                for (int k = 0; k < complete; ++k)
+                    total.add(writeOffice(grid, offices.at(first + k), rows->at(k), selection));
+                if (error)
+                    std::rethrow_exception(error);
+            };
+        },
+        perTask);
     writeGrandTotal(grid, total);
 }
 

@@ -1,3 +1,4 @@
+#include "reports/receipts_summary/receiptschart.h"
 #include "reports/receipts_summary/receiptsexport.h"
 
 #include "common/failure.h"
@@ -125,6 +126,7 @@ void WriteReceiptsSummaryWorkbook(const GridModel& summary, const DateRange& rec
 
     finishSheet(ws, summary.rows() + 3, n);
     ws.setPrintLayout(kSummaryRowOffset, kSummaryRowOffset + 1);
+    addReceiptsChartSheets(book, summary, ws.name(), kSummaryRowOffset);
     book.saveToFile(fileName);
 }
 

@@ -53,55 +53,81 @@ namespace {
 
 } // namespace
 
-void loadFeeItemTree(DbConnection& connection, FeeTreeQuery query,
-    const std::function<void(const QString& category, const FeeItem& item, bool startsCategory)>& sink)
+QString feeTreeFirstStatement(FeeTreeQuery query)
+{
+    switch (query) {
+    case FeeTreeQuery::AllItems:
+        return feeItemTreeStatement();
+    case FeeTreeQuery::InUseByCategory:
+        return inUseFeeCategoryStatement();
+    case FeeTreeQuery::AllByCategory:
+        break;
+    }
+    return feeCategoryStatement();
+}
+
+void readFeeItemTree(DbConnection& connection, FeeTreeQuery query, DbResult& first, const FeeItemSink& sink)
 {
     if (query == FeeTreeQuery::AllItems) {
-        DbResult result = connection.query(feeItemTreeStatement());
-        const ItemFields f(result);
-        bool first = true;
+        const ItemFields f(first);
+        bool starts = true;
         QString previous;
-        while (result.next()) {
-            const QString category = result.textOrEmpty(f.category);
-            const FeeItem item = readItem(result, f.code, f.name, f.endDate);
-            const bool starts = first || category != previous;
-            first = false;
+        while (first.next()) {
+            const QString category = first.textOrEmpty(f.category);
+            const FeeItem item = readItem(first, f.code, f.name, f.endDate);
+            starts = starts || category != previous;
             previous = category;
             sink(category, item, starts);
+            starts = false;
         }
         return;
     }
 
-    // The categories are read whole before their items: a server connection
-    // runs one statement at a time.
+    // The categories are read whole before their items are asked for: a
+    // server connection runs one statement at a time. The items of every
+    // category then go out together, one statement each, in one request.
     QStringList categories;
-    {
-        DbResult result = connection.query(
-            query == FeeTreeQuery::InUseByCategory ? inUseFeeCategoryStatement() : feeCategoryStatement());
-        const int category = result.indexOf(QStringLiteral("收费类别"));
-        while (result.next())
-            categories.append(result.textOrEmpty(category));
-    }
-    for (const QString& category : categories) {
-        DbResult result = connection.query(
-            query == FeeTreeQuery::InUseByCategory ? inUseFeeItemsStatement(category) : feeItemsStatement(category));
+    const int category = first.indexOf(QStringLiteral("收费类别"));
+    while (first.next())
+        categories.append(first.textOrEmpty(category));
+    if (categories.isEmpty())
+        return;
+    QStringList statements;
+    for (const QString& c : std::as_const(categories))
+        statements.append(
+            query == FeeTreeQuery::InUseByCategory ? inUseFeeItemsStatement(c) : feeItemsStatement(c));
+    DbResult result = connection.queryBatch(statements);
+    for (qsizetype k = 0; k < categories.size(); ++k) {
+        if (k > 0)
+            result.nextResult();
         const ItemFields f(result);
-        bool first = true;
+        bool starts = true;
         while (result.next()) {
-            sink(category, readItem(result, f.code, f.name, f.endDate), first);
-            first = false;
+            sink(categories.at(k), readItem(result, f.code, f.name, f.endDate), starts);
+            starts = false;
         }
     }
+}
+
+void loadFeeItemTree(DbConnection& connection, FeeTreeQuery query, const FeeItemSink& sink)
+{
+    DbResult first = connection.query(feeTreeFirstStatement(query));
+    readFeeItemTree(connection, query, first, sink);
+}
+
+FeeItemSink feeTreeBuilder(QVector<FeeCategory>& tree)
+{
+    return [&tree](const QString& category, const FeeItem& item, bool startsCategory) {
+        if (startsCategory)
+            tree.append(FeeCategory { category, {} });
+        tree.last().items.append(item);
+    };
 }
 
 QVector<FeeCategory> loadFeeItemTree(DbConnection& connection, FeeTreeQuery query)
 {
     QVector<FeeCategory> tree;
-    loadFeeItemTree(connection, query, [&tree](const QString& category, const FeeItem& item, bool startsCategory) {
-        if (startsCategory)
-            tree.append(FeeCategory { category, {} });
-        tree.last().items.append(item);
-    });
+    loadFeeItemTree(connection, query, feeTreeBuilder(tree));
     return tree;
 }
 
@@ -117,14 +143,19 @@ QStringList allFeeCodes(const QVector<FeeCategory>& tree)
 
 QString paymentMethodStatement() { return QStringLiteral("select * from 收款方式列表"); }
 
-QStringList loadPaymentMethods(DbConnection& connection)
+QStringList readPaymentMethods(DbResult& result)
 {
     QStringList methods;
-    DbResult result = connection.query(paymentMethodStatement());
     const int method = result.indexOf(QStringLiteral("收款方式"));
     while (result.next())
         methods.append(result.textOrEmpty(method));
     return methods;
+}
+
+QStringList loadPaymentMethods(DbConnection& connection)
+{
+    DbResult result = connection.query(paymentMethodStatement());
+    return readPaymentMethods(result);
 }
 
 } // namespace fee

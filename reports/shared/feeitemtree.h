@@ -9,6 +9,7 @@
 namespace fee {
 
 class DbConnection;
+class DbResult;
 
 // One fee item of a selection tree.
 struct FeeItem {
@@ -42,9 +43,18 @@ QString feeItemsStatement(const QString& category);
 // text differing from the previous row's, or a new category statement row).
 // A failure part-way (thrown as Failure) leaves the items already delivered
 // with the caller. A category without items delivers nothing.
-void loadFeeItemTree(DbConnection& connection, FeeTreeQuery query,
-    const std::function<void(const QString& category, const FeeItem& item, bool startsCategory)>& sink);
+// The items of every category go out together, in one request.
+using FeeItemSink = std::function<void(const QString& category, const FeeItem& item, bool startsCategory)>;
+void loadFeeItemTree(DbConnection& connection, FeeTreeQuery query, const FeeItemSink& sink);
 QVector<FeeCategory> loadFeeItemTree(DbConnection& connection, FeeTreeQuery query);
+
+// The same in two steps, for a caller that sends the first statement along
+// with others: the tree's first statement (all items, or the categories),
+// then reading its result and (by category) asking for the items.
+QString feeTreeFirstStatement(FeeTreeQuery query);
+void readFeeItemTree(DbConnection& connection, FeeTreeQuery query, DbResult& first, const FeeItemSink& sink);
+// A sink that builds the tree's nodes into `tree`.
+FeeItemSink feeTreeBuilder(QVector<FeeCategory>& tree);
 
 // Every item code in tree order ("--fees all").
 QStringList allFeeCodes(const QVector<FeeCategory>& tree);
@@ -52,5 +62,7 @@ QStringList allFeeCodes(const QVector<FeeCategory>& tree);
 // The payment methods, in table order.
 QString paymentMethodStatement();
 QStringList loadPaymentMethods(DbConnection& connection);
+// The methods of a result of paymentMethodStatement().
+QStringList readPaymentMethods(DbResult& result);
 
 } // namespace fee

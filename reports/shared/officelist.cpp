@@ -27,6 +27,11 @@ void loadOffices(DbConnection& connection, const QString& statement, OfficeNames
     const std::function<void(const Office&)>& sink)
 {
     DbResult result = connection.query(statement);
+    readOffices(result, names, sink);
+}
+
+void readOffices(DbResult& result, OfficeNames names, const std::function<void(const Office&)>& sink)
+{
     const int code = result.indexOf(QStringLiteral("GYD_DH"));
     const int name = result.indexOf(QStringLiteral("GYD_Name"));
     while (result.next()) {

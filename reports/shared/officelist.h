@@ -9,6 +9,7 @@
 namespace fee {
 
 class DbConnection;
+class DbResult;
 
 // The office list of the monthly report: active offices of one kind (0
 // residential, 1 commercial) whose department is active, shorter codes first.
@@ -30,5 +31,7 @@ enum class OfficeNames {
 void loadOffices(DbConnection& connection, const QString& statement, OfficeNames names,
     const std::function<void(const Office&)>& sink);
 QVector<Office> loadOffices(DbConnection& connection, const QString& statement, OfficeNames names);
+// The same over a result of an office-list statement.
+void readOffices(DbResult& result, OfficeNames names, const std::function<void(const Office&)>& sink);
 
 } // namespace fee

@@ -44,7 +44,7 @@ quint64 ReportRunner::start(const DbConnection& from, Job job, int connections)
         try {
             const std::unique_ptr<DbConnection> connection = from.openSibling();
             RunContext run(*connection);
-            run.setParallelism(connections > 0 ? connections : RunContext::defaultParallelism());
+            run.setParallelism(connections > 0 ? connections : RunContext::defaultParallelism(connection->backend()));
             run.setProgressSink([this](const RunProgress& progress) {
                 // Thread-safe: the sink is called one report at a time.
                 if (m_sinceProgress.isValid() && m_sinceProgress.elapsed() < 100

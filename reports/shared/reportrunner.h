@@ -42,7 +42,8 @@ public:
     // Starts the job over a sibling of `from` (which must outlive the run);
     // 0 (and nothing happens) while another one runs, else the run's number,
     // which its outcome carries. `connections` caps the connections the run
-    // may use side by side (0: the machine's usual number).
+    // may use side by side (0: the usual number for the database,
+    // RunContext::defaultParallelism).
     quint64 start(const DbConnection& from, Job job, int connections = 0);
     bool isRunning() const { return m_running; }
     // Safe at any time: interrupts the statements in flight; the job ends at

@@ -39,46 +39,60 @@ void RunContext::throwIfCancelled() const
 
 void RunContext::setParallelism(int connections) { m_parallelism = std::max(1, connections); }
 
-int RunContext::defaultParallelism()
+int RunContext::defaultParallelism(DbBackend backend)
 {
     const QByteArray wanted = qgetenv("FEE_REPORT_CONNECTIONS");
     bool ok = false;
     const int n = wanted.toInt(&ok);
     if (ok && n >= 1)
         return std::min(n, 16);
+    if (backend == DbBackend::SqlServer)
+        return 8;
     return std::clamp(QThread::idealThreadCount(), 1, 4);
 }
 
-void RunContext::forEachOfficeInTurn(int count, const OfficeTask& task)
+void RunContext::forEachOffice(int count, const OfficeTask& task, int officesPerTask)
 {
-    for (int i = 0; i < count; ++i) {
-        throwIfCancelled();
-        std::function<void()> write = task(i, m_connection);
-        if (write)
-            write();
-        officeDone();
-    }
-}
-
-void RunContext::forEachOffice(int count, const OfficeTask& task)
-{
-    const int helpers = std::min(m_parallelism, count);
-    if (helpers <= 1) {
-        forEachOfficeInTurn(count, task);
-        return;
-    }
+    officesPerTask = std::max(1, officesPerTask);
+    const int tasks = count <= 0 ? 0 : (count + officesPerTask - 1) / officesPerTask;
+    auto officesOf = [&](int index) { return std::min(count, (index + 1) * officesPerTask) - index * officesPerTask; };
 
     struct Result {
         bool done = false;
         std::function<void()> write;
         std::exception_ptr error;
     };
-    std::vector<Result> results(static_cast<size_t>(count));
+    std::vector<Result> results(static_cast<size_t>(tasks));
     std::mutex mutex;
     std::condition_variable changed;
-    int next = 0; // the next office a helper takes
-    int working = helpers; // helpers still taking offices
+    int next = 0; // the next task to take
     bool stop = false;
+
+    auto runTask = [&](int index, DbConnection* connection, const std::exception_ptr& openError) {
+        Result result;
+        if (!connection) {
+            result.error = openError;
+        } else {
+            try {
+                throwIfCancelled();
+                result.write = task(index, *connection);
+            } catch (...) {
+                result.error = std::current_exception();
+            }
+        }
+        {
+            std::lock_guard lock(mutex);
+            if (result.error)
+                stop = true;
+            result.done = true;
+            results[size_t(index)] = std::move(result);
+        }
+        changed.notify_all();
+    };
+    auto take = [&] {
+        std::lock_guard lock(mutex);
+        return !stop && next < tasks ? next++ : -1;
+    };
 
     auto helper = [&] {
         // Qt's connections belong to the thread that opens them: each helper
@@ -97,71 +111,54 @@ void RunContext::forEachOffice(int count, const OfficeTask& task)
             if (m_cancelled.load())
                 connection->cancel();
         }
-        while (true) {
-            int index = -1;
-            {
-                std::lock_guard lock(mutex);
-                if (!stop && next < count)
-                    index = next++;
-            }
-            if (index < 0)
-                break;
-            Result result;
-            if (!connection) {
-                result.error = openError;
-            } else {
-                try {
-                    result.write = task(index, *connection);
-                } catch (...) {
-                    result.error = std::current_exception();
-                }
-            }
-            {
-                std::lock_guard lock(mutex);
-                if (result.error)
-                    stop = true;
-                result.done = true;
-                results[size_t(index)] = std::move(result);
-            }
-            changed.notify_all();
-        }
+        for (int index = take(); index >= 0; index = take())
+            runTask(index, connection.get(), openError);
         if (connection) {
             std::lock_guard lock(m_mutex);
             m_helpers.erase(std::find(m_helpers.begin(), m_helpers.end(), connection.get()));
         }
-        connection.reset();
-        {
-            std::lock_guard lock(mutex);
-            --working;
-        }
-        changed.notify_all();
     };
     std::vector<std::thread> threads;
+    const int helpers = std::min(m_parallelism, tasks) - 1;
     for (int t = 0; t < helpers; ++t)
         threads.emplace_back(helper);
 
+    // The calling thread writes the finished tasks in order and, while the
+    // next one to write is not finished, takes a task of its own on the
+    // context's connection rather than wait idle beside it.
     std::exception_ptr failure;
-    for (int written = 0; written < count && !failure; ++written) {
+    for (int written = 0; written < tasks && !failure;) {
         std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return results[size_t(written)].done || (working == 0 && written >= next); });
-        if (!results[size_t(written)].done) {
+        if (results[size_t(written)].done) {
+            Result result = std::move(results[size_t(written)]);
+            lock.unlock();
+            if (result.error) {
+                failure = result.error;
+                break;
+            }
+            try {
+                if (result.write)
+                    result.write();
+                officeDone(officesOf(written));
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            ++written;
+            continue;
+        }
+        if (!stop && next < tasks) {
+            const int index = next++;
+            lock.unlock();
+            runTask(index, &m_connection, {});
+            continue;
+        }
+        if (written >= next) {
+            // Nobody took it and nobody will: the run stopped before it.
             failure = std::make_exception_ptr(
                 Failure(kErrOperationCancelled, QStringLiteral("Operation has been cancelled by the user.")));
             break;
         }
-        Result result = std::move(results[size_t(written)]);
-        lock.unlock();
-        if (result.error) {
-            failure = result.error;
-            break;
-        }
-        try {
-            if (result.write)
-                result.write();
-            officeDone();
-        } catch (...) {
-            failure = std::current_exception();
-        }
+        changed.wait(lock);
     }
     {
         std::lock_guard lock(mutex);
@@ -184,11 +181,11 @@ void RunContext::setOfficeCount(int count)
     report();
 }
 
-void RunContext::officeDone()
+void RunContext::officeDone(int offices)
 {
     {
         std::lock_guard lock(m_mutex);
-        ++m_progress.officesDone;
+        m_progress.officesDone += offices;
     }
     report();
 }

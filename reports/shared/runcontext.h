@@ -15,6 +15,7 @@
 namespace fee {
 
 class DbConnection;
+enum class DbBackend;
 
 // Everything a report engine needs from its surroundings: the connection its
 // statements run on, more connections for offices run side by side, a cancel
@@ -41,30 +42,38 @@ public:
     // Throws the cancellation failure once the run is cancelled.
     void throwIfCancelled() const;
 
-    // How many connections forEachOffice may use at once (at least 1).
+    // How many connections forEachOffice may use at once, this context's own
+    // among them (at least 1).
     int parallelism() const { return m_parallelism; }
     void setParallelism(int connections);
-    // The usual number: the machine's cores, at most 4; the environment
-    // variable FEE_REPORT_CONNECTIONS overrides it (1 runs one office at a time).
-    static int defaultParallelism();
+    // The usual number for the database a run reads: on the embedded file the
+    // machine's cores, at most 4 (the work is the program's own); on SQL
+    // Server 8, as the program mostly waits for the network and the server,
+    // and a connection sent a statement waits without a core. The environment
+    // variable FEE_REPORT_CONNECTIONS overrides both (1 runs one office at a
+    // time). The windows and the command line run by this number.
+    static int defaultParallelism(DbBackend backend);
 
     // A unit of an office-by-office run: computes on the given connection
     // (perhaps on another thread, side by side with other offices) and
     // returns what writes its result, which is then called on the calling
     // thread, in office order.
     using OfficeTask = std::function<std::function<void()>(int index, DbConnection& connection)>;
-    // Runs task(0..count-1) and their writers in index order. With more than
-    // one connection allowed, helper threads each open a connection of their
-    // own (a sibling of this context's) and take offices in turn, while the
-    // calling thread writes the results in office order. When a task throws,
-    // the writers of the offices before it still run, then the failure is
-    // thrown; no later writer runs. Reports each written office.
-    void forEachOffice(int count, const OfficeTask& task);
+    // Runs task(0..) and their writers in index order; task k covers offices
+    // k × officesPerTask up to (not including) (k + 1) × officesPerTask, cut
+    // at count. With more than one connection allowed, helper threads each
+    // open a connection of their own (a sibling of this context's) and take
+    // tasks in turn, and so does the calling thread on this context's
+    // connection, which also writes the results in task order as they come.
+    // When a task throws, the writers of the tasks before it still run, then
+    // the failure is thrown; no later writer runs. Reports the offices of
+    // each written task done.
+    void forEachOffice(int count, const OfficeTask& task, int officesPerTask = 1);
 
     // Progress, thread-safe. The sink (if any) is called on the thread that
     // reports, after every change; a window throttles and forwards it.
     void setOfficeCount(int count);
-    void officeDone();
+    void officeDone(int offices = 1);
     void addRowsRead(qint64 rows);
     RunProgress progress() const;
     void setProgressSink(std::function<void(const RunProgress&)> sink);
@@ -81,7 +90,6 @@ public:
     QStringList statements() const;
 
 private:
-    void forEachOfficeInTurn(int count, const OfficeTask& task);
     void report();
 
     DbConnection& m_connection;

@@ -139,3 +139,55 @@ QString addDailyPageRows(const QString& path)
 }
 
 QString createDailyFixture(const QString& path) { return fee::testing::createSqliteFixture(path, kSchema); }
+
+QString dailyExchangeNumber(int i) { return QStringLiteral("X%1").arg(i, 3, 10, QLatin1Char('0')); }
+
+QString dailyExchangeReplacements(int i)
+{
+    if (i % 5 == 0)
+        return QString();
+    const QString number = dailyExchangeNumber(i);
+    return number + QStringLiteral("a ") + (i % 2 == 0 ? number + QStringLiteral("b ") : QString());
+}
+
+QString addDailyExchangeRows(const QString& path)
+{
+    QByteArray script = "BEGIN;\n";
+    const auto invoice = [&script](int id, const QString& number, const QString& issued, const QString& received,
+                             const QString& exchanged, const QString& replaced) {
+        const auto text = [](const QString& v) {
+            return v.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + v + QLatin1Char('\'');
+        };
+        script += QStringLiteral(
+            "INSERT INTO 票据 (ID, 入库单编号, 票据编号, 付款人, 地址, 开票日期, 开票人, 收款日期, 收款人, "
+            "收款方式, 开票部门编号, 管理处, 内换日期, 被换票票据编号) VALUES (%1, 'B7', '%2', '沈七', 'D栋', "
+            "'%3', '开票员', '%4', '收款员甲', '现金', 'D1', '01', %5, %6);\n")
+                      .arg(id)
+                      .arg(number, issued, received, text(exchanged), text(replaced))
+                      .toUtf8();
+    };
+    const auto line = [&script](int invoiceId, const char* item, const char* name) {
+        script += QStringLiteral("INSERT INTO 票据开票数据 (票据id, 收费项目代号, 项目, 摘要, 金额, 税额, 非日常) "
+                                 "VALUES (%1, '%2', '%3', '202408', 10, 0.5, 0);\n")
+                      .arg(invoiceId)
+                      .arg(QLatin1String(item), QString::fromUtf8(name))
+                      .toUtf8();
+    };
+    for (int i = 0; i < kDailyExchangedInvoices; ++i) {
+        const QString number = dailyExchangeNumber(i);
+        const QString received = QStringLiteral("2024-08-%1").arg(1 + i % 28, 2, 10, QLatin1Char('0'));
+        const QString issued = i % 7 == 0 ? QStringLiteral("2024-07-15") : received;
+        invoice(5000 + i, number, issued, received, QStringLiteral("2024-09-02"), QString());
+        line(5000 + i, "01", "物业费");
+        if (i % 10 == 3)
+            line(5000 + i, "02", "车位费");
+        if (i % 5 != 0)
+            invoice(6000 + i, number + QLatin1Char('a'), QStringLiteral("2024-09-02"), QStringLiteral("2024-09-02"),
+                QString(), number);
+        if (i % 5 != 0 && i % 2 == 0)
+            invoice(7000 + i, number + QLatin1Char('b'), QStringLiteral("2024-09-02"), QStringLiteral("2024-09-02"),
+                QString(), number);
+    }
+    script += "COMMIT;\n";
+    return fee::testing::runSqliteScript(path, script);
+}

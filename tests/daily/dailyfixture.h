@@ -33,6 +33,18 @@ constexpr int kDailyLedgerDays = 40;
 constexpr int kDailyLongInvoiceLines = 30;
 QString addDailyPageRows(const QString& path);
 
+// Invoices exchanged without their replacements recorded on them, for the
+// exchange marking in bulk (office 01, book B7, received in August 2024, one
+// line each and a second line for every tenth from the fourth on): X000 to
+// X249, every seventh pre-issued (issued 2024-07-15). Each X whose number is
+// not a multiple of five is replaced by Xnnna, the even ones also by Xnnnb
+// (received in September).
+constexpr int kDailyExchangedInvoices = 250;
+QString addDailyExchangeRows(const QString& path);
+QString dailyExchangeNumber(int i);
+// Column 17 of invoice i's rows: its replacements' numbers, each followed by a blank.
+QString dailyExchangeReplacements(int i);
+
 inline QString dailyFixtureConnectionString(const QString& path)
 {
     return QStringLiteral("Provider=SQLite;Data Source=") + path;

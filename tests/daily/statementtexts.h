@@ -166,7 +166,9 @@ inline QString payeeListTemplate()
     return QStringLiteral(
         R"(SELECT 岗位信息new.职能部门代号, 员工档案.姓名,员工档案.ID, 岗位信息new.岗位代号 FROM 岗位信息new INNER JOIN 员工档案 ON 岗位信息new.工号 = 员工档案.工号 WHERE (岗位信息new.职能部门代号 = N'{department_code}') ORDER BY 岗位信息new.岗位代号)");
 }
+// Two invoice numbers, the second {invoice_number}.
 inline QString markingTemplate()
 {
-    return QStringLiteral(R"(select  票据编号 from 票据 where 被换票票据编号 = '{invoice_number}')");
+    return QStringLiteral(
+        R"(select 0 As 序号, 票据编号 from 票据 where 被换票票据编号 = 'N001' Union All select 1 As 序号, 票据编号 from 票据 where 被换票票据编号 = '{invoice_number}')");
 }

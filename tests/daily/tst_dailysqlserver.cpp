@@ -8,6 +8,7 @@
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
 #include "tests/support/bothroads.h"
+#include "tests/support/requestlog.h"
 
 #include <QtTest>
 
@@ -16,13 +17,22 @@ using namespace fee;
 // The daily list through the SQL Server road (QODBC, FreeTDS and the TDS test
 // server over the fixture) gives the same grid as the embedded road: dates
 // that arrive as datetimes, the parking rows' empty invoice date, and the
-// exchange marking on a second connection while the main result is open.
+// exchange marking on a second connection while the main result is open, a
+// hundred invoice numbers a statement.
 class TestDailySqlServer : public QObject {
     Q_OBJECT
 
     testing::BothRoads m_roads;
 
-    static GridModel runOn(DbConnection& db, int scope, const QString& payee, const QDate& start, const QDate& end)
+    static QString createFixture(const QString& path)
+    {
+        const QString error = createDailyFixture(path);
+        return error.isEmpty() ? addDailyExchangeRows(path) : error;
+    }
+
+    // The lists are loaded first; `log`, when given, counts from the run on.
+    static GridModel runOn(DbConnection& db, int scope, const QString& payee, const QDate& start, const QDate& end,
+        testing::RequestLog* log = nullptr)
     {
         DailySelection s;
         s.office = loadOffices(db, dailyOfficeListStatement(), OfficeNames::AsStored).value(0);
@@ -36,6 +46,8 @@ class TestDailySqlServer : public QObject {
         s.departmentCode = QStringLiteral("D1");
         GridModel grid;
         DailyGrid::layout(grid);
+        if (log)
+            log->restart();
         RunContext run(db);
         DailyEngine(run, s).fill(grid);
         return grid;
@@ -48,7 +60,7 @@ private slots:
         if (!missing.isEmpty())
             QSKIP(qPrintable(missing));
         const QString error
-            = m_roads.open(QStringLiteral("daily.db"), createDailyFixture, dailyFixtureConnectionString);
+            = m_roads.open(QStringLiteral("daily.db"), createFixture, dailyFixtureConnectionString);
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }
 
@@ -83,6 +95,47 @@ private slots:
         const GridModel server = runOn(m_roads.server, scope, payee, start, end);
         QCOMPARE(embedded.rows(), rows);
         QCOMPARE(testing::gridRowTexts(server), testing::gridRowTexts(embedded));
+    }
+
+    // A pre-issued invoice is looked up on its own number, without the
+    // "(预开收款)" it shows: its replacement's number stands in column 17.
+    void replacedPreIssuedInvoice()
+    {
+        for (DbConnection* db : { &m_roads.embedded, &m_roads.server }) {
+            const GridModel grid = runOn(*db, 0, QStringLiteral("选择全部"), QDate(2024, 3, 8), QDate(2024, 3, 8));
+            QCOMPARE(grid.text(1, DailyGrid::Number), QStringLiteral("N007(预开收款)"));
+            QCOMPARE(grid.text(1, DailyGrid::ExchangeNumbers), QStringLiteral("N008 "));
+        }
+    }
+
+    // 250 invoices to mark: three statements of at most a hundred numbers,
+    // the first two on a second connection while the list still streams,
+    // the last on the run's own once the list is read. Every row gets its
+    // replacements in their order, an invoice of two lines on both rows.
+    void exchangeMarkingInBulk()
+    {
+        const GridModel embedded
+            = runOn(m_roads.embedded, 0, QStringLiteral("选择全部"), QDate(2024, 8, 1), QDate(2024, 8, 31));
+        testing::RequestLog log(m_roads.serverLog());
+        const GridModel server
+            = runOn(m_roads.server, 0, QStringLiteral("选择全部"), QDate(2024, 8, 1), QDate(2024, 8, 31), &log);
+        const QStringList requests = log.requests();
+        // The list itself, the second connection's set-up, three markings.
+        QCOMPARE(requests.size(), 5);
+        QCOMPARE(log.count(QStringLiteral("被换票票据编号 = 'X")), 3);
+        QCOMPARE(testing::gridRowTexts(server), testing::gridRowTexts(embedded));
+
+        int rows = 0;
+        for (int r = 1; r < embedded.rows() - 1; ++r) {
+            QString number = embedded.text(r, DailyGrid::Number);
+            if (!number.startsWith(QLatin1Char('X')))
+                continue;
+            ++rows;
+            const int i = number.mid(1, 3).toInt();
+            QCOMPARE(number, dailyExchangeNumber(i) + (i % 7 == 0 ? QStringLiteral("(预开收款)") : QString()));
+            QCOMPARE(embedded.text(r, DailyGrid::ExchangeNumbers), dailyExchangeReplacements(i));
+        }
+        QCOMPARE(rows, kDailyExchangedInvoices + kDailyExchangedInvoices / 10);
     }
 
     // The parking fragments' '' invoice date shows empty on this road too.

@@ -91,8 +91,9 @@ private slots:
             dailySwappedOutStatement(value), swappedOutTemplate().replace(QStringLiteral("'{office_code}'"), quoted));
         QCOMPARE(
             dailySwappedInStatement(value), swappedInTemplate().replace(QStringLiteral("'{office_code}'"), quoted));
-        QCOMPARE(dailyExchangeMarkingStatement(value),
+        QCOMPARE(dailyExchangeMarkingStatement({ QStringLiteral("N001"), value }),
             markingTemplate().replace(QStringLiteral("'{invoice_number}'"), quoted));
+        QCOMPARE(dailyExchangeMarkingStatement({}), QString());
         QCOMPARE(
             dailyPayeeListStatement(value), payeeListTemplate().replace(QStringLiteral("'{department_code}'"), quoted));
     }

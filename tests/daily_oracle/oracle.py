@@ -17,79 +17,33 @@ Exit code 0 when everything agrees, 1 otherwise.
 """
 import calendar
 import copy
-import csv
 import datetime
-import io
 import itertools
 import os
 import sqlite3
-import subprocess
 import sys
-from decimal import Decimal, ROUND_HALF_UP
+from decimal import Decimal
 
-CENT = Decimal("0.01")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from sqlrules import amount, blank, concat, day8, eq, in_list, moment, norm, not_in  # noqa: E402
+from oracletools import (SEEDED_DATABASES, command_line, demo_database, embedded, money,  # noqa: E402
+                         money_unless_null, read_csv, run_tool, val)
+import nullplacements as np  # noqa: E402
+
 ALL = "选择全部"
 NO_INVOICE = "不记录票据信息"
 PRE_ISSUED = "(预开收款)"
 
 
-# ---------------------------------------------------------------- text rules
-def norm(s):
-    """Equality of the server's collation: letter case and trailing blanks ignored."""
-    return None if s is None else str(s).rstrip(" ").casefold()
-
-
-def eq(a, b):
-    return a is not None and b is not None and norm(a) == norm(b)
-
-
-def blank(s):
-    return s is None or s == ""
-
-
-def day8(v):
-    if v is None:
-        return None
-    s = str(v)
-    return s[0:4] + s[5:7] + s[8:10]
-
-
-def to_datetime(v):
-    s = str(v)
-    if len(s) == 10:
-        return datetime.datetime.strptime(s, "%Y-%m-%d")
-    return datetime.datetime.strptime(s[:19].replace("T", " "), "%Y-%m-%d %H:%M:%S")
-
-
-def money(d):
-    """'#0.00' of a Decimal, half away from zero, never '-0.00'."""
-    q = d.quantize(CENT, rounding=ROUND_HALF_UP)
-    if q == 0:
-        q = Decimal("0.00")
-    return "%s" % q
-
-
-def money_or_empty(d):
-    return "" if d is None else money(d)
-
-
-def value(cell):
-    """The leading number of a cell; empty reads 0."""
-    return Decimal(cell) if cell else Decimal(0)
-
-
-def dec(x):
-    return None if x is None else Decimal(repr(float(x)) if isinstance(x, float) else str(x))
-
-
+# ---------------------------------------------------------------- texts
 def date_text(v):
-    return "" if blank(v) else to_datetime(v).strftime("%Y-%m-%d")
+    return "" if blank(v) else moment(v).strftime("%Y-%m-%d")
 
 
 def general_date_text(v):
     if blank(v):
         return ""
-    d = to_datetime(v)
+    d = moment(v)
     return d.strftime("%Y-%m-%d") if d.time() == datetime.time(0) else d.strftime("%Y-%m-%d %H:%M:%S")
 
 
@@ -164,7 +118,7 @@ class Data:
         self.lines = {}
         for line in lines:
             self.lines.setdefault(line["票据id"], []).append(line)
-        self.fee_name = {f["DH"]: f["XM"] for f in self.fees}
+        self.fee_name = {norm(f["DH"]): f["XM"] for f in self.fees}
         con.close()
 
     def with_receipts_of(self, path):
@@ -179,21 +133,6 @@ class Data:
 
     def daily_offices(self):
         return sorted([o for o in self.offices if o["商用物业"] in (0, 2)], key=lambda o: norm(o["GYD_DH"]))
-
-
-def in_list(v, values):
-    return v is not None and any(eq(v, x) for x in values)
-
-
-def not_exchanged(key, keys):
-    """An invoice is left out only when its key (book + number) equals the key
-    of an exchange record; a NULL key matches none, and a record with a NULL
-    part names no invoice."""
-    return key is None or not any(eq(key, k) for k in keys if k is not None)
-
-
-def concat(a, b):
-    return None if a is None or b is None else a + b
 
 
 def rows_of(data, office, start, end, methods, payee, scope, department, items):
@@ -217,14 +156,15 @@ def rows_of(data, office, start, end, methods, payee, scope, department, items):
 
     def invoice_row(h, line, number):
         cells = [h["入库单编号"] or "", number, h["付款人"] or "", h["地址"] or "", line["项目"] or "",
-                 compact(line["摘要"]), money_or_empty(dec(line["金额"])), money_or_empty(dec(line["税额"]))]
-        cells.append(money(value(cells[6]) - value(cells[7])))
+                 compact(line["摘要"]), money_unless_null(amount(line["金额"])), money_unless_null(amount(line["税额"]))]
+        cells.append(money(val(cells[6]) - val(cells[7])))
         cells += [date_text(h["开票日期"]), h["开票人"] or "", date_text(h["收款日期"]), h["收款人"] or "",
                   h["收款方式"] or "", h["备注"] or "", general_date_text(h["内换日期"]), h["内换票据编号"] or ""]
         if h["内换日期"] is not None and h["内换票据编号"] is None:
-            # The lookup takes the number as the row shows it, suffix included.
+            # Replacements record the invoice's own number, without the
+            # "(预开收款)" a pre-issued invoice shows.
             for other in data.receipts:
-                if eq(other["被换票票据编号"], number):
+                if eq(other["被换票票据编号"], h["票据编号"]):
                     cells[16] += (other["票据编号"] or "") + " "
         return cells
 
@@ -247,33 +187,33 @@ def rows_of(data, office, start, end, methods, payee, scope, department, items):
             if issued is None:
                 continue
             if s8 <= issued <= e8:
-                if not (not_exchanged(key, swapped_out) and not_exchanged(key, swapped_in)):
+                if not (not_in(key, swapped_out) and not_in(key, swapped_in)):
                     continue
                 number = h["票据编号"]
             else:
-                if not not_exchanged(key, swapped_in):
+                if not not_in(key, swapped_in):
                     continue
                 number = concat(h["票据编号"], PRE_ISSUED)
             for line in data.lines.get(h["ID"], []):
                 if not in_list(line["收费项目代号"], items) or line["非日常"] != 0:
                     continue
-                out.append(((to_datetime(h["收款日期"]), norm(h["入库单编号"] or ""), norm(number or "")),
+                out.append(((moment(h["收款日期"]), norm(h["入库单编号"] or ""), norm(number or "")),
                             invoice_row(h, line, number or "")))
 
     def ledger_ok(w):
         return (in_range(w["ZJ_SKRQ"]) and in_list(w["ZJ_LX"], items) and in_list(w["收款方式"], methods)
                 and blank(w["票据入库单编号"]) and blank(w["发票号码"])
-                and (payee is None or eq(w["收款人"], payee)) and w["ZJ_LX"] in data.fee_name)
+                and (payee is None or eq(w["收款人"], payee)) and norm(w["ZJ_LX"]) in data.fee_name)
 
     groups = {}
 
     def add(kind, key, payer, address, w):
-        g = groups.setdefault((kind,) + key, {"payer": payer, "address": address, "item": data.fee_name[w["ZJ_LX"]],
+        g = groups.setdefault((kind,) + key, {"payer": payer, "address": address, "item": data.fee_name[norm(w["ZJ_LX"])],
                                               "day": w["ZJ_SKRQ"], "payee": w["收款人"], "method": w["收款方式"],
                                               "periods": [], "amount": Decimal(0), "tax": Decimal(0)})
         g["periods"].append(w["ZJ_CNY"])
-        g["amount"] += dec(w["ZJ_JE"])
-        g["tax"] += dec(w["ZJ_JE"]) - dec(w["收入"])
+        g["amount"] += amount(w["ZJ_JE"])
+        g["tax"] += amount(w["ZJ_JE"]) - amount(w["收入"])
 
     if scope != 1:
         owners = {}
@@ -290,25 +230,25 @@ def rows_of(data, office, start, end, methods, payee, scope, department, items):
                         continue
                     addr = "".join(b[c] or "" for c in ("地址1", "字1", "地址2", "字2", "地址3", "字3", "地址4", "字4"))
                     shown = None if r["室"] is None else addr + r["室"] + "室"
-                    add("H", (norm(addr), norm(r["室"]), norm(z["姓名"]), norm(data.fee_name[w["ZJ_LX"]]),
+                    add("H", (norm(addr), norm(r["室"]), norm(z["姓名"]), norm(data.fee_name[norm(w["ZJ_LX"])]),
                               w["ZJ_SKRQ"], norm(w["收款人"]), norm(w["收款方式"])), z["姓名"], shown, w)
             else:
                 g = data.registrations.get(w["DJ_ID"])
                 if g is not None and eq(g["管理处"], office):
-                    add("R", (norm(g["车主姓名"]), norm(g["地址"]), norm(data.fee_name[w["ZJ_LX"]]), w["ZJ_SKRQ"],
+                    add("R", (norm(g["车主姓名"]), norm(g["地址"]), norm(data.fee_name[norm(w["ZJ_LX"])]), w["ZJ_SKRQ"],
                               norm(w["收款人"]), norm(w["收款方式"])), g["车主姓名"], g["地址"], w)
                 c = data.spaces.get(w["CW_ID"])
                 if c is not None and eq(c["管理处"], office):
-                    add("S", (norm(c["产权人"]), norm(data.fee_name[w["ZJ_LX"]]), w["ZJ_SKRQ"], norm(w["收款人"]),
+                    add("S", (norm(c["产权人"]), norm(data.fee_name[norm(w["ZJ_LX"])]), w["ZJ_SKRQ"], norm(w["收款人"]),
                               norm(w["收款方式"])), c["产权人"], "", w)
     for g in groups.values():
         periods = [p for p in g["periods"] if p is not None]
         summary = (min(periods) + "-" + max(periods)) if len(periods) == len(g["periods"]) and periods else ""
         cells = ["", NO_INVOICE, g["payer"] or "", g["address"] or "", g["item"] or "", compact(summary),
                  money(g["amount"]), money(g["tax"])]
-        cells.append(money(value(cells[6]) - value(cells[7])))
+        cells.append(money(val(cells[6]) - val(cells[7])))
         cells += ["", "", date_text(g["day"]), g["payee"] or "", g["method"] or "", "", "", ""]
-        out.append(((to_datetime(g["day"]), "", norm(NO_INVOICE)), cells))
+        out.append(((moment(g["day"]), "", norm(NO_INVOICE)), cells))
 
     out.sort(key=lambda t: t[0])
     return out
@@ -322,7 +262,7 @@ def expected_grid(rows):
     totals = [Decimal(0)] * 3
     for _, cells in rows:
         for k in range(3):
-            totals[k] += value(cells[6 + k])
+            totals[k] += val(cells[6 + k])
     total_row = ["", "合计", "", "", "", "", "", money(totals[0]), money(totals[1]), money(totals[2])] + [""] * 8
     return groups, total_row
 
@@ -334,16 +274,15 @@ HEADINGS = ["序   ", "票据簿编号  ", "票据号码     ", "付款人      
 
 
 def run_cli(cli, db, office, start, end, method, payee, scope, department, fees, conn=None):
-    conn = conn or "Provider=SQLite;Data Source=" + db
+    conn = conn or embedded(db)
     cmd = [cli, "daily", "--connect", conn, "--office", office, "--from", start,
            "--to", end, "--method", method, "--payee", payee, "--scope", str(scope), "--fees", fees, "--csv", "-"]
     if department:
         cmd += ["--department", department]
-    out = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=True)
-    raw = out.stdout
+    raw = run_tool(cmd)
     if raw.startswith(b"\xef\xbb\xbf") or b"\r\n" in raw:
         raise SystemExit("the CSV has a BOM or CRLF line ends")
-    return list(csv.reader(io.StringIO(raw.decode("utf-8"), newline="")))
+    return read_csv(raw.decode("utf-8"))
 
 
 def compare(tag, rows, theirs, diffs):
@@ -384,9 +323,6 @@ def null_placements(cli, work, shared):
     """Every invoice that no exchange replaced is listed whatever part of an
     exchange record is NULL, and the list equals the computation from the raw
     tables, on both roads."""
-    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-    import nullplacements as np
-
     db = np.demo(cli, work)
     base = Data(db)
     office = base.daily_offices()[0]
@@ -429,16 +365,13 @@ def null_placements(cli, work, shared):
 
 
 def main():
-    if len(sys.argv) < 3:
-        print(__doc__)
+    given = command_line(__doc__, 2)
+    if given is None:
         return 2
-    cli, work = sys.argv[1], sys.argv[2]
-    quick = "--quick" in sys.argv
-    os.makedirs(work, exist_ok=True)
+    (cli, work), quick = given
     if "--nulls" in sys.argv:
         return null_placements(cli, work, sys.argv[sys.argv.index("--nulls") + 1])
-    dbs = [("s1", ["--seed", "1"]), ("s2", ["--seed", "2"]), ("s7", ["--seed", "7"]),
-           ("s7big", ["--seed", "7", "--offices", "12", "--rooms", "80"])]
+    dbs = SEEDED_DATABASES + [("s7big", ["--seed", "7", "--offices", "12", "--rooms", "80"])]
     ranges = [month_range(2026, 8), ("2026-08-01", "2026-09-30"), ("2026-03-15", "2026-03-15"),
               ("2025-12-20", "2026-01-10"), month_range(2024, 2), ("2023-01-01", "2023-12-31")]
     if quick:
@@ -447,10 +380,7 @@ def main():
     kinds = {"exchange marks": 0, "pre-issued": 0, "ledger": 0, "recorded exchanges": 0}
     diffs = []
     for name, args in dbs:
-        db = os.path.join(work, name + ".db")
-        if os.path.exists(db):
-            os.remove(db)
-        subprocess.run([cli, "demo-db", db, "--plain-collation"] + args, check=True, stdout=subprocess.DEVNULL)
+        db = demo_database(cli, os.path.join(work, name + ".db"), ["--plain-collation"] + args)
         data = Data(db)
         offices = data.daily_offices()
         if quick:

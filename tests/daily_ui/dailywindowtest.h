@@ -1,7 +1,12 @@
 #pragma once
 
 #include "common/grid/gridmodel.h"
+#include "db/dbconnection.h"
+#include "reports/daily/dailyengine.h"
+#include "reports/daily/dailygrid.h"
 #include "reports/daily/ui/dailyreportwindow.h"
+#include "reports/shared/runcontext.h"
+#include "tests/support/windowtest.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -12,10 +17,7 @@
 // Driving the daily window by its controls' names, as a user would.
 namespace dailywindow {
 
-template <class T> T* child(const QWidget* window, const char* name)
-{
-    return window->findChild<T*>(QString::fromUtf8(name));
-}
+using fee::testing::child;
 
 inline void chooseOffice(fee::DailyReportWindow* window, const QString& code)
 {
@@ -54,6 +56,18 @@ inline QVector<QStringList> gridTexts(const fee::GridModel& grid)
         rows << row;
     }
     return rows;
+}
+
+// The grid the engine fills for the selection on this thread.
+inline QVector<QStringList> engineRows(const QString& connectionString, const fee::DailySelection& selection)
+{
+    fee::GridModel grid;
+    fee::DailyGrid::layout(grid);
+    fee::DbConnection connection;
+    connection.open(connectionString);
+    fee::RunContext run(connection);
+    fee::DailyEngine(run, selection).fill(grid);
+    return gridTexts(grid);
 }
 
 } // namespace dailywindow

@@ -17,6 +17,7 @@
 #include "reports/daily/dailygrid.h"
 #include "reports/shared/runcontext.h"
 #include "reports/shared/selectionlists.h"
+#include "tests/support/sqlitescript.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,7 +27,6 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sqlite3.h>
 
 using fee::DailyReportWindow;
 using namespace dailywindow;
@@ -37,19 +37,6 @@ enum class Fixture { Normal, NoMethodTable, EmptyMethods, NoInvoiceTable };
 
 const QDate kMarch1(2024, 3, 1);
 const QDate kMarch31(2024, 3, 31);
-
-QString changeDatabase(const QString& path, const char* statement)
-{
-    sqlite3* db = nullptr;
-    QString error;
-    char* message = nullptr;
-    if (sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK
-        || sqlite3_exec(db, statement, nullptr, nullptr, &message) != SQLITE_OK)
-        error = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
-    sqlite3_free(message);
-    sqlite3_close(db);
-    return error;
-}
 
 QStringList comboTexts(const QComboBox* combo)
 {
@@ -69,19 +56,12 @@ QStringList treeTexts(QTreeWidget* tree)
 
 } // namespace
 
-class TestDailyWindow : public QObject {
+class TestDailyWindow : public fee::testing::WindowTestHarness {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
     QMap<Fixture, QString> m_connections;
-    QList<fee::BoxRequest> m_boxes;
 
-    void useDatabase(Fixture fixture)
-    {
-        auto connection = std::make_unique<fee::DbConnection>();
-        connection->open(m_connections.value(fixture));
-        fee::DbConnection::setShared(std::move(connection));
-    }
+    void useDatabase(Fixture fixture) { useConnection(m_connections.value(fixture)); }
 
     std::unique_ptr<DailyReportWindow> openWindow(Fixture fixture = Fixture::Normal)
     {
@@ -105,19 +85,13 @@ class TestDailyWindow : public QObject {
     // The same selection run by the engine on this thread.
     QVector<QStringList> engineRows(const fee::DailySelection& selection, Fixture fixture = Fixture::Normal)
     {
-        fee::GridModel grid;
-        fee::DailyGrid::layout(grid);
-        fee::DbConnection connection;
-        connection.open(m_connections.value(fixture));
-        fee::RunContext run(connection);
-        fee::DailyEngine(run, selection).fill(grid);
-        return gridTexts(grid);
+        return dailywindow::engineRows(m_connections.value(fixture), selection);
     }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
+        setUpHarness();
         fee::installFontSubstitutions();
         const struct {
             Fixture fixture;
@@ -133,23 +107,13 @@ private slots:
             const QString path = m_dir.filePath(QString::fromUtf8(f.file));
             QString error = createDailyFixture(path);
             if (error.isEmpty() && f.change)
-                error = changeDatabase(path, f.change);
+                error = fee::testing::runSqliteScript(path, f.change);
             QVERIFY2(error.isEmpty(), qPrintable(error));
             m_connections.insert(f.fixture, dailyFixtureConnectionString(path));
         }
-
-        fee::SessionInfo& session = fee::sessionInfo();
-        session.UserName = QStringLiteral("陈操作");
-        session.DepartmentCode = QStringLiteral("D1");
-        session.DepartmentName = QStringLiteral("财务部");
-        session.PositionName = QStringLiteral("出纳");
-        fee::setBoxHandler([this](const fee::BoxRequest& request) {
-            m_boxes << request;
-            return fee::BoxAnswer::Ok;
-        });
     }
 
-    void init() { m_boxes.clear(); }
+    void init() { clearRecords(); }
     void cleanup() { fee::setGridPrinter({}); }
 
     void controls_data()
@@ -214,12 +178,7 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("收款日报表（只统计应收）"));
         QWidget* control = window.findChild<QWidget*>(name);
         QVERIFY2(control, qPrintable(name));
-        QString shown;
-        if (auto* label = qobject_cast<QLabel*>(control))
-            shown = label->text();
-        else if (auto* button = qobject_cast<QAbstractButton*>(control))
-            shown = button->text();
-        QCOMPARE(shown, text);
+        QCOMPARE(fee::testing::controlText(control), text);
         QVERIFY(window.findChild<QWidget*>(parent)->isAncestorOf(control));
         QVERIFY(m_boxes.isEmpty());
     }

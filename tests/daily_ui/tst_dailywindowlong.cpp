@@ -64,12 +64,10 @@ const QEvent::Type kPing = static_cast<QEvent::Type>(QEvent::registerEventType()
 
 } // namespace
 
-class TestDailyWindowLong : public QObject {
+class TestDailyWindowLong : public fee::testing::WindowTestHarness {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
     QString m_connection;
-    QList<fee::BoxRequest> m_boxes;
 
     std::unique_ptr<DailyReportWindow> openWindow()
     {
@@ -84,19 +82,13 @@ class TestDailyWindowLong : public QObject {
 
     QVector<QStringList> engineRows(const fee::DailySelection& selection)
     {
-        fee::GridModel grid;
-        fee::DailyGrid::layout(grid);
-        fee::DbConnection connection;
-        connection.open(m_connection);
-        fee::RunContext run(connection);
-        fee::DailyEngine(run, selection).fill(grid);
-        return gridTexts(grid);
+        return dailywindow::engineRows(m_connection, selection);
     }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
+        setUpHarness();
         fee::installFontSubstitutions();
         fee::installFontTextMeasure();
         fee::demo::DemoDbOptions options;
@@ -105,16 +97,10 @@ private slots:
         options.rooms = kRooms;
         fee::demo::buildDemoDb(options);
         m_connection = QStringLiteral("Provider=SQLite;Data Source=") + options.path;
-        auto connection = std::make_unique<fee::DbConnection>();
-        connection->open(m_connection);
-        fee::DbConnection::setShared(std::move(connection));
-        fee::setBoxHandler([this](const fee::BoxRequest& request) {
-            m_boxes << request;
-            return fee::BoxAnswer::Ok;
-        });
+        useConnection(m_connection);
     }
 
-    void init() { m_boxes.clear(); }
+    void init() { clearRecords(); }
 
     // While the worker fills the grid, the GUI thread paints the grid as it
     // grows, runs its timers, lays the window out anew, and another window

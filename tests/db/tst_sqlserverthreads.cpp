@@ -55,6 +55,7 @@ private slots:
     void init();
     void cancelStopsTheStatementInFlight();
     void cancelBetweenRowsFreesTheLine();
+    void cancelStopsABatchMidway();
     void connectionLivesOnAWorkerThread();
     void siblingRunsBesideAStreamingResult();
 
@@ -105,6 +106,26 @@ void TestSqlServerThreads::cancelBetweenRowsFreesTheLine()
     QCOMPARE(failureNumber([&] { r.next(); }), fee::kErrOperationCancelled);
     QCOMPARE(texts(m_db, QStringLiteral("Select 姓名 From 员工档案 Where 工号 = '2'")),
         QStringList { QStringLiteral("李四") });
+}
+
+// Statements sent together: the cancel reaches the batch while the server
+// works on its endless statement (the stand-in answers a batch once it has
+// run it whole; SQL Server would have sent the first result set already).
+void TestSqlServerThreads::cancelStopsABatchMidway()
+{
+    int thrown = 0;
+    {
+        threadcheck::Canceller canceller([&] { m_db.cancel(); }, 500);
+        thrown = failureNumber([&] {
+            DbResult r = m_db.queryBatch({ QStringLiteral("Select count(*) as n From WYZJ"), kEndlessCount });
+            while (r.next()) { }
+            r.nextResult();
+            r.next();
+        });
+    }
+    QCOMPARE(thrown, fee::kErrOperationCancelled);
+    m_db.resetCancel();
+    QCOMPARE(texts(m_db, QStringLiteral("Select count(*) as n From 设置管理处")), QStringList { QStringLiteral("3") });
 }
 
 // Made, used, cancelled and destroyed on a worker thread, without a word from

@@ -9,77 +9,22 @@ Usage: oracle.py CLI_PATH WORK_DIR [--quick]
 Exit code 0 when every compared cell agrees, 1 otherwise.
 CTest runs the quick set; the full set is run by hand.
 """
-import csv
-import io
 import itertools
 import os
 import sqlite3
-import subprocess
 import sys
 from decimal import Decimal, ROUND_HALF_UP, getcontext
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from sqlrules import amount, between, day8, eq, ge, gt, le, lt, norm, open_collation  # noqa: E402
+from oracletools import (SEEDED_DATABASES, ZERO, command_line, demo_database, embedded, money,  # noqa: E402
+                         money_unless_zero, read_csv, run_tool, val)
+
 getcontext().prec = 50
-ZERO = Decimal(0)
-CENT = Decimal("0.01")
 ONE = Decimal("1")
 
 
-# ---------------------------------------------------------------- text rules
-def norm(s):
-    """Comparison key of the server's case-insensitive collation with
-    trailing-blank-insensitive equality."""
-    if s is None:
-        return None
-    return str(s).rstrip(" ").casefold()
-
-
-def eq(a, b):
-    return a is not None and b is not None and norm(a) == norm(b)
-
-
-def d8(v):
-    """convert(char(8), date, 112) of an ISO text date; None stays None."""
-    if v is None:
-        return None
-    s = str(v)
-    return s[0:4] + s[5:7] + s[8:10]
-
-
-def d6(v):
-    return None if v is None else d8(v)[:6]
-
-
-def d4(v):
-    return None if v is None else d8(v)[:4]
-
-
-def lt(a, b):
-    return a is not None and b is not None and a < b
-
-
-def le(a, b):
-    return a is not None and b is not None and a <= b
-
-
-def gt(a, b):
-    return a is not None and b is not None and a > b
-
-
-def ge(a, b):
-    return a is not None and b is not None and a >= b
-
-
-def between(x, lo, hi):
-    return x is not None and lo <= x <= hi
-
-
-def fmt2(d):
-    q = d.quantize(CENT, rounding=ROUND_HALF_UP)
-    if q == 0:
-        return "0.00"
-    return "%s" % q  # Decimal quantized to 2 places prints with 2 decimals
-
-
+# ---------------------------------------------------------------- texts
 def fmt0(d):
     q = d.quantize(ONE, rounding=ROUND_HALF_UP)
     if q == 0:
@@ -87,42 +32,17 @@ def fmt0(d):
     return "%s" % q
 
 
-def cell(d):
-    return "" if d == 0 else fmt2(d)
-
-
 def rate(num, den):
-    return fmt2(num / den * 100) + "%"
-
-
-def val(text):
-    """Leading numeric part of a cell text; empty text is 0."""
-    t = text.strip()
-    out = ""
-    for i, ch in enumerate(t):
-        if ch.isdigit() or ch == "." or (i == 0 and ch in "+-"):
-            out += ch
-        else:
-            break
-    try:
-        return Decimal(out) if out not in ("", "+", "-", ".") else ZERO
-    except Exception:
-        return ZERO
-
-
-def amount(x):
-    if x is None:
-        return None
-    return Decimal(repr(float(x))) if isinstance(x, float) else Decimal(str(x))
+    return money(num / den * 100) + "%"
 
 
 # ---------------------------------------------------------------- data
 class Data:
     def __init__(self, path):
         con = sqlite3.connect(path)
-        # The file declares a server-like collation; register a plain one so
-        # that the file opens. All comparisons below are done in Python.
-        con.create_collation("Chinese_PRC_CI_AS", lambda a, b: (a > b) - (a < b))
+        # The file declares the server's collation; it must be there for the
+        # file to open. All comparisons below are done in Python.
+        open_collation(con)
         con.row_factory = sqlite3.Row
         rows = lambda sql: con.execute(sql).fetchall()
         self.offices = rows("select * from 设置管理处")
@@ -166,11 +86,10 @@ class Data:
                 paths += pk.get(w["DJ_ID"], [])
             if not paths:
                 continue
-            cny = w["ZJ_CNY"]
             self.ledger.append(dict(
-                lx=norm(w["ZJ_LX"]), cny=None if cny is None else str(cny).rstrip(" "),
-                je=je, sk=d8(w["ZJ_SKRQ"]), tk=d8(w["zj_tkrq"]), bd=d8(w["zj_bdrq"]),
-                jz=d8(w["zj_jzrq"]), tz=d8(w["zj_tzrq"]),
+                lx=norm(w["ZJ_LX"]), cny=norm(w["ZJ_CNY"]),
+                je=je, sk=day8(w["ZJ_SKRQ"]), tk=day8(w["zj_tkrq"]), bd=day8(w["zj_bdrq"]),
+                jz=day8(w["zj_jzrq"]), tz=day8(w["zj_tzrq"]),
                 waiver=eq(w["ZJ_BZ"], "减免"), paths=paths))
         con.close()
 
@@ -220,6 +139,7 @@ def measures(data, date, fee_codes):
     def collected_this_month(w):
         return between(w["sk"], ym + "01", ymd) and w["tk"] is None
 
+    # w["cny"] is in key form (norm()): a period compares to it with ==.
     cny_lt = lambda w, b: lt(w["cny"], b)
     cny_ge = lambda w, b: ge(w["cny"], b)
     left4 = lambda w: None if w["cny"] is None else w["cny"][:4]
@@ -298,29 +218,29 @@ def grid(data, date, kind, fee_codes, office_codes=None):
         r[0], r[1] = str(idx), name
         a2 = g("c2"); a3 = g("c3"); a4 = g("c4")
         for c in (2, 3, 4, 8) + tuple(range(9, 21)) + (22, 23, 27, 28, 29, 33, 34):
-            r[c] = cell(g("c%d" % c))
-        r[5] = fmt2(a2 - a3 - a4)
+            r[c] = money_unless_zero(g("c%d" % c))
+        r[5] = money(a2 - a3 - a4)
         if a2 != 0:
             r[6] = rate(a4 + a3, a2)
         if a2 != 0 and a2 - a4 != 0:
             r[7] = rate(a3, a2 - a4)
-        r[21] = fmt2(sum((g("c%d" % c) for c in range(9, 21)), ZERO))
+        r[21] = money(sum((g("c%d" % c) for c in range(9, 21)), ZERO))
         S = val(r[21])
         a8, a22, a23 = g("c8"), g("c22"), g("c23")
-        r[24] = fmt2(a8 - S - a22 - a23)
+        r[24] = money(a8 - S - a22 - a23)
         if a8 != 0:
             r[25] = rate(S + a22 + a23, a8)
         if a8 - a22 - a23 != 0:
             r[26] = rate(S, a8 - a22 - a23)
-        r[30] = fmt2(g("c27") + g("c28") + g("c29"))
+        r[30] = money(g("c27") + g("c28") + g("c29"))
         P = val(r[30])
-        r[31] = fmt2(P + (a3 + S))
+        r[31] = money(P + (a3 + S))
         r[32] = str(int(date[5:7]))
         a33, a34 = g("c33"), g("c34")
-        r[35] = fmt2(a33 - a34)
+        r[35] = money(a33 - a34)
         if a33 != 0:
             r[36] = rate(a34, a33)
-        r[37] = fmt2(val(r[5]) + val(r[35]))
+        r[37] = money(val(r[5]) + val(r[35]))
         r[38] = code
         office_rows.append(r)
     rows += office_rows
@@ -330,7 +250,7 @@ def grid(data, date, kind, fee_codes, office_codes=None):
         r = [""] * 39
         r[1] = "合计"
         for c in summed:
-            r[c] = fmt0(t[c]) if c in (3, 5) else fmt2(t[c])
+            r[c] = fmt0(t[c]) if c in (3, 5) else money(t[c])
         if t[2] != 0:
             r[6] = rate(t[4] + t[3], t[2])
         if t[2] - t[4] != 0:
@@ -355,8 +275,7 @@ def make_edge_db(src, dst):
     import shutil
     shutil.copyfile(src, dst)
     con = sqlite3.connect(dst)
-    key = lambda a: a.rstrip(" ").casefold()
-    con.create_collation("Chinese_PRC_CI_AS", lambda a, b: (key(a) > key(b)) - (key(a) < key(b)))
+    open_collation(con)
     # no index keeps an order that depends on the collation used here
     for (name,) in con.execute("select name from sqlite_master where type='index'"
                                " and sql is not null").fetchall():
@@ -417,22 +336,17 @@ def make_edge_db(src, dst):
 
 # ---------------------------------------------------------------- driver
 def run_cli(cli, db, date, kind, fees, offices):
-    cmd = [cli, "monthly", "--connect", "Provider=SQLite;Data Source=" + db,
+    cmd = [cli, "monthly", "--connect", embedded(db),
            "--date", date, "--kind", kind, "--offices", offices, "--fees", fees, "--csv", "-"]
-    out = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=True)
-    text = out.stdout.decode("utf-8-sig")
-    return [[c.replace("\r\n", "\n") for c in row] for row in csv.reader(io.StringIO(text, newline=""))]
+    return read_csv(run_tool(cmd).decode("utf-8-sig"))
 
 
 def main():
-    if len(sys.argv) < 3:
-        print(__doc__)
+    given = command_line(__doc__, 2)
+    if given is None:
         return 2
-    cli, work = sys.argv[1], sys.argv[2]
-    quick = "--quick" in sys.argv
-    os.makedirs(work, exist_ok=True)
-    dbs = [("s1", ["--seed", "1"]), ("s2", ["--seed", "2"]), ("s7", ["--seed", "7"]),
-           ("s7big", ["--seed", "7", "--offices", "12", "--rooms", "80"])]
+    (cli, work), quick = given
+    dbs = SEEDED_DATABASES + [("s7big", ["--seed", "7", "--offices", "12", "--rooms", "80"])]
     dates = ["2026-12-10", "2026-06-30", "2025-03-01", "2024-12-31", "2023-01-15"]
     if quick:
         dbs, dates = dbs[:1], dates[:2]
@@ -443,12 +357,12 @@ def main():
     plans.append(("edge", None, ["2026-12-10", "2026-06-30", "2026-03-01", "2025-03-01"]))
     for name, args, dates in plans:
         db = os.path.join(work, name + ".db")
-        if os.path.exists(db):
-            os.remove(db)
         if args is None:
+            if os.path.exists(db):
+                os.remove(db)
             make_edge_db(os.path.join(work, plans[0][0] + ".db"), db)
         else:
-            subprocess.run([cli, "demo-db", db] + args, check=True, stdout=subprocess.DEVNULL)
+            demo_database(cli, db, args)
         data = Data(db)
         all_fees = [f["DH"] for f in data.fees]
         subset = [c for c in ("01", "9", "11") if c in all_fees]

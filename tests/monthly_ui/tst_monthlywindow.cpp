@@ -8,6 +8,7 @@
 #include "db/dbconnection.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/ui/monthlyreportwindow.h"
+#include "tests/support/windowtest.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,31 +30,14 @@
 #include <QTreeWidget>
 
 using fee::MonthlyReportWindow;
+using namespace fee::testing;
 
 namespace {
 
 const QDate kStatisticsDate(2020, 6, 15);
 const QColor kMarked(208, 255, 253);
 
-QStringList listTexts(const QListWidget* list)
-{
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i)
-        texts << list->item(i)->text();
-    return texts;
-}
-
-// Ticks the entries or nodes whose text starts with one of the codes + " ".
-void tick(QListWidget* list, const QStringList& codes)
-{
-    for (int i = 0; i < list->count(); ++i) {
-        for (const QString& code : codes) {
-            if (list->item(i)->text().startsWith(code + QLatin1Char(' ')))
-                list->item(i)->setCheckState(Qt::Checked);
-        }
-    }
-}
-
+// Ticks the nodes whose text starts with one of the codes + " ".
 void tick(QTreeWidget* tree, const QStringList& codes)
 {
     for (QTreeWidgetItemIterator it(tree); *it; ++it) {
@@ -70,34 +54,15 @@ QTreeWidgetItem* topNode(QTreeWidget* tree, const QString& text)
     return found.isEmpty() ? nullptr : found.first();
 }
 
-QStringList checkedTexts(QTreeWidget* tree)
-{
-    QStringList texts;
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-        if ((*it)->checkState(0) == Qt::Checked)
-            texts << (*it)->text(0);
-    }
-    return texts;
-}
-
 } // namespace
 
-class TestMonthlyWindow : public QObject {
+class TestMonthlyWindow : public WindowTestHarness {
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
     QMap<FixtureKind, QString> m_connections;
-    QList<fee::BoxRequest> m_boxes;
-    QStringList m_offeredNames; // preset names the file chooser was shown
-    QString m_chosenName; // what the chooser answers; empty = cancel
 
-    void useDatabase(FixtureKind kind)
-    {
-        auto connection = std::make_unique<fee::DbConnection>();
-        connection->open(m_connections.value(kind));
-        fee::DbConnection::setShared(std::move(connection));
-    }
+    void useDatabase(FixtureKind kind) { useConnection(m_connections.value(kind)); }
 
     std::unique_ptr<MonthlyReportWindow> openWindow(FixtureKind kind = FixtureKind::Normal)
     {
@@ -109,11 +74,6 @@ private:
         return window;
     }
 
-    template <class T> static T* child(const QWidget* window, const char* name)
-    {
-        return window->findChild<T*>(QString::fromUtf8(name));
-    }
-
     // Ticks offices and fee items, presses 开始统计 and waits for the run
     // (it goes on a worker thread while the window keeps handling events).
     void runReport(MonthlyReportWindow* window, const QStringList& offices, const QStringList& fees)
@@ -123,8 +83,6 @@ private:
         child<QPushButton>(window, "Command3")->click();
         waitForRun(window);
     }
-
-    static void waitForRun(MonthlyReportWindow* window) { QTRY_VERIFY_WITH_TIMEOUT(!window->isRunning(), 20000); }
 
     // Presses the drill button and waits for the detail list.
     static void openDetail(MonthlyReportWindow* window)
@@ -141,7 +99,8 @@ private:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
+        setUpHarness();
+        recordSaveFiles();
         m_connections.insert(
             FixtureKind::Normal, writeMonthlyFixture(m_dir.filePath(QStringLiteral("normal.db")), FixtureKind::Normal));
         m_connections.insert(FixtureKind::NoOffices,
@@ -150,29 +109,9 @@ private slots:
             writeMonthlyFixture(m_dir.filePath(QStringLiteral("notables.db")), FixtureKind::NoTables));
         m_connections.insert(FixtureKind::NoLedger,
             writeMonthlyFixture(m_dir.filePath(QStringLiteral("noledger.db")), FixtureKind::NoLedger));
-
-        fee::SessionInfo& session = fee::sessionInfo();
-        session.UserCode = QStringLiteral("0007");
-        session.UserName = QStringLiteral("陈操作");
-        session.DepartmentName = QStringLiteral("财务部");
-        session.PositionName = QStringLiteral("出纳");
-
-        fee::setBoxHandler([this](const fee::BoxRequest& request) {
-            m_boxes << request;
-            return fee::BoxAnswer::Ok;
-        });
-        fee::setSaveFileChooser([this](QWidget*, const QString& preset, const QString& filter) {
-            m_offeredNames << preset;
-            return filter.contains(QStringLiteral("*.xlsx")) ? m_chosenName : QString();
-        });
     }
 
-    void init()
-    {
-        m_boxes.clear();
-        m_offeredNames.clear();
-        m_chosenName.clear();
-    }
+    void init() { clearRecords(); }
 
     void initialState_data()
     {
@@ -200,14 +139,7 @@ private slots:
                                        << "导出Excel";
         QTest::newRow("office select-all") << "Check2"
                                            << "全选";
-        QTest::newRow("operator") << "StatusBar1_Panel1"
-                                  << "操作员";
-        QTest::newRow("user") << "StatusBar1_Panel2"
-                              << "陈操作";
-        QTest::newRow("department") << "StatusBar1_Panel4"
-                                    << "财务部";
-        QTest::newRow("position") << "StatusBar1_Panel6"
-                                  << "出纳";
+        addSessionPanelRows();
     }
 
     void initialState()
@@ -218,12 +150,7 @@ private slots:
         MonthlyReportWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         QWidget* control = window.findChild<QWidget*>(name);
         QVERIFY2(control, qPrintable(name));
-        QString shown;
-        if (auto* label = qobject_cast<QLabel*>(control))
-            shown = label->text();
-        else if (auto* button = qobject_cast<QAbstractButton*>(control))
-            shown = button->text();
-        QCOMPARE(shown, text);
+        QCOMPARE(controlText(control), text);
         QVERIFY(m_boxes.isEmpty());
     }
 
@@ -621,12 +548,7 @@ private slots:
         QCOMPARE(window->summaryGrid().text(2, 1), QStringLiteral("一号管理处"));
     }
 
-    void secondStartAndCloseDuringRun_data()
-    {
-        QTest::addColumn<bool>("inMdiArea");
-        QTest::newRow("top-level window") << false;
-        QTest::newRow("child of a multiple-document area") << true;
-    }
+    void secondStartAndCloseDuringRun_data() { addPlacementRows(); }
 
     void secondStartAndCloseDuringRun()
     {
@@ -634,16 +556,8 @@ private slots:
         useDatabase(FixtureKind::Normal);
         QMdiArea area;
         auto* window = new MonthlyReportWindow(fee::DbConnection::shared(), fee::sessionInfo());
-        window->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<MonthlyReportWindow> alive(window);
-        QPointer<QWidget> frame(window);
-        if (inMdiArea) {
-            frame = area.addSubWindow(window);
-            frame->setAttribute(Qt::WA_DeleteOnClose);
-            area.resize(1400, 900);
-            area.show();
-        }
-        frame->show();
+        QPointer<QWidget> frame = showSelfDeleting(window, area, inMdiArea);
         child<QDateEdit>(window, "DTPicker1")->setDate(kStatisticsDate);
 
         auto* start = child<QPushButton>(window, "Command3");

@@ -3,6 +3,7 @@
 // command-line tool takes it from a private file or the environment instead.
 #include "cli/demodb/demodb.h"
 #include "tests/support/clirun.h"
+#include "tests/support/filebytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -63,11 +64,7 @@ private:
     QList<int> m_accepted;
 };
 
-QByteArray commandLineOf(qint64 pid)
-{
-    QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray commandLineOf(qint64 pid) { return fee::testing::fileBytes(QStringLiteral("/proc/%1/cmdline").arg(pid)); }
 
 QString sessionLine(const QString& connection)
 {

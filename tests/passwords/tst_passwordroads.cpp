@@ -329,7 +329,7 @@ private slots:
         QVERIFY(cli.waitForStarted());
         if (r == Road::ServerDropped) {
             QDeadlineTimer deadline(60000);
-            while (log.count(QStringLiteral("sp_prepexec")) < 20 && cli.state() == QProcess::Running
+            while (log.count(QStringLiteral("sqlite: Select sum(")) < 20 && cli.state() == QProcess::Running
                 && !deadline.hasExpired())
                 QThread::msleep(2);
             m_server.kill();

@@ -97,10 +97,11 @@ bool Stage::previewAndClose(QWidget* button, const QString& shot)
         preview->resize(1100, 820);
         if (!QTest::qWaitForWindowExposed(preview))
             return;
-        // The pages are laid out while the preview is up: the picture shows them.
+        // The pages are laid out once the preview is on screen (a moment after
+        // it is exposed): the picture waits for them.
         auto* dialog = qobject_cast<fee::GridPrintPreviewDialog*>(preview);
         if (dialog)
-            (void)QTest::qWaitFor([dialog] { return !dialog->isLayingOut(); }, 20000);
+            (void)QTest::qWaitFor([dialog] { return dialog->pageCount() > 0 && !dialog->isLayingOut(); }, 20000);
         QTest::qWait(300);
         if (!shot.isEmpty())
             shotTaken = shoot(preview, shot);

@@ -22,6 +22,7 @@ class QPushButton;
 class QSignalSpy;
 
 namespace fee {
+class GridModel;
 class GridView;
 class MainWindow;
 }
@@ -44,6 +45,11 @@ struct Stage {
     // The screenshot folder of the build.
     static QString shotPath(const QString& name);
     bool shoot(QWidget* widget, const QString& name);
+    // The report's chart shown by its 图表 button, a bar hovered (the
+    // screenshot taken then) and clicked (the grid's current row follows),
+    // the picture saved, the chart hidden again; empty when all went well
+    // (stage_charts.cpp).
+    QString chartProblem(QWidget* window, QWidget* shotTarget, const fee::GridModel& grid, const QString& shot);
 
     // Opens a report window as a person does: the menu title on the menu
     // bar, then the item in the menu that drops down.

@@ -64,6 +64,7 @@ void TestRealInput::monthly()
     STAGE_CHECK(sight::wheelOverEveryPart(summary));
     STAGE_CHECK(sight::navigateByKeyboard(summary));
     STAGE_CHECK(gridsight::cutTextProblem(summary, false));
+    STAGE_CHECK(s.chartProblem(window, sub, grid, QStringLiteral("monthly-chart.png")));
 
     // A figure clicked: the drill button on it, then the ledger rows behind it.
     QVERIFY(s.input.key(XK_Home, true));

@@ -70,6 +70,7 @@ void TestRealInput::receipts()
     QVERIFY(s.shoot(sub, QStringLiteral("receipts-after-run.png")));
     STAGE_CHECK(gridsight::frozenPartsProblem(summary));
     STAGE_CHECK(gridsight::cutTextProblem(summary, false));
+    STAGE_CHECK(s.chartProblem(window, sub, grid, QStringLiteral("receipts-chart.png")));
     STAGE_CHECK(sight::wheelOverEveryPart(summary));
     STAGE_CHECK(sight::navigateByKeyboard(summary));
     STAGE_CHECK(gridsight::cutTextProblem(summary, false));

@@ -16,95 +16,31 @@ Exit code 0 when every compared cell agrees, 1 otherwise.
 CTest runs the quick set; the full set is run by hand.
 """
 import copy
-import csv
 import datetime
-import io
 import itertools
 import os
 import sqlite3
-import subprocess
 import sys
 from collections import defaultdict
-from decimal import Decimal, ROUND_HALF_UP, getcontext
+from decimal import getcontext
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from sqlrules import amount, blank, concat, day8, eq, in_list, moment, norm, not_in, open_collation  # noqa: E402
+from oracletools import (SEEDED_DATABASES, ZERO, command_line, demo_database, embedded, money,  # noqa: E402
+                         money_unless_zero, read_csv, run_tool, val)
+import nullplacements as np  # noqa: E402
 
 getcontext().prec = 50
-ZERO = Decimal(0)
-CENT = Decimal("0.01")
 
 # The server orders Chinese texts by pinyin; the demo's fee categories start
 # with these characters.
 PINYIN = {"车": "che", "其": "qi", "物": "wu"}
 
 
-# ---------------------------------------------------------------- text rules
-def norm(s):
-    return None if s is None else str(s).rstrip(" ").casefold()
-
-
-def eq(a, b):
-    return a is not None and b is not None and norm(a) == norm(b)
-
-
-def in_list(x, values):
-    return x is not None and any(eq(x, v) for v in values)
-
-
+# ---------------------------------------------------------------- texts
 def category_key(text):
     t = text or ""
     return tuple(PINYIN[ch] if ch in PINYIN else ch for ch in t)
-
-
-def amount(x):
-    if x is None:
-        return None
-    return Decimal(repr(float(x))) if isinstance(x, float) else Decimal(str(x))
-
-
-def fmt2(d):
-    q = d.quantize(CENT, rounding=ROUND_HALF_UP)
-    return "0.00" if q == 0 else "%s" % q
-
-
-def val(text):
-    t = text.strip()
-    out = ""
-    for i, ch in enumerate(t):
-        if ch.isdigit() or ch == "." or (i == 0 and ch in "+-"):
-            out += ch
-        else:
-            break
-    try:
-        return Decimal(out) if out not in ("", "+", "-", ".") else ZERO
-    except Exception:
-        return ZERO
-
-
-def money_or_empty(d):
-    return "" if d is None or d == 0 else fmt2(d)
-
-
-def moment(text):
-    """A stored date or date-time as a datetime (the server's datetime value)."""
-    if text is None:
-        return None
-    s = str(text)
-    if len(s) >= 19:
-        return datetime.datetime.strptime(s[:19].replace("T", " "), "%Y-%m-%d %H:%M:%S")
-    return datetime.datetime.strptime(s[:10], "%Y-%m-%d")
-
-
-def day8(text):
-    return None if text is None else moment(text).strftime("%Y%m%d")
-
-
-def concat(a, b):
-    return None if a is None or b is None else str(a) + str(b)
-
-
-def not_exchanged(key, listed):
-    """An invoice is left out only when its key (book + number) equals a key of
-    an exchange record; a NULL key matches none."""
-    return key is None or not any(v == key for v in listed)
 
 
 # ---------------------------------------------------------------- remarks
@@ -155,7 +91,7 @@ class Data:
     def __init__(self, path):
         c = sqlite3.connect("file:%s?mode=ro" % path, uri=True)
         c.row_factory = sqlite3.Row
-        c.create_collation("Chinese_PRC_CI_AS", lambda a, b: (norm(a) > norm(b)) - (norm(a) < norm(b)))
+        open_collation(c)
         q = lambda sql: [dict(r) for r in c.execute(sql)]
         self.offices = q("SELECT * FROM 设置管理处")
         self.items = q("SELECT * FROM SETUPSFXM")
@@ -275,7 +211,7 @@ class Data:
             if r["退票日期"] is not None or r["作废日期"] is not None:
                 continue
             key = concat(r["入库单编号"], r["票据编号"])
-            if not (not_exchanged(key, excl_a) and not_exchanged(key, excl_b)):
+            if not (not_in(key, excl_a) and not_in(key, excl_b)):
                 continue
             if not in_list(r["收款方式"], methods) or not in_list(l["收费项目代号"], items):
                 continue
@@ -366,7 +302,7 @@ def cumulative(data, office, code, rng, sel):
     for source in (2, 3, 4):
         rows = data.ledger_rows(source, office, sel["mode"], sel["methods"], s8, e8, [code])
         if source == 2:
-            rows = [(w, it) for w, it in rows if (w["票据入库单编号"] in (None, "")) and (w["发票号码"] in (None, ""))]
+            rows = [(w, it) for w, it in rows if blank(w["票据入库单编号"]) and blank(w["发票号码"])]
         if rows:
             it = rows[0][1]
             parts.add((it["收费类别"], it["DH"], it["XM"], sum((amount(w["ZJ_JE"]) or ZERO) for w, _ in rows)))
@@ -396,14 +332,14 @@ def grid(data, sel):
             sums = [ZERO] * 3
             for g in range(5):
                 a = 4 + 3 * g
-                cells[a] = money_or_empty(r[3 + 2 * g])
-                cells[a + 2] = money_or_empty(r[4 + 2 * g])
-                cells[a + 1] = "" if cells[a] == "" or val(cells[a]) == 0 else fmt2(val(cells[a]) - val(cells[a + 2]))
+                cells[a] = money_unless_zero(r[3 + 2 * g])
+                cells[a + 2] = money_unless_zero(r[4 + 2 * g])
+                cells[a + 1] = "" if cells[a] == "" or val(cells[a]) == 0 else money(val(cells[a]) - val(cells[a + 2]))
                 for k in range(3):
                     totals[3 * g + k] += val(cells[a + k])
                     sums[k] += val(cells[a + k])
             for k in range(3):
-                cells[19 + k] = fmt2(sums[k])
+                cells[19 + k] = money(sums[k])
                 totals[15 + k] += val(cells[19 + k])
             cells[22] = "明细"
             cells[25] = str(r[13])
@@ -411,11 +347,11 @@ def grid(data, sel):
             new_item = cells[3] != out[-1][3]
             if sel.get("month"):
                 v = cumulative(data, code, r[1], sel["month"], sel)
-                cells[23] = fmt2(v)
+                cells[23] = money(v)
                 month_total += v if new_item else ZERO
             if sel.get("year"):
                 v = cumulative(data, code, r[1], sel["year"], sel)
-                cells[24] = fmt2(v)
+                cells[24] = money(v)
                 year_total += v if new_item else ZERO
             add(cells)
         if totals[15] == 0:
@@ -425,16 +361,16 @@ def grid(data, sel):
         cells = [""] * 27
         cells[1] = "小计"
         for k in range(18):
-            cells[4 + k] = fmt2(totals[k])
+            cells[4 + k] = money(totals[k])
         if sel.get("month"):
-            cells[23] = fmt2(month_total)
+            cells[23] = money(month_total)
         if sel.get("year"):
-            cells[24] = fmt2(year_total)
+            cells[24] = money(year_total)
         add(cells)
     cells = [""] * 27
     cells[1] = "合计"
     for k in list(range(4, 22)) + [23, 24]:
-        cells[k] = fmt2(sum((val(r[k]) for r in out[2:] if r[1] == "小计"), ZERO))
+        cells[k] = money(sum((val(r[k]) for r in out[2:] if r[1] == "小计"), ZERO))
     add(cells)
     return out
 
@@ -466,7 +402,7 @@ def detail(data, sel, key, kind):
                 payer = None if room["室"] is None or o["姓名"] is None else address + room["室"] + "室" + " " + o["姓名"]
                 gk = (address, norm(room["室"]), norm(o["姓名"]))
             elif kind == "3":
-                if not (w["票据入库单编号"] in (None, "") and w["发票号码"] in (None, "")):
+                if not (blank(w["票据入库单编号"]) and blank(w["发票号码"])):
                     continue
                 payer = data.registrations[w["DJ_ID"]]["车主姓名"]
                 gk = (norm(payer),)
@@ -489,24 +425,20 @@ def detail(data, sel, key, kind):
     je_sum = sr_sum = tax_sum = ZERO
     for i, d in enumerate(rows, 1):
         cells = [str(i), d["book"] or "", d["number"] or "", d["payer"] or "", d["item"] or "", remark_text(d["remark"]),
-                 "" if d["je"] is None else fmt2(d["je"]), "", "" if d["sr"] is None else fmt2(d["sr"]),
+                 "" if d["je"] is None else money(d["je"]), "", "" if d["sr"] is None else money(d["sr"]),
                  "" if d["got"] is None else moment(d["got"]).strftime("%Y-%m-%d"), d["cashier"] or "",
                  d["issuer"] or "", "" if not d["issued"] else moment(d["issued"]).strftime("%Y-%m-%d"), ""]
-        cells[7] = fmt2(val(cells[6]) - val(cells[8]))
+        cells[7] = money(val(cells[6]) - val(cells[8]))
         je_sum += d["je"] or ZERO
         sr_sum += d["sr"] or ZERO
         tax_sum += val(cells[7])
         out.append(cells)
     if out:
-        out.append(["", "合计", "", "", "", "", fmt2(je_sum), fmt2(tax_sum), fmt2(sr_sum), "", "", "", "", ""])
+        out.append(["", "合计", "", "", "", "", money(je_sum), money(tax_sum), money(sr_sum), "", "", "", "", ""])
     return out
 
 
 # ---------------------------------------------------------------- comparing
-def read_csv(text):
-    return [[c.replace("\r\n", "\n") for c in row] for row in csv.reader(io.StringIO(text, newline=""))]
-
-
 def order_ties(rows, key_cols, sort_col, keep_col):
     """Rows that tie on the statement's ORDER BY keep no particular order:
     sort each run of ties by sort_col, leaving keep_col where it stood."""
@@ -546,9 +478,6 @@ def null_placements(cli, details, work, shared):
     exchange record is NULL, and the summary (with both cumulative columns)
     and its non-routine detail lists equal the computation from the raw
     tables, on both roads."""
-    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-    import nullplacements as np
-
     db = np.demo(cli, work)
     start, end = "2025-09-01", "2025-10-31"
     s, e = datetime.date.fromisoformat(start), datetime.date.fromisoformat(end)
@@ -580,7 +509,7 @@ def null_placements(cli, details, work, shared):
                             and l["非日常"] == 1)
         if non_routine_total(mine) != expected:
             diffs.append("%s: the computation counts %s non-routine, %s expected" % (
-                name, fmt2(non_routine_total(mine)), fmt2(expected)))
+                name, money(non_routine_total(mine)), money(expected)))
         cells = {}
         with np.roads(shared, path, cells) as roads:
             for road, conn in roads:
@@ -588,8 +517,7 @@ def null_placements(cli, details, work, shared):
                 cmd = [cli, "receipts", "--connect", conn, "--from", start, "--to", end, "--offices", code,
                        "--month-from", sel["month"][0].isoformat(), "--month-to", end,
                        "--year-from", sel["year"][0].isoformat(), "--year-to", end, "--csv", "-"]
-                out = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=True)
-                theirs = read_csv(out.stdout.decode("utf-8"))
+                theirs = read_csv(run_tool(cmd).decode("utf-8"))
                 tag = "%s %s" % (name, road)
                 if road == "embedded":
                     compare(tag, mine, order_ties(theirs, (1, 2, 26), 25, 0), diffs)
@@ -601,9 +529,7 @@ def null_placements(cli, details, work, shared):
                 # The detail lists behind the computed rows, whatever the
                 # tool's summary shows.
                 for row in [r for r in mine[2:] if r[25] == "1"]:
-                    got = subprocess.run([details, conn, start, end, "all", row[26], "1"], stdout=subprocess.PIPE,
-                                         stderr=subprocess.PIPE, check=True)
-                    tool = read_csv(got.stdout.decode("utf-8"))[1:]
+                    tool = read_csv(run_tool([details, conn, start, end, "all", row[26], "1"]).decode("utf-8"))[1:]
                     want = detail(data, sel, row[26], "1")
                     tie_key = lambda r: tuple(r[3:])
                     tool = order_ties(tool[:-1], (1, 2), tie_key, 0) + tool[-1:]
@@ -611,24 +537,21 @@ def null_placements(cli, details, work, shared):
                     compare("%s detail %s" % (tag, row[26]), want, tool, diffs)
                     lists += 1
                 cells[road] = "non-routine %s of %s, month %s, year %s, %d detail lists, %s" % (
-                    theirs[-1][16], fmt2(expected), theirs[-1][23], theirs[-1][24], lists,
+                    theirs[-1][16], money(expected), theirs[-1][23], theirs[-1][24], lists,
                     "agrees" if len(diffs) == before else "DIFFERS")
         results.append((name, cells))
     return np.finish("office %s, %s..%s, every fee item and method; non-routine %s without any NULL" % (
-        code, start, end, fmt2(baseline)), results, diffs)
+        code, start, end, money(baseline)), results, diffs)
 
 
 def main():
-    if len(sys.argv) < 4:
-        print(__doc__)
+    given = command_line(__doc__, 3)
+    if given is None:
         return 2
-    cli, details, work = sys.argv[1], sys.argv[2], sys.argv[3]
-    quick = "--quick" in sys.argv
-    os.makedirs(work, exist_ok=True)
+    (cli, details, work), quick = given
     if "--nulls" in sys.argv:
         return null_placements(cli, details, work, sys.argv[sys.argv.index("--nulls") + 1])
-    dbs = [("s1", ["--seed", "1"]), ("s2", ["--seed", "2"]), ("s7", ["--seed", "7"]),
-           ("s5big", ["--seed", "5", "--offices", "12", "--rooms", "80"])]
+    dbs = SEEDED_DATABASES + [("s5big", ["--seed", "5", "--offices", "12", "--rooms", "80"])]
     ranges = [("2026-06-01", "2026-11-30"), ("2025-12-15", "2026-02-10"), ("2024-01-01", "2024-12-31"),
               ("2026-12-01", "2026-12-10")]
     modes = [0, 1, 2]
@@ -639,11 +562,8 @@ def main():
     diffs = []
     missing = []
     for name, args in dbs:
-        db = os.path.join(work, name + ".db")
-        if os.path.exists(db):
-            os.remove(db)
-        subprocess.run([cli, "demo-db", db] + args, check=True, stdout=subprocess.DEVNULL)
-        conn = "Provider=SQLite;Data Source=" + db
+        db = demo_database(cli, os.path.join(work, name + ".db"), args)
+        conn = embedded(db)
         data = Data(db)
         offices = data.office_list()
         fees = data.in_use_codes()
@@ -657,8 +577,7 @@ def main():
                    "--department", "0201", "--method", method,
                    "--month-from", e.replace(day=1).isoformat(), "--month-to", end,
                    "--year-from", s.replace(month=1, day=1).isoformat(), "--year-to", end, "--csv", "-"]
-            out = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=True)
-            theirs = read_csv(out.stdout.decode("utf-8"))
+            theirs = read_csv(run_tool(cmd).decode("utf-8"))
             mine = [[c.replace("\r\n", "\n") for c in row] for row in grid(data, sel)]
             theirs = order_ties(theirs, (1, 2, 26), 25, 0)
             tag = "%s %s..%s mode=%d method=%s" % (name, start, end, mode, method)
@@ -676,9 +595,7 @@ def main():
                     missing.append("%s: no row of category %s" % (tag, kind))
                     continue
                 row = max(rows, key=lambda r: val(r[19]))
-                got = subprocess.run([details, conn, start, end, method, row[26], kind], stdout=subprocess.PIPE,
-                                     stderr=subprocess.PIPE, check=True)
-                tool = read_csv(got.stdout.decode("utf-8"))[1:]
+                tool = read_csv(run_tool([details, conn, start, end, method, row[26], kind]).decode("utf-8"))[1:]
                 expected = detail(data, sel, row[26], kind)
                 # Payers are ordered by the collation (pinyin), and ties of
                 # 入库单编号, 票据编号, 付款人 come in no fixed order: within one

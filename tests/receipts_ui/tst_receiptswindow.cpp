@@ -83,14 +83,7 @@ private slots:
                                       << "关闭";
         QTest::newRow("detail export") << "Command4"
                                        << "输出EXCEL";
-        QTest::newRow("operator") << "StatusBar1_Panel1"
-                                  << "操作员";
-        QTest::newRow("user") << "StatusBar1_Panel2"
-                              << "陈操作";
-        QTest::newRow("department") << "StatusBar1_Panel4"
-                                    << "财务部";
-        QTest::newRow("position") << "StatusBar1_Panel6"
-                                  << "出纳";
+        addSessionPanelRows();
         QTest::newRow("message") << "StatusBar1_Panel7"
                                  << "";
     }
@@ -174,7 +167,7 @@ private slots:
     void listFailuresReported()
     {
         const QString path = copyOfDatabase(QStringLiteral("nolists.db"));
-        QVERIFY(sql(path, "DROP TABLE 设置管理处; DROP TABLE SETUPSFXM; DROP TABLE 收款方式列表;").isEmpty());
+        QVERIFY(runSqliteScript(path, "DROP TABLE 设置管理处; DROP TABLE SETUPSFXM; DROP TABLE 收款方式列表;").isEmpty());
         useDatabase(path);
         ReceiptsSummaryWindow window(fee::DbConnection::shared(), fee::sessionInfo());
         QCOMPARE(m_boxes.size(), 3);
@@ -368,7 +361,7 @@ private slots:
         runReport(window.get(), { "01" });
         QVERIFY(m_boxes.isEmpty());
         QCOMPARE(window->summaryGrid().rows(), 10);
-        QVERIFY(sql(path, "DROP TABLE WYZJ;").isEmpty());
+        QVERIFY(runSqliteScript(path, "DROP TABLE WYZJ;").isEmpty());
 
         child<QPushButton>(window.get(), "Command1_0")->click();
         waitForRun(window.get());
@@ -382,12 +375,7 @@ private slots:
         QVERIFY(window->cursor().shape() != Qt::BusyCursor);
     }
 
-    void secondStartAndCloseDuringRun_data()
-    {
-        QTest::addColumn<bool>("inMdiArea");
-        QTest::newRow("top-level window") << false;
-        QTest::newRow("child of a multiple-document area") << true;
-    }
+    void secondStartAndCloseDuringRun_data() { addPlacementRows(); }
 
     void secondStartAndCloseDuringRun()
     {
@@ -395,16 +383,8 @@ private slots:
         useDatabase(m_database);
         QMdiArea area;
         auto* window = new ReceiptsSummaryWindow(fee::DbConnection::shared(), fee::sessionInfo());
-        window->setAttribute(Qt::WA_DeleteOnClose);
         QPointer<ReceiptsSummaryWindow> alive(window);
-        QPointer<QWidget> frame(window);
-        if (inMdiArea) {
-            frame = area.addSubWindow(window);
-            frame->setAttribute(Qt::WA_DeleteOnClose);
-            area.resize(1400, 900);
-            area.show();
-        }
-        frame->show();
+        QPointer<QWidget> frame = showSelfDeleting(window, area, inMdiArea);
         child<QDateEdit>(window, "DTPicker1")->setDate(kStart);
         child<QDateEdit>(window, "DTPicker2")->setDate(kEnd);
 

@@ -117,7 +117,7 @@ private slots:
         const QString path = copyOfDatabase(QStringLiteral("nodetail.db"));
         auto window = openWindow(path);
         runReport(window.get());
-        QVERIFY(sql(path, "DROP TABLE WYZJ;").isEmpty());
+        QVERIFY(runSqliteScript(path, "DROP TABLE WYZJ;").isEmpty());
         openDetail(window.get(), kHouseholdRow);
         QCOMPARE(m_boxes.size(), 1);
         QVERIFY2(m_boxes.first().text.startsWith(QStringLiteral("错误码: ")), qPrintable(m_boxes.first().text));

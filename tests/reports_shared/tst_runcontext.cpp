@@ -68,9 +68,11 @@ private slots:
         if (connections == 1) {
             QCOMPARE(used, QSet<DbConnection*> { &m_db });
         } else {
-            QVERIFY(!used.contains(&m_db));
+            // The run's own connection works beside the helpers' siblings.
             QVERIFY(used.size() > 1);
-            QVERIFY(!threads.contains(QThread::currentThread()));
+            QVERIFY(used.size() <= connections);
+            QVERIFY(threads.size() > 1);
+            QCOMPARE(used.contains(&m_db), threads.contains(QThread::currentThread()));
         }
     }
 
@@ -119,6 +121,39 @@ private slots:
         }
         // The cancellation belonged to that run: the connection serves the next.
         QVERIFY(m_db.query(QStringLiteral("Select 1 As one")).next());
+    }
+
+    // Tasks over groups of offices: the last group takes what is left, and
+    // progress counts offices.
+    void groupsOfOffices()
+    {
+        RunContext run(m_db);
+        run.setParallelism(2);
+        run.setOfficeCount(7);
+        QVector<int> written;
+        run.forEachOffice(
+            7,
+            [&](int index, DbConnection& connection) -> std::function<void()> {
+                connection.query(QStringLiteral("Select 1 As one")).next();
+                return [&written, index] { written << index; };
+            },
+            3);
+        QCOMPARE(written, QVector<int>({ 0, 1, 2 }));
+        QCOMPARE(run.progress().officesDone, 7);
+    }
+
+    void usualConnections()
+    {
+        const QByteArray saved = qgetenv("FEE_REPORT_CONNECTIONS");
+        qunsetenv("FEE_REPORT_CONNECTIONS");
+        QCOMPARE(RunContext::defaultParallelism(DbBackend::SqlServer), 8);
+        QCOMPARE(RunContext::defaultParallelism(DbBackend::Sqlite), std::clamp(QThread::idealThreadCount(), 1, 4));
+        qputenv("FEE_REPORT_CONNECTIONS", "3");
+        QCOMPARE(RunContext::defaultParallelism(DbBackend::SqlServer), 3);
+        QCOMPARE(RunContext::defaultParallelism(DbBackend::Sqlite), 3);
+        qputenv("FEE_REPORT_CONNECTIONS", saved);
+        if (saved.isNull())
+            qunsetenv("FEE_REPORT_CONNECTIONS");
     }
 
     void workerRun()

@@ -36,6 +36,8 @@ public:
     }
 
     void stop() { m_server.stop(); }
+    // The stand-in's log of every request (see RequestLog).
+    QString serverLog() const { return m_dir.filePath(QStringLiteral("server.log")); }
 
 private:
     QTemporaryDir m_dir;

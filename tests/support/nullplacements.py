@@ -15,6 +15,8 @@ import subprocess
 import tempfile
 import time
 
+from oracletools import demo_database, embedded
+
 # (name, what the NULL is put into)
 PLACEMENTS = [
     ("exchange book NULL", "对应调换票据入库单 of an exchanged invoice"),
@@ -69,11 +71,7 @@ def choose(db, department, start, end, non_routine):
 def demo(cli, work):
     """A new demo database (seed 1, plain collation so the stand-in can serve it)."""
     os.makedirs(work, exist_ok=True)
-    db = os.path.join(work, "nulls.db")
-    if os.path.exists(db):
-        os.remove(db)
-    subprocess.run([cli, "demo-db", db, "--plain-collation", "--seed", "1"], check=True, stdout=subprocess.DEVNULL)
-    return db
+    return demo_database(cli, os.path.join(work, "nulls.db"), ["--plain-collation", "--seed", "1"])
 
 
 def changed_id(update):
@@ -90,10 +88,6 @@ def placed_copy(db, work, name, update):
     con.commit()
     con.close()
     return path
-
-
-def embedded(db):
-    return "Provider=SQLite;Data Source=" + db
 
 
 def stand_in_missing(shared_dir):

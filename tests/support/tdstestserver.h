@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 
 namespace fee::testing {
@@ -31,20 +32,22 @@ public:
     // Serves db (a SQLite file without the embedded collation); the port file
     // and the log go to workDir (appended). A port of 0 picks a free one; a
     // server stopped with stop() or kill() comes back on its old port with
-    // start(db, workDir, password, port()). Returns the port, 0 when the
-    // server did not come up.
+    // start(db, workDir, password, port()). `extra` goes to the server's
+    // command line last (--latency-ms N, a longer --max-seconds). Returns the
+    // port, 0 when the server did not come up.
     int start(const QString& db, const QString& workDir, const QString& password = QString::fromLatin1(kPassword),
-        int port = 0)
+        int port = 0, const QStringList& extra = {})
     {
         m_port = 0;
         const QString portFile = workDir + QStringLiteral("/port");
         QFile::remove(portFile);
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.start(QStringLiteral("/usr/bin/python3"),
-            { script(), QStringLiteral("--db"), db, QStringLiteral("--port"), QString::number(port),
+            QStringList { script(), QStringLiteral("--db"), db, QStringLiteral("--port"), QString::number(port),
                 QStringLiteral("--port-file"), portFile, QStringLiteral("--user"), QString::fromLatin1(kUser),
                 QStringLiteral("--password"), password, QStringLiteral("--max-seconds"), QStringLiteral("600"),
-                QStringLiteral("-v"), QStringLiteral("--log"), workDir + QStringLiteral("/server.log") });
+                QStringLiteral("-v"), QStringLiteral("--log"), workDir + QStringLiteral("/server.log") }
+                + extra);
         if (!m_process.waitForStarted())
             return 0;
         QDeadlineTimer deadline(20000);

@@ -4,6 +4,7 @@
 #include "common/messages.h"
 #include "common/widgets/frmtoexcel.h"
 #include "common/widgets/gridview.h"
+#include "tests/support/filebytes.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -361,10 +362,7 @@ void TestFrmToExcel::workbookOfAnotherNameAsksFirst()
         QString failure;
         QVERIFY(first.To_Execl(m_grid.get(), QStringLiteral("其他表"), QStringLiteral("其他"), &failure));
     }
-    const QByteArray before = [&] {
-        QFile file(existing);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }();
+    const QByteArray before = fee::testing::fileBytes(existing);
     QVERIFY(!before.isEmpty());
 
     setBoxHandler([this, answer](const BoxRequest& r) {
@@ -381,9 +379,7 @@ void TestFrmToExcel::workbookOfAnotherNameAsksFirst()
         QVERIFY(m_boxes.first().text.contains(QDir::toNativeSeparators(existing)));
         QVERIFY(m_boxes.first().text.contains(QStringLiteral("收款日报表")));
     }
-    QFile file(existing);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll() != before, written);
+    QCOMPARE(fee::testing::fileBytes(existing) != before, written);
     QCOMPARE(writtenSpy.size(), written ? 1 : 0);
     if (written) {
         QCOMPARE(writtenSpy.first().at(0).toString(), existing);

@@ -5,6 +5,7 @@
 #include "common/workbook/gridsheetexport.h"
 #include "common/workbook/workbooksheetxml.h"
 #include "common/workbook/workbookxmltext.h"
+#include "tests/support/filebytes.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -17,6 +18,8 @@
 #include <zip.h>
 
 using namespace fee;
+using fee::testing::fileBytes;
+using fee::testing::writeBytes;
 
 namespace {
 
@@ -24,19 +27,6 @@ const QString kSheet = QStringLiteral("收款日报表");
 const QString kTitle = QStringLiteral("(南区) 收款日报表");
 const QString kTag = QStringLiteral("日期范围:2024年01月05日至2024年01月31日");
 const QDate kPrinted(2024, 2, 1);
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 QString fixture(const QString& name) { return QStringLiteral(FEE_TEST_DATA_DIR "/") + name; }
 

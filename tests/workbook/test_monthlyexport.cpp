@@ -6,6 +6,7 @@
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"
+#include "tests/support/filebytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <QtTest>
 
 using namespace fee;
+using fee::testing::fileBytes;
 
 namespace {
 
@@ -72,12 +74,6 @@ GridModel detailGrid()
     }
     grid.setColWidth(1, 2000);
     return grid;
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // The texts LibreOffice shows for the first sheet after recalculating every formula.

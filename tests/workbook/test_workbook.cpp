@@ -6,6 +6,7 @@
 #include "common/workbook/workbookinput.h"
 #include "common/workbook/workbookprintlayout.h"
 #include "common/workbook/workbooksavepath.h"
+#include "tests/support/filebytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,21 +19,10 @@
 #include <functional>
 
 using namespace fee;
+using fee::testing::fileBytes;
+using fee::testing::writeBytes;
 
 namespace {
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 struct BadOperation {
     const char* name;

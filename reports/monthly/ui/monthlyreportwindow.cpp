@@ -1,6 +1,7 @@
 // Building the window from the shared report pieces and laying it out.
 #include "reports/monthly/ui/monthlyreportwindow.h"
 
+#include "common/charts/chartpanel.h"
 #include "common/grid/twips.h"
 #include "common/widgets/datepicker.h"
 #include "common/widgets/detailpanel.h"
@@ -10,6 +11,8 @@
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
 #include "common/widgets/windowhelpers.h"
+#include "reports/monthly/monthlychart.h"
+#include "reports/monthly/monthlycolumns.h"
 #include "reports/shared/ui/reportrun.h"
 
 #include <QCheckBox>
@@ -122,7 +125,31 @@ MonthlyReportWindow::MonthlyReportWindow(DbConnection& connection, const Session
     });
     m_run = new ReportRun(this, m_wait, m_summaryView, m_connection);
 
+    buildChart();
     loadWindow();
+}
+
+void MonthlyReportWindow::buildChart()
+{
+    m_chart = new ChartPanel(QStringLiteral("ChartRate"), m_reportArea);
+    m_chart->setFileBaseName(QStringLiteral("收缴率图表"));
+    m_chart->hide();
+    m_chartToggle = newButton("cmdChart", "图表", m_bottomBar);
+    m_chartToggle->setCheckable(true);
+    connect(m_chartToggle, &QPushButton::toggled, this, [this](bool on) {
+        m_chart->setVisible(on);
+        layoutReportArea();
+    });
+    m_chart->follow(m_summaryView->model(), [this] { return monthly::rateChart(m_summary); });
+    connect(m_chart, &ChartPanel::barClicked, this, [this](int row) {
+        if (row < monthly::kHeadingRows || row >= m_summary.rows())
+            return;
+        markRow(row);
+        m_summary.setCurrentRow(row);
+        QAbstractItemModel* model = m_summaryView->model();
+        if (row < model->rowCount())
+            m_summaryView->scrollTo(model->index(row, monthly::kName));
+    });
 }
 
 QWidget* MonthlyReportWindow::buildBanner()
@@ -295,8 +322,13 @@ void MonthlyReportWindow::layoutReportArea()
     const int companyWidth = 300;
     m_company->setGeometry(m_reportArea->x() + (width - companyWidth) / 2, 0, companyWidth, kBannerHeight);
 
-    m_summaryView->setGeometry(kGridLeft, kGridTop, std::max(0, width - kGridLeft - twipsToPixels(60)),
-        std::max(0, height - kGridTop - twipsToPixels(60)));
+    const int gridWidth = std::max(0, width - kGridLeft - twipsToPixels(60));
+    const int gridHeight = std::max(0, height - kGridTop - twipsToPixels(60));
+    // The chart, while shown, takes the lower part of the grid's place.
+    const int chartHeight = m_chart && m_chart->isVisible() ? gridHeight * 11 / 20 : 0;
+    m_summaryView->setGeometry(kGridLeft, kGridTop, gridWidth, gridHeight - chartHeight);
+    if (chartHeight > 0)
+        m_chart->setGeometry(kGridLeft, kGridTop + gridHeight - chartHeight + 4, gridWidth, chartHeight - 4);
     m_wait->recentre(m_summaryView);
     const QRect grid = m_summaryView->geometry();
     m_exportWait->move(grid.center() - QPoint(m_exportWait->width() / 2, m_exportWait->height() / 2));
@@ -310,6 +342,8 @@ void MonthlyReportWindow::layoutReportArea()
     const int buttonWidth = 96;
     const int margin = 10;
     m_export->setGeometry(margin, (barHeight - 28) / 2, buttonWidth, 28);
+    if (m_chartToggle)
+        m_chartToggle->setGeometry(margin * 2 + buttonWidth, (barHeight - 28) / 2, buttonWidth, 28);
     m_exit->setGeometry(barWidth - margin - buttonWidth, (barHeight - 28) / 2, buttonWidth, 28);
 }
 

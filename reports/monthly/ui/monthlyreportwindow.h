@@ -17,6 +17,7 @@ class QToolButton;
 
 namespace fee {
 
+class ChartPanel;
 class DbConnection;
 class DetailPanel;
 class FeeItemTreePanel;
@@ -63,6 +64,7 @@ private:
     QWidget* buildReportArea();
     QWidget* buildBottomBar();
     void layoutReportArea();
+    void buildChart();
 
     // Opening and the selection panel.
     void loadWindow();
@@ -116,6 +118,8 @@ private:
     QToolButton* m_drillButton = nullptr;
     DetailPanel* m_detailPanel = nullptr;
     SessionStatusBar* m_statusBar = nullptr;
+    ChartPanel* m_chart = nullptr; // below the grid while m_chartToggle is down
+    QPushButton* m_chartToggle = nullptr;
 
     QString m_reportYear; // "yyyy" of the statistics date at the last start
     QStringList m_feeCodes; // the ticked fee items at the last start

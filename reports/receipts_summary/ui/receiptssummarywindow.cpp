@@ -1,6 +1,7 @@
 // Building the window from the shared report pieces and laying it out.
 #include "reports/receipts_summary/ui/receiptssummarywindow.h"
 
+#include "common/charts/chartpanel.h"
 #include "common/grid/twips.h"
 #include "common/widgets/datepicker.h"
 #include "common/widgets/detailpanel.h"
@@ -10,6 +11,8 @@
 #include "common/widgets/sessionstatusbar.h"
 #include "common/widgets/waitoverlay.h"
 #include "common/widgets/windowhelpers.h"
+#include "reports/receipts_summary/receiptschart.h"
+#include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/shared/ui/reportrun.h"
 
 #include <QCheckBox>
@@ -43,6 +46,7 @@ namespace {
     constexpr int kExportLeft = 7350;
     constexpr int kPrintLeft = 8865;
     constexpr int kExitLeft = 10455;
+    constexpr int kChartLeft = 12045;
 
     QPushButton* newButton(int index, const char* caption, int left, QWidget* parent)
     {
@@ -111,8 +115,34 @@ ReceiptsSummaryWindow::ReceiptsSummaryWindow(DbConnection& connection, const Ses
     connect(m_detailFrame, &DetailPanel::exportRequested, this, &ReceiptsSummaryWindow::exportDetail);
     connect(m_detailFrame->view(), &GridView::cellClicked, this, &ReceiptsSummaryWindow::detailClicked);
 
+    buildChart();
     loadWindow();
     layoutWindow();
+}
+
+void ReceiptsSummaryWindow::buildChart()
+{
+    m_chart = new ChartPanel(QStringLiteral("ChartReceipts"), m_summaryFrame);
+    m_chart->setFileBaseName(QStringLiteral("收款汇总图表"));
+    m_chart->hide();
+    m_chartToggle = new QPushButton(QStringLiteral("图表"), m_buttonStrip);
+    m_chartToggle->setObjectName(QStringLiteral("cmdChart"));
+    m_chartToggle->setGeometry(twipsRect(kChartLeft, kButtonTop, kButtonWidth, kButtonHeight));
+    m_chartToggle->setCheckable(true);
+    connect(m_chartToggle, &QPushButton::toggled, this, [this](bool on) {
+        m_chart->setVisible(on);
+        layoutWindow();
+    });
+    m_chart->follow(m_summaryView->model(), [this] { return receiptsCategoryChart(m_summary); });
+    connect(m_chart, &ChartPanel::barClicked, this, [this](int row) {
+        if (row < 2 || row >= m_summary.rows())
+            return;
+        highlightSummaryRow(row);
+        m_summary.setCurrentRow(row);
+        QAbstractItemModel* model = m_summaryView->model();
+        if (row < model->rowCount())
+            m_summaryView->scrollTo(model->index(row, ReceiptsColumn::kOffice));
+    });
 }
 
 QWidget* ReceiptsSummaryWindow::buildButtonStrip()
@@ -293,8 +323,13 @@ void ReceiptsSummaryWindow::layoutWindow()
     m_summaryFrame->setGeometry(left + leftWidth + twipsToPixels(kFrameGap), stripHeight, frame2Width, frame2Height);
 
     const int gridTop = captionHeight(m_summaryFrame);
-    m_summaryView->setGeometry(twipsToPixels(kGridLeft), gridTop, std::max(0, frame2Width - twipsToPixels(120)),
-        std::max(0, frame2Height - gridTop - twipsToPixels(60)));
+    const int gridWidth = std::max(0, frame2Width - twipsToPixels(120));
+    const int gridHeight = std::max(0, frame2Height - gridTop - twipsToPixels(60));
+    // The chart, while shown, takes the lower part of the grid's place.
+    const int chartHeight = m_chart && m_chart->isVisible() ? gridHeight * 11 / 20 : 0;
+    m_summaryView->setGeometry(twipsToPixels(kGridLeft), gridTop, gridWidth, gridHeight - chartHeight);
+    if (chartHeight > 0)
+        m_chart->setGeometry(twipsToPixels(kGridLeft), gridTop + gridHeight - chartHeight + 4, gridWidth, chartHeight - 4);
     const QSize button = m_emptyDetail->sizeHint();
     m_emptyDetail->setGeometry(frame2Width - twipsToPixels(kGridLeft) - button.width(), 0, button.width(), gridTop - 2);
     m_wait->recentre(m_summaryView);

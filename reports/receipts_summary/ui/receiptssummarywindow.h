@@ -22,6 +22,7 @@ class QToolButton;
 
 namespace fee {
 
+class ChartPanel;
 class DbConnection;
 class DetailPanel;
 class FeeItemTreePanel;
@@ -88,6 +89,7 @@ private:
     void summaryClicked(int row, int col);
     void summaryDoubleClicked(int row, int col);
     void highlightSummaryRow(int row);
+    void buildChart();
 
     // The detail frame (receiptssummarywindowdetail.cpp).
     void placeDetailFrame();
@@ -117,6 +119,8 @@ private:
     QPushButton* m_export = nullptr; // Command1_1
     QPushButton* m_exit = nullptr; // Command1_2
     QPushButton* m_print = nullptr; // Command1_3
+    QPushButton* m_chartToggle = nullptr; // shows m_chart under the grid
+    ChartPanel* m_chart = nullptr;
     QProgressBar* m_exportProgress = nullptr; // ProgressBar1
     QGroupBox* m_managementFrame = nullptr; // Frame1
     OfficeListPanel* m_officeList = nullptr;
