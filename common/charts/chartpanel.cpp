@@ -3,10 +3,12 @@
 #include "common/charts/barchart.h"
 #include "common/charts/chartfile.h"
 #include "common/failure.h"
+#include "common/grid/gridmodel.h"
 #include "common/messages.h"
 #include "common/widgets/savefilechooser.h"
 
 #include <QAbstractItemModel>
+#include <QAbstractItemView>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
@@ -169,6 +171,20 @@ void ChartPanel::save()
     } catch (const Failure& failure) {
         ErrNumberBox(failure.number(), failure.description());
     }
+}
+
+void ChartPanel::selectRowsIn(
+    GridModel& grid, QAbstractItemView* view, int firstDataRow, int nameColumn, std::function<void(int)> mark)
+{
+    connect(this, &ChartPanel::barClicked, this, [&grid, view, firstDataRow, nameColumn, mark](int row) {
+        if (row < firstDataRow || row >= grid.rows())
+            return;
+        mark(row);
+        grid.setCurrentRow(row);
+        QAbstractItemModel* model = view->model();
+        if (row < model->rowCount())
+            view->scrollTo(model->index(row, nameColumn));
+    });
 }
 
 } // namespace fee

@@ -6,6 +6,7 @@
 #include <functional>
 
 class QAbstractItemModel;
+class QAbstractItemView;
 class QPushButton;
 class QScrollArea;
 class QTimer;
@@ -15,6 +16,8 @@ class QChartView;
 QT_END_NAMESPACE
 
 namespace fee {
+
+class GridModel;
 
 // A report's chart beside its grid: the bars in a scroll area (a long office
 // list scrolls instead of squeezing its labels), a tooltip with the figures
@@ -28,6 +31,11 @@ public:
     // Redraws from build() shortly after every change of the model (a run's
     // rows arriving, a grid cut for the next run), and once at once.
     void follow(QAbstractItemModel* model, std::function<ChartData()> build);
+    // A click on a bar of a data row (from firstDataRow on) marks that row
+    // with mark(), makes it the grid's current row and scrolls the view to
+    // its cell in nameColumn.
+    void selectRowsIn(GridModel& grid, QAbstractItemView* view, int firstDataRow, int nameColumn,
+        std::function<void(int)> mark);
     void setData(const ChartData& data);
     const ChartData& data() const { return m_data; }
     // The name the save dialog proposes, without extension.

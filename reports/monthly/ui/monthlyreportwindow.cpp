@@ -141,15 +141,7 @@ void MonthlyReportWindow::buildChart()
         layoutReportArea();
     });
     m_chart->follow(m_summaryView->model(), [this] { return monthly::rateChart(m_summary); });
-    connect(m_chart, &ChartPanel::barClicked, this, [this](int row) {
-        if (row < monthly::kHeadingRows || row >= m_summary.rows())
-            return;
-        markRow(row);
-        m_summary.setCurrentRow(row);
-        QAbstractItemModel* model = m_summaryView->model();
-        if (row < model->rowCount())
-            m_summaryView->scrollTo(model->index(row, monthly::kName));
-    });
+    m_chart->selectRowsIn(m_summary, m_summaryView, monthly::kHeadingRows, monthly::kName, [this](int row) { markRow(row); });
 }
 
 QWidget* MonthlyReportWindow::buildBanner()

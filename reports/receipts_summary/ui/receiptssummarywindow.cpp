@@ -134,15 +134,7 @@ void ReceiptsSummaryWindow::buildChart()
         layoutWindow();
     });
     m_chart->follow(m_summaryView->model(), [this] { return receiptsCategoryChart(m_summary); });
-    connect(m_chart, &ChartPanel::barClicked, this, [this](int row) {
-        if (row < 2 || row >= m_summary.rows())
-            return;
-        highlightSummaryRow(row);
-        m_summary.setCurrentRow(row);
-        QAbstractItemModel* model = m_summaryView->model();
-        if (row < model->rowCount())
-            m_summaryView->scrollTo(model->index(row, ReceiptsColumn::kOffice));
-    });
+    m_chart->selectRowsIn(m_summary, m_summaryView, 2, ReceiptsColumn::kOffice, [this](int row) { highlightSummaryRow(row); });
 }
 
 QWidget* ReceiptsSummaryWindow::buildButtonStrip()
