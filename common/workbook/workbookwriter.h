@@ -1,5 +1,7 @@
 #pragma once
 
+#include "workbookchart.h"
+
 #include <QString>
 #include <memory>
 #include <vector>
@@ -8,14 +10,13 @@ namespace fee {
 
 class WorkbookFormatTable;
 class WorkbookSheet;
-struct WorkbookChart;
 
 // Emits the in-memory sheets through libxlsxwriter into one file: one library
 // format per distinct cell format, merges first, then every cell once.
 class WorkbookWriter {
 public:
     WorkbookWriter(const WorkbookFormatTable& formats, const std::vector<std::unique_ptr<WorkbookSheet>>& sheets,
-        const std::vector<WorkbookChart>& charts = {});
+        const std::vector<WorkbookChart>& charts);
     // Throws Failure(kErrWorkbook / kErrFile).
     void write(const QString& fileName) const;
 
