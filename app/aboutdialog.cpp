@@ -1,8 +1,8 @@
 #include "app/aboutdialog.h"
 
 #include "app/appversion.h"
-#include "common/grid/twips.h"
-#include "common/messages.h"
+#include "core/grid/twips.h"
+#include "core/messages.h"
 
 #include <QFrame>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 #include "app/bannerstrip.h"
 
 #include "app/bannertiling.h"
-#include "common/grid/twips.h"
+#include "core/grid/twips.h"
 
 #include <QPainter>
 

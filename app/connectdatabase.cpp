@@ -1,7 +1,7 @@
 #include "app/connectdatabase.h"
 
 #include "app/dbsettings.h"
-#include "common/messages.h"
+#include "core/messages.h"
 #include "app/sharedconnection.h"
 
 namespace fee {

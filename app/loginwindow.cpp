@@ -7,9 +7,9 @@
 #include "app/dbsettings.h"
 #include "app/programexit.h"
 #include "app/shell.h"
-#include "common/failure.h"
-#include "common/grid/twips.h"
-#include "common/messages.h"
+#include "core/failure.h"
+#include "core/grid/twips.h"
+#include "core/messages.h"
 #include "db/dbconnection.h"
 
 #include <QCloseEvent>

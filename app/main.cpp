@@ -5,14 +5,14 @@
 // the arguments are overwritten in place: the connection string carries the
 // database password, and any local user can read a process's command line.
 #include "app/appfonts.h"
-#include "common/argumentwipe.h"
-#include "common/secretmask.h"
-#include "common/fontfamilies.h"
+#include "core/argumentwipe.h"
+#include "core/secretmask.h"
+#include "core/fontfamilies.h"
 #include "app/appresources.h"
 #include "app/shell.h"
 #include "app/startupcommand.h"
-#include "common/widgets/messageboxhandler.h"
-#include "common/grid/fonttextmeasure.h"
+#include "widgets/messageboxhandler.h"
+#include "core/grid/fonttextmeasure.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

@@ -1,6 +1,6 @@
 #include "app/sharedconnection.h"
 
-#include "common/messages.h"
+#include "core/messages.h"
 #include "db/dbconnection.h"
 
 namespace fee {

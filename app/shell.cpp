@@ -4,7 +4,7 @@
 #include "app/loginwindow.h"
 #include "app/mainwindow.h"
 #include "app/startupcommand.h"
-#include "common/sessioninfo.h"
+#include "core/sessioninfo.h"
 
 #include <QPointer>
 

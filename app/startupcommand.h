@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/sessioninfo.h"
+#include "core/sessioninfo.h"
 
 #include <QString>
 #include <QStringList>

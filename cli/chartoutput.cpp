@@ -1,7 +1,7 @@
 #include "cli/chartoutput.h"
 
 #include "cli/commandparser.h"
-#include "common/charts/chartfile.h"
+#include "charts/chartfile.h"
 
 namespace fee::cli {
 

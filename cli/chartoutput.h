@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/chartdata.h"
+#include "core/chartdata.h"
 
 #include <QCommandLineOption>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "cli/clioutput.h"
 
-#include "common/csv.h"
-#include "common/failure.h"
-#include "common/secretmask.h"
+#include "core/csv.h"
+#include "core/failure.h"
+#include "core/secretmask.h"
 #include "reports/shared/runcontext.h"
 
 #include <QSaveFile>

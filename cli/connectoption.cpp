@@ -1,7 +1,7 @@
 #include "cli/connectoption.h"
 
 #include "cli/commandparser.h"
-#include "common/argumentwipe.h"
+#include "core/argumentwipe.h"
 #include "db/connectionsecrets.h"
 
 #include <QFile>

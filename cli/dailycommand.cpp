@@ -3,9 +3,9 @@
 #include "cli/commands.h"
 #include "cli/reportcommand.h"
 
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
-#include "common/workbook/gridsheetexport.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
+#include "workbook/gridsheetexport.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailyengine.h"
 #include "reports/daily/dailygrid.h"

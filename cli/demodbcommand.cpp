@@ -4,7 +4,7 @@
 #include "cli/commands.h"
 
 #include "cli/demodb/demodb.h"
-#include "common/failure.h"
+#include "core/failure.h"
 
 #include <QCommandLineParser>
 #include <cstdio>

@@ -1,9 +1,9 @@
 #include "cli/clicommand.h"
 #include "cli/clioutput.h"
 #include "cli/connectoption.h"
-#include "common/fontfamilies.h"
-#include "common/grid/fonttextmeasure.h"
-#include "common/secretmask.h"
+#include "core/fontfamilies.h"
+#include "core/grid/fonttextmeasure.h"
+#include "core/secretmask.h"
 
 #include <QDir>
 #include <QApplication>

@@ -4,8 +4,8 @@
 #include "cli/commands.h"
 #include "cli/reportcommand.h"
 
-#include "common/csv.h"
-#include "common/failure.h"
+#include "core/csv.h"
+#include "core/failure.h"
 #include "db/dbconnection.h"
 #include "reports/monthly/monthlychart.h"
 #include "reports/monthly/monthlyengine.h"

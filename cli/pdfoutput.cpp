@@ -3,7 +3,7 @@
 #include "cli/clioutput.h"
 #include "cli/commandparser.h"
 
-#include "common/print/gridpdf.h"
+#include "print/gridpdf.h"
 
 namespace fee::cli {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/print/printpagechoice.h"
+#include "print/printpagechoice.h"
 
 #include <QCommandLineOption>
 #include <optional>

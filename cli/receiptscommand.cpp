@@ -4,8 +4,8 @@
 #include "cli/commands.h"
 #include "cli/reportcommand.h"
 
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
 #include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptschart.h"
 #include "reports/receipts_summary/receiptscolumns.h"

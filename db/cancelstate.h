@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 #include <QtGlobal>
 #include <atomic>

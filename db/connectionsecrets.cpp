@@ -1,6 +1,6 @@
 #include "db/connectionsecrets.h"
 
-#include "common/secretmask.h"
+#include "core/secretmask.h"
 #include "db/connectionstring.h"
 
 namespace fee {

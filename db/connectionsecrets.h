@@ -11,7 +11,7 @@ namespace fee {
 // would refuse (an unclosed quote) still gives up what follows the key.
 QStringList connectionSecrets(const QString& connectionString);
 
-// Remembers them for masking (common/secretmask.h).
+// Remembers them for masking (core/secretmask.h).
 void rememberConnectionSecrets(const QString& connectionString);
 
 } // namespace fee

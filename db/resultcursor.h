@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "db/fieldindex.h"
 
 #include <QtGlobal>

@@ -5,7 +5,7 @@
 // value can end early, swallow the next keyword or add one of its own. The
 // password the translation passes on is one the message masking knows.
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "db/connectionsecrets.h"
 #include "db/connectionstring.h"
 #include "fuzzsupport.h"

@@ -2,7 +2,7 @@
 // shape, then everything read back from it: the headings, alignments and
 // widths, the cells and the merged blocks the heading row makes.
 
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 #include "fuzzsupport.h"
 
 #include <QStringList>

@@ -1,7 +1,7 @@
 // The texts of numbers and dates: leadingNumber, formatNumber with any
 // pattern and formatDate with any pattern. The first byte picks the function.
 
-#include "common/textformat.h"
+#include "core/textformat.h"
 #include "fuzzsupport.h"
 
 #include <QRegularExpression>

@@ -11,11 +11,11 @@
 // of the parts. Any other bytes are the file itself: damaged archives,
 // lying sizes, duplicate entries and the like.
 
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
-#include "common/workbook/gridsheetexport.h"
-#include "common/workbook/workbookxmlpart.h"
-#include "common/workbook/workbookzip.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
+#include "workbook/gridsheetexport.h"
+#include "workbook/workbookxmlpart.h"
+#include "workbook/workbookzip.h"
 #include "fuzzsupport.h"
 
 #include <QDir>

@@ -10,8 +10,8 @@
 // and the total size of the result's text.
 
 #include "bench/support/demodatabase.h"
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
 #include "db/dbconnection.h"
 #include "db/sqlitefunctions.h"
 #include "db/statementadapter.h"

@@ -4,11 +4,11 @@
 // thread's event loop was held at most. The wall-clock gap includes time the
 // GUI thread waited for a core; the CPU figure is the GUI thread's own work
 // within that gap, which is what the grid code controls.
-#include "common/grid/columnfitter.h"
-#include "common/grid/gridmodel.h"
-#include "common/widgets/gridtablemodel.h"
-#include "common/widgets/gridview.h"
-#include "common/grid/fonttextmeasure.h"
+#include "core/grid/columnfitter.h"
+#include "core/grid/gridmodel.h"
+#include "widgets/gridtablemodel.h"
+#include "widgets/gridview.h"
+#include "core/grid/fonttextmeasure.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -6,10 +6,10 @@
 // and a GUI-thread timer records the longest the event loop was held.
 
 #include "bench/support/demodatabase.h"
-#include "common/failure.h"
-#include "common/grid/fonttextmeasure.h"
-#include "common/textformat.h"
-#include "common/widgets/gridview.h"
+#include "core/failure.h"
+#include "core/grid/fonttextmeasure.h"
+#include "core/textformat.h"
+#include "widgets/gridview.h"
 #include "db/dbconnection.h"
 #include "db/sqlquote.h"
 #include "reports/monthly/monthlycolumns.h"

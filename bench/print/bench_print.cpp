@@ -5,12 +5,12 @@
 //   (1.37 million ledger rows by default: 32 offices of 400 rooms), its two
 //   heading rows on every page, shrunk onto A3 landscape.
 #include "bench/support/demodatabase.h"
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
-#include "common/print/gridpdf.h"
-#include "common/print/printgrid.h"
-#include "common/print/recordingsurface.h"
-#include "common/grid/fonttextmeasure.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
+#include "print/gridpdf.h"
+#include "print/printgrid.h"
+#include "print/recordingsurface.h"
+#include "core/grid/fonttextmeasure.h"
 #include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"

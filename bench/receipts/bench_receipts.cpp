@@ -4,8 +4,8 @@
 // for comparison.
 
 #include "bench/support/demodatabase.h"
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
 #include "db/dbconnection.h"
 #include "db/sqlitefunctions.h"
 #include "reports/receipts_summary/receiptscolumns.h"

@@ -1,9 +1,9 @@
 // Times the workbook component against libxlsxwriter writing the same cells
 // directly (no sheet model, formats made once by hand).
-#include "common/grid/gridmodel.h"
-#include "common/textformat.h"
-#include "common/workbook/gridsheetexport.h"
-#include "common/workbook/workbook.h"
+#include "core/grid/gridmodel.h"
+#include "core/textformat.h"
+#include "workbook/gridsheetexport.h"
+#include "workbook/workbook.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"

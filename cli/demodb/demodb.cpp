@@ -8,7 +8,7 @@
 #include "cli/demodb/demodbschema.h"
 #include "cli/demodb/demodbspaces.h"
 #include "cli/demodb/demodbwriter.h"
-#include "common/failure.h"
+#include "core/failure.h"
 #include "db/sqlitefunctions.h"
 
 #include <QDir>

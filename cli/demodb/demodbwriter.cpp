@@ -1,6 +1,6 @@
 #include "cli/demodb/demodbwriter.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 #include <QString>
 #include <sqlite3.h>

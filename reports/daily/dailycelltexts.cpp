@@ -1,36 +1,10 @@
 #include "reports/daily/dailycelltexts.h"
 
-#include "common/textformat.h"
+#include "core/textformat.h"
 
 namespace fee {
 
-QString dailyIncomeText(const QString& amountCell, const QString& taxCell)
-{
-    return centsText(dailyCellCents(amountCell) - dailyCellCents(taxCell));
-}
-
-qint64 dailyCellCents(const QString& cell)
-{
-    // The texts the run writes ("-123.45" or empty) read directly; any other
-    // text by its leading number.
-    const qsizetype n = cell.size();
-    const bool negative = n > 0 && cell.at(0) == u'-';
-    const qsizetype dot = n - 3;
-    if (dot > (negative ? 1 : 0) && cell.at(dot) == u'.') {
-        qint64 cents = 0;
-        bool digits = true;
-        for (qsizetype i = negative ? 1 : 0; i < n && digits; ++i) {
-            const char16_t c = cell.at(i).unicode();
-            if (i == dot)
-                continue;
-            digits = c >= u'0' && c <= u'9';
-            cents = cents * 10 + (c - u'0');
-        }
-        if (digits)
-            return negative ? -cents : cents;
-    }
-    return qRound64(leadingNumber(cell) * 100);
-}
+qint64 dailyCents(const std::optional<double>& value) { return value ? moneyCents(*value) : 0; }
 
 QString dailyDateText(const DayAndTime& value)
 {

@@ -17,14 +17,10 @@ struct DayAndTime {
     bool isValid() const { return day.isValid(); }
 };
 
-// 金额 and 税额: moneyOrEmpty (NULL gives an empty cell).
-// 收入: the value of the 金额 cell minus the value of the 税额 cell (empty
-// reads 0), "0.00".
-QString dailyIncomeText(const QString& amountCell, const QString& taxCell);
-// The value of a money cell in whole cents (its leading number; empty reads
-// 0): the money cells hold two decimals, so their differences and sums are
-// exact in cents (centsText writes them).
-qint64 dailyCellCents(const QString& cell);
+// 金额 and 税额: moneyOrEmpty (NULL gives an empty cell). What the cell
+// shows in whole cents, NULL counting 0: 收入 (金额 minus 税额) and the totals
+// are differences and sums of these, exact in cents (centsText writes them).
+qint64 dailyCents(const std::optional<double>& value);
 // 收款日期: "YYYY-MM-DD"; invalid (NULL) gives an empty cell.
 QString dailyDateText(const DayAndTime& value);
 // SQL Server's zero date 1900-01-01 00:00:00, which an empty text becomes in a

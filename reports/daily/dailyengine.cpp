@@ -1,8 +1,8 @@
 #include "reports/daily/dailyengine.h"
-#include "common/textformat.h"
+#include "core/textformat.h"
 
-#include "common/grid/columnfitter.h"
-#include "common/grid/gridmodel.h"
+#include "core/grid/columnfitter.h"
+#include "core/grid/gridmodel.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailycelltexts.h"
 #include "reports/daily/dailygrid.h"
@@ -20,16 +20,16 @@ namespace {
 
     constexpr qint64 kProgressStep = 256; // rows between two progress reports
 
-    // Sums of two-decimal cell values, kept in whole cents.
+    // The sums of the money the rows show, in whole cents.
     struct Totals {
         qint64 amount = 0;
         qint64 tax = 0;
         qint64 income = 0;
-        void add(const QStringList& cells)
+        void add(const DailyRow& row)
         {
-            amount += dailyCellCents(cells.at(DailyGrid::Amount));
-            tax += dailyCellCents(cells.at(DailyGrid::Tax));
-            income += dailyCellCents(cells.at(DailyGrid::Income));
+            amount += row.amountCents;
+            tax += row.taxCents;
+            income += row.incomeCents();
         }
     };
 
@@ -93,7 +93,7 @@ namespace {
     // time); the last one runs on the run's own connection, free by then.
     class ExchangeMarking {
     public:
-        using Show = std::function<void(const QStringList& cells)>;
+        using Show = std::function<void(const DailyRow& row)>;
 
         ExchangeMarking(RunContext& run, Show show)
             : m_run(run)
@@ -103,10 +103,10 @@ namespace {
 
         // A row read from the list; `marked`: it needs the marking, by the
         // invoice number `replaced`.
-        void add(QStringList cells, bool marked, const QString& replaced)
+        void add(DailyRow row, bool marked, const QString& replaced)
         {
             if (!marked && m_held.isEmpty()) {
-                m_show(cells);
+                m_show(row);
                 return;
             }
             int place = -1;
@@ -119,7 +119,7 @@ namespace {
                     m_numbers.append(replaced);
                 }
             }
-            m_held.append({ std::move(cells), place });
+            m_held.append({ std::move(row), place });
             if (m_held.size() >= kHeldRows)
                 flush(sibling());
         }
@@ -133,7 +133,7 @@ namespace {
 
     private:
         struct Held {
-            QStringList cells;
+            DailyRow row;
             int place; // in m_numbers; -1 for a row without marking
         };
 
@@ -164,8 +164,8 @@ namespace {
             }
             for (Held& held : m_held) {
                 if (held.place >= 0)
-                    held.cells[DailyGrid::ExchangeNumbers] += replacements.at(held.place);
-                m_show(held.cells);
+                    held.row.cells[DailyGrid::ExchangeNumbers] += replacements.at(held.place);
+                m_show(held.row);
             }
             m_numbers.clear();
             m_held.clear();
@@ -245,10 +245,10 @@ DailyRunOutcome DailyEngine::fill(GridModel& grid)
     Totals totals;
     // The fill widens the columns to each new row's texts (and then to the
     // totals row): the grid's cursor row stays where it is during a run.
-    ExchangeMarking marking(m_run, [&](const QStringList& cells) {
-        const int row = appendGridRow(grid, cells);
-        totals.add(cells);
-        widener.fitRow(grid, row);
+    ExchangeMarking marking(m_run, [&](const DailyRow& row) {
+        const int at = appendGridRow(grid, row.cells);
+        totals.add(row);
+        widener.fitRow(grid, at);
     });
     while (true) {
         m_run.throwIfCancelled();
@@ -271,7 +271,7 @@ DailyRunOutcome DailyEngine::fill(GridModel& grid)
         counter.add();
         ++outcome.resultRows;
         const bool marked = reader.needsExchangeMarking();
-        marking.add(reader.texts(outcome.resultRows), marked, marked ? reader.replacedInvoiceNumber() : QString());
+        marking.add(reader.row(outcome.resultRows), marked, marked ? reader.replacedInvoiceNumber() : QString());
     }
     marking.finish();
 

@@ -1,6 +1,6 @@
 #include "reports/daily/dailygrid.h"
 
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 
 namespace fee {
 
@@ -66,12 +66,9 @@ int DailyGrid::highlightRow(GridModel& grid, int highlighted, int row)
     if (rows <= 1 || row < 1 || row >= rows)
         return highlighted;
     grid.setRedraw(false);
-    if (highlighted > 0 && highlighted < rows) {
-        for (int c = 1; c < grid.cols(); ++c)
-            grid.setCellBackColor(highlighted, c, QColor());
-    }
-    for (int c = 1; c < grid.cols(); ++c)
-        grid.setCellBackColor(row, c, highlightColor());
+    if (highlighted > 0 && highlighted < rows)
+        grid.setRowBackColor(highlighted, 1, grid.cols() - 1, QColor());
+    grid.setRowBackColor(row, 1, grid.cols() - 1, highlightColor());
     grid.setRedraw(true);
     return row;
 }

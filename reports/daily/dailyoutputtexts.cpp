@@ -1,6 +1,6 @@
 #include "reports/daily/dailyoutputtexts.h"
 
-#include "common/officeentry.h"
+#include "core/officeentry.h"
 #include "reports/shared/reporttexts.h"
 
 namespace fee {

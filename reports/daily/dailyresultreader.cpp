@@ -1,5 +1,5 @@
 #include "reports/daily/dailyresultreader.h"
-#include "common/textformat.h"
+#include "core/textformat.h"
 
 #include "db/dbconnection.h"
 #include "reports/daily/compactperiodlist.h"
@@ -80,19 +80,21 @@ QString DailyResultReader::invoiceDateText() const
     return isZeroDate(value) ? QString() : dailyDateText(value);
 }
 
-QStringList DailyResultReader::texts(int serial) const
+DailyRow DailyResultReader::row(int serial) const
 {
-    QStringList cells;
+    const std::optional<double> amount = m_result.numberOrNull(m_amount);
+    const std::optional<double> tax = m_result.numberOrNull(m_tax);
+    DailyRow row { {}, dailyCents(amount), dailyCents(tax) };
+    QStringList& cells = row.cells;
     cells.reserve(DailyGrid::ColumnCount);
     cells << QString::number(serial) << m_result.textOrEmpty(m_book) << m_result.textOrEmpty(m_number)
           << m_result.textOrEmpty(m_payer) << m_result.textOrEmpty(m_address) << m_result.textOrEmpty(m_item)
-          << CompactPeriodList(m_result.textOrEmpty(m_summary)) << moneyOrEmpty(m_result.numberOrNull(m_amount))
-          << moneyOrEmpty(m_result.numberOrNull(m_tax));
-    cells << dailyIncomeText(cells.at(DailyGrid::Amount), cells.at(DailyGrid::Tax)) << invoiceDateText()
+          << CompactPeriodList(m_result.textOrEmpty(m_summary)) << moneyOrEmpty(amount) << moneyOrEmpty(tax);
+    cells << centsText(row.incomeCents()) << invoiceDateText()
           << m_result.textOrEmpty(m_issuer) << dailyDateText(readDateTime(m_result, m_receiptDate))
           << m_result.textOrEmpty(m_payee) << m_result.textOrEmpty(m_method) << m_result.textOrEmpty(m_remark)
           << dailyDateTimeText(readDateTime(m_result, m_exchangeDate)) << m_result.textOrEmpty(m_exchangeNumber);
-    return cells;
+    return row;
 }
 
 bool DailyResultReader::needsExchangeMarking() const

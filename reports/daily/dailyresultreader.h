@@ -7,15 +7,24 @@ namespace fee {
 
 class DbResult;
 
-// Reads the rows of the daily receipts statement into the texts of the
-// result grid's 18 columns. The fields are looked up once, when the reader
+// One row of the list: the texts of the grid's 18 columns and the money it
+// shows, in whole cents, for the totals.
+struct DailyRow {
+    QStringList cells;
+    qint64 amountCents = 0;
+    qint64 taxCents = 0;
+    qint64 incomeCents() const { return amountCents - taxCents; }
+};
+
+// Reads the rows of the daily receipts statement into the rows of the result
+// grid. The fields are looked up once, when the reader
 // is made; the reads then go by index.
 class DailyResultReader {
 public:
     explicit DailyResultReader(const DbResult& result);
 
-    // The cells of the current row, columns 0 to 17; column 0 holds serial.
-    QStringList texts(int serial) const;
+    // The current row; its column 0 holds serial.
+    DailyRow row(int serial) const;
 
     // The current row is an exchanged invoice whose replacements are not
     // recorded on it (内换日期 set, 内换票据编号 NULL): the exchange marking

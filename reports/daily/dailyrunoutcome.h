@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/messages.h"
+#include "core/messages.h"
 
 namespace fee {
 

@@ -1,6 +1,6 @@
 #include "reports/daily/dailystatements.h"
 
-#include "common/textformat.h"
+#include "core/textformat.h"
 #include "db/sqlquote.h"
 
 namespace fee {

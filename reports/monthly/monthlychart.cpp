@@ -1,6 +1,6 @@
 #include "reports/monthly/monthlychart.h"
 
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 #include "reports/monthly/monthlycolumns.h"
 
 namespace fee::monthly {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/chartdata.h"
-#include "common/workbook/workbookchart.h"
+#include "core/chartdata.h"
+#include "workbook/workbookchart.h"
 
 namespace fee {
 

@@ -1,6 +1,6 @@
 #include "reports/monthly/monthlycolumns.h"
 
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 
 #include <QVector>
 

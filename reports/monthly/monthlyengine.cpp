@@ -1,7 +1,7 @@
 #include "reports/monthly/monthlyengine.h"
 
-#include "common/grid/columnfitter.h"
-#include "common/textformat.h"
+#include "core/grid/columnfitter.h"
+#include "core/textformat.h"
 #include "db/dbconnection.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlystatements.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/grid/gridmodel.h"
-#include "common/officeentry.h"
+#include "core/grid/gridmodel.h"
+#include "core/officeentry.h"
 
 #include <QDate>
 #include <QMap>

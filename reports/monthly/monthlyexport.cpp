@@ -3,11 +3,11 @@
 #include "reports/monthly/monthlychart.h"
 #include "reports/monthly/monthlycolumns.h"
 
-#include "common/failure.h"
-#include "common/textformat.h"
-#include "common/workbook/reportworkbookstyle.h"
-#include "common/workbook/workbook.h"
-#include "common/workbook/workbookgridtext.h"
+#include "core/failure.h"
+#include "core/textformat.h"
+#include "workbook/reportworkbookstyle.h"
+#include "workbook/workbook.h"
+#include "workbook/workbookgridtext.h"
 
 namespace fee {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 
 #include <QDate>
 #include <QString>

@@ -1,9 +1,9 @@
 #include "reports/receipts_summary/receiptschart.h"
 
-#include "common/grid/gridmodel.h"
-#include "common/textformat.h"
-#include "common/workbook/workbook.h"
-#include "common/workbook/workbookarea.h"
+#include "core/grid/gridmodel.h"
+#include "core/textformat.h"
+#include "workbook/workbook.h"
+#include "workbook/workbookarea.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 
 #include <QHash>

@@ -1,6 +1,6 @@
 #include "reports/receipts_summary/receiptscolumns.h"
 
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 
 namespace fee {
 

@@ -1,10 +1,10 @@
 #include "reports/receipts_summary/receiptsengine.h"
 
-#include "common/failure.h"
-#include "common/grid/columnfitter.h"
-#include "common/grid/gridmodel.h"
-#include "common/grid/gridpainting.h"
-#include "common/textformat.h"
+#include "core/failure.h"
+#include "core/grid/columnfitter.h"
+#include "core/grid/gridmodel.h"
+#include "core/grid/gridpainting.h"
+#include "core/textformat.h"
 #include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsdetails.h"
@@ -157,8 +157,7 @@ namespace {
 
     void paintRow(GridModel& grid, int row, const QColor& color)
     {
-        for (int c = col::kOffice; c <= col::kSummaryKind; ++c)
-            grid.setCellBackColor(row, c, color);
+        grid.setRowBackColor(row, col::kOffice, col::kSummaryKind, color);
     }
 
     // The figures of a row by figure column (col::kFirstFigure + index), in

@@ -1,12 +1,12 @@
 #include "reports/receipts_summary/receiptschart.h"
 #include "reports/receipts_summary/receiptsexport.h"
 
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
-#include "common/textformat.h"
-#include "common/workbook/reportworkbookstyle.h"
-#include "common/workbook/workbook.h"
-#include "common/workbook/workbookgridtext.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
+#include "core/textformat.h"
+#include "workbook/reportworkbookstyle.h"
+#include "workbook/workbook.h"
+#include "workbook/workbookgridtext.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 
 namespace fee {

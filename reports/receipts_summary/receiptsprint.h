@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/print/printgrid.h"
+#include "print/printgrid.h"
 #include "reports/receipts_summary/receiptsselection.h"
 
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/officeentry.h"
+#include "core/officeentry.h"
 
 #include <QDate>
 #include <QString>

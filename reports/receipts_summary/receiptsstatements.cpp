@@ -1,6 +1,6 @@
 #include "reports/receipts_summary/receiptsstatements.h"
 
-#include "common/textformat.h"
+#include "core/textformat.h"
 #include "db/sqlquote.h"
 
 #include <QHash>

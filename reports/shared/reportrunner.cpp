@@ -1,6 +1,6 @@
 #include "reports/shared/reportrunner.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "db/dbconnection.h"
 #include "reports/shared/runcontext.h"
 

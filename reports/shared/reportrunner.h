@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/runprogress.h"
+#include "core/runprogress.h"
 
 #include <QElapsedTimer>
 #include <QObject>

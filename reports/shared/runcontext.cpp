@@ -1,6 +1,6 @@
 #include "reports/shared/runcontext.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "db/dbconnection.h"
 
 #include <QThread>

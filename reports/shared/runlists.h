@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/officeentry.h"
+#include "core/officeentry.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 

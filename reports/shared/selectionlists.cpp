@@ -1,6 +1,6 @@
 #include "reports/shared/selectionlists.h"
 
-#include "common/failure.h"
+#include "core/failure.h"
 #include "db/sqlquote.h"
 
 namespace fee {

@@ -5,7 +5,7 @@
 
 #include "app/appresources.h"
 #include "app/programexit.h"
-#include "common/messages.h"
+#include "core/messages.h"
 
 #include <QList>
 #include <QProcess>

@@ -7,7 +7,7 @@
 #include "app/mainwindow.h"
 #include "app/sharedconnection.h"
 #include "app/shell.h"
-#include "common/sessioninfo.h"
+#include "core/sessioninfo.h"
 #include "db/dbconnection.h"
 #include "db/sqlitefunctions.h"
 

@@ -6,7 +6,7 @@
 #include "app/appfonts.h"
 #include "app/bannerstrip.h"
 #include "app/mainwindow.h"
-#include "common/fontfamilies.h"
+#include "core/fontfamilies.h"
 
 #include <QImage>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "common/messages.h"
+#include "core/messages.h"
 #include "app/sharedconnection.h"
 #include "db/dbconnection.h"
 

@@ -7,7 +7,7 @@
 #include "app/loginwindow.h"
 #include "app/mainwindow.h"
 #include "app/shell.h"
-#include "common/sessioninfo.h"
+#include "core/sessioninfo.h"
 #include "app/sharedconnection.h"
 #include "db/dbconnection.h"
 

@@ -1,7 +1,7 @@
 #include "badfixture.h"
 
 #include "cli/demodb/demodb.h"
-#include "common/failure.h"
+#include "core/failure.h"
 
 #include "tests/support/sqlitescript.h"
 #include <QFile>

@@ -3,7 +3,7 @@
 // sums the test makes itself, and on small hand-made grids for the edges.
 #include "../support/clirun.h"
 
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 #include "reports/monthly/monthlychart.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/receipts_summary/receiptschart.h"

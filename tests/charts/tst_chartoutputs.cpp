@@ -4,11 +4,11 @@
 // sheets read back by openpyxl and opened by LibreOffice.
 #include "../support/clirun.h"
 
-#include "common/charts/barchart.h"
-#include "common/charts/chartfile.h"
-#include "common/charts/chartpanel.h"
-#include "common/failure.h"
-#include "common/fontfamilies.h"
+#include "charts/barchart.h"
+#include "charts/chartfile.h"
+#include "charts/chartpanel.h"
+#include "core/failure.h"
+#include "core/fontfamilies.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>

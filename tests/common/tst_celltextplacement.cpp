@@ -1,6 +1,6 @@
-#include "common/grid/celltextplacement.h"
-#include "common/grid/gridalign.h"
-#include "common/grid/twips.h"
+#include "core/grid/celltextplacement.h"
+#include "core/grid/gridalign.h"
+#include "core/grid/twips.h"
 
 #include <QtTest>
 

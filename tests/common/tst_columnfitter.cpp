@@ -1,5 +1,5 @@
-#include "common/grid/columnfitter.h"
-#include "common/grid/gridmodel.h"
+#include "core/grid/columnfitter.h"
+#include "core/grid/gridmodel.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "common/csv.h"
+#include "core/csv.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "common/widgets/datepicker.h"
+#include "widgets/datepicker.h"
 
 #include <QApplication>
 #include <QClipboard>

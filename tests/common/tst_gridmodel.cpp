@@ -1,5 +1,5 @@
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
 
 #include <QtTest>
 #include <atomic>
@@ -410,6 +410,12 @@ void TestGridModel::rowsAndCells()
     // A cut row comes back empty and uncoloured.
     QCOMPARE(g.text(2, 1), QString());
     QVERIFY(!g.cellBackColor(2, 1).isValid());
+    // A row's colour from one column on, the columns before it untouched.
+    g.setRowBackColor(1, 1, 2, Qt::green);
+    QVERIFY(!g.cellBackColor(1, 0).isValid());
+    QCOMPARE(g.cellBackColor(1, 1), QColor(Qt::green));
+    QCOMPARE(g.cellBackColor(1, 2), QColor(Qt::green));
+    QVERIFY(!g.cellBackColor(0, 1).isValid());
     QCOMPARE(g.appendRow(), 3);
     QCOMPARE(g.rows(), 4);
     QCOMPARE(g.rowHeight(3), fee::GridModel::kDefaultRowHeight);

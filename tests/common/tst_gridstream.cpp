@@ -1,9 +1,9 @@
-#include "common/grid/columnfitter.h"
-#include "common/grid/gridmodel.h"
-#include "common/grid/twips.h"
-#include "common/widgets/gridtablemodel.h"
-#include "common/widgets/gridview.h"
-#include "common/grid/fonttextmeasure.h"
+#include "core/grid/columnfitter.h"
+#include "core/grid/gridmodel.h"
+#include "core/grid/twips.h"
+#include "widgets/gridtablemodel.h"
+#include "widgets/gridview.h"
+#include "core/grid/fonttextmeasure.h"
 
 #include <QAbstractItemModelTester>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "common/grid/gridtexts.h"
+#include "core/grid/gridtexts.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

@@ -1,10 +1,10 @@
-#include "common/messages.h"
-#include "common/widgets/gridcelldelegate.h"
-#include "common/widgets/gridtablemodel.h"
-#include "common/widgets/gridview.h"
-#include "common/widgets/messageboxhandler.h"
-#include "common/grid/fonttextmeasure.h"
-#include "common/widgets/windowhelpers.h"
+#include "core/messages.h"
+#include "widgets/gridcelldelegate.h"
+#include "widgets/gridtablemodel.h"
+#include "widgets/gridview.h"
+#include "widgets/messageboxhandler.h"
+#include "core/grid/fonttextmeasure.h"
+#include "widgets/windowhelpers.h"
 
 #include <QAbstractItemModelTester>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "common/widgets/savefilechooser.h"
+#include "widgets/savefilechooser.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "common/textformat.h"
+#include "core/textformat.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
 #include "dailyfixture.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailyengine.h"

@@ -1,4 +1,4 @@
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 #include "dailyfixture.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailyengine.h"

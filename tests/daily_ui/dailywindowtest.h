@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailyengine.h"
 #include "reports/daily/dailygrid.h"

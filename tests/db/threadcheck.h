@@ -2,7 +2,7 @@
 
 // Helpers for the tests that use connections on other threads.
 
-#include "common/failure.h"
+#include "core/failure.h"
 
 #include <QMutex>
 #include <QString>

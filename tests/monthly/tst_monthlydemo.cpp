@@ -1,7 +1,7 @@
 // The whole report on a generated demo database: every figure of every office
 // equals the total of the ledger rows its detail lists, and the totals row adds
 // up the office rows, for both kinds of office and several statistics dates.
-#include "common/textformat.h"
+#include "core/textformat.h"
 #include "db/dbconnection.h"
 #include "monthlyrun.h"
 #include "reports/monthly/monthlyengine.h"

@@ -1,5 +1,5 @@
-#include "common/failure.h"
-#include "common/textformat.h"
+#include "core/failure.h"
+#include "core/textformat.h"
 #include "db/dbconnection.h"
 #include "ledgerfixture.h"
 #include "reports/monthly/monthlycolumns.h"

@@ -1,10 +1,10 @@
 // The pieces that keep passwords out of what the programs show: the password
 // of a connection string in each of its spellings, the masking of texts, the
 // places that pass text through it, and the wiping of an argument.
-#include "common/argumentwipe.h"
-#include "common/messages.h"
-#include "common/secretmask.h"
-#include "common/widgets/sessionstatusbar.h"
+#include "core/argumentwipe.h"
+#include "core/messages.h"
+#include "core/secretmask.h"
+#include "widgets/sessionstatusbar.h"
 #include "db/connectionsecrets.h"
 
 #include <QtTest>

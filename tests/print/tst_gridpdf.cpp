@@ -1,9 +1,9 @@
 // The headless PDF: what pdftotext reads back from every page, what pdfinfo
 // and pdffonts say about the file, and that pdftoppm renders it.
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
-#include "common/print/gridpdf.h"
-#include "common/print/pdftextmap.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
+#include "print/gridpdf.h"
+#include "print/pdftextmap.h"
 
 #include <QImage>
 #include <QProcess>

@@ -1,11 +1,11 @@
 // The printed table's layout, checked call by call on a recording surface.
 // Its fixed metrics make every position an exact figure: at 9 points a line
 // is 270 twips high and a Chinese character 180 wide, at 16 points 480 and 320.
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
-#include "common/messages.h"
-#include "common/print/printgrid.h"
-#include "common/print/recordingsurface.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
+#include "core/messages.h"
+#include "print/printgrid.h"
+#include "print/recordingsurface.h"
 
 #include <QtTest>
 #include <optional>

@@ -1,12 +1,12 @@
 // Without an installed printer, printing shows the print preview instead:
 // its paper choice, fit to width, printing and saving what it shows, and a
 // long layout that keeps the other windows' events flowing.
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
-#include "common/widgets/gridprinter.h"
-#include "common/widgets/gridprintpreviewdialog.h"
-#include "common/widgets/printpreview.h"
-#include "common/widgets/savefilechooser.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
+#include "widgets/gridprinter.h"
+#include "widgets/gridprintpreviewdialog.h"
+#include "widgets/printpreview.h"
+#include "widgets/savefilechooser.h"
 
 #include <QApplication>
 #include <QCheckBox>

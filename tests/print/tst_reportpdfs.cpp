@@ -4,7 +4,7 @@
 // every heading row, "第n页 共m页" and the print date; every cell of the grid
 // (the CSV of the same run) on paper in its column's order; no text drawn
 // over another. One page of each is rendered for a person to look at.
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 #include "reports/daily/dailygrid.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/receipts_summary/receiptscolumns.h"

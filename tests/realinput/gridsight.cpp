@@ -1,9 +1,9 @@
 #include "gridsight.h"
 
-#include "common/grid/celltextplacement.h"
-#include "common/grid/twips.h"
-#include "common/widgets/gridtablemodel.h"
-#include "common/widgets/gridview.h"
+#include "core/grid/celltextplacement.h"
+#include "core/grid/twips.h"
+#include "widgets/gridtablemodel.h"
+#include "widgets/gridview.h"
 
 #include <QApplication>
 #include <QHelpEvent>

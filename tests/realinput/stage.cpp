@@ -1,8 +1,8 @@
 #include "stage.h"
 
 #include "app/mainwindow.h"
-#include "common/widgets/gridprintpreviewdialog.h"
-#include "common/widgets/gridview.h"
+#include "widgets/gridprintpreviewdialog.h"
+#include "widgets/gridview.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

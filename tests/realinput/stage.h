@@ -7,7 +7,7 @@
 #include "gridsight.h"
 #include "realinput.h"
 
-#include "common/messages.h"
+#include "core/messages.h"
 
 #include <QList>
 #include <QString>

@@ -2,10 +2,10 @@
 // clicked, the picture saved, hidden again.
 #include "stage.h"
 
-#include "common/charts/barchart.h"
-#include "common/charts/chartpanel.h"
-#include "common/grid/gridmodel.h"
-#include "common/widgets/savefilechooser.h"
+#include "charts/barchart.h"
+#include "charts/chartpanel.h"
+#include "core/grid/gridmodel.h"
+#include "widgets/savefilechooser.h"
 
 #include <QAbstractBarSeries>
 #include <QChart>

@@ -3,9 +3,9 @@
 #include "tst_realinput.h"
 
 #include "app/mainwindow.h"
-#include "common/widgets/frmtoexcel.h"
-#include "common/widgets/gridview.h"
-#include "common/widgets/sessionstatusbar.h"
+#include "widgets/frmtoexcel.h"
+#include "widgets/gridview.h"
+#include "widgets/sessionstatusbar.h"
 #include "reports/daily/ui/dailyreportwindow.h"
 
 #include <QAction>

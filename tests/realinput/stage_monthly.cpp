@@ -3,9 +3,9 @@
 #include "tst_realinput.h"
 
 #include "app/mainwindow.h"
-#include "common/widgets/detailpanel.h"
-#include "common/widgets/gridview.h"
-#include "common/widgets/savefilechooser.h"
+#include "widgets/detailpanel.h"
+#include "widgets/gridview.h"
+#include "widgets/savefilechooser.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/ui/monthlyreportwindow.h"
 

@@ -3,10 +3,10 @@
 #include "tst_realinput.h"
 
 #include "app/mainwindow.h"
-#include "common/widgets/detailpanel.h"
-#include "common/widgets/gridview.h"
-#include "common/widgets/savefilechooser.h"
-#include "common/widgets/sessionstatusbar.h"
+#include "widgets/detailpanel.h"
+#include "widgets/gridview.h"
+#include "widgets/savefilechooser.h"
+#include "widgets/sessionstatusbar.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/ui/receiptssummarywindow.h"
 

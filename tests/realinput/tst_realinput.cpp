@@ -10,10 +10,10 @@
 #include "app/mainwindow.h"
 #include "app/programexit.h"
 #include "app/shell.h"
-#include "common/fontfamilies.h"
-#include "common/grid/fonttextmeasure.h"
-#include "common/widgets/gridprinter.h"
-#include "common/widgets/printpreview.h"
+#include "core/fontfamilies.h"
+#include "core/grid/fonttextmeasure.h"
+#include "widgets/gridprinter.h"
+#include "widgets/printpreview.h"
 
 #include <QApplication>
 #include <QMdiArea>

@@ -1,5 +1,5 @@
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
 #include "db/dbconnection.h"
 #include "receiptsfixture.h"
 #include "reports/receipts_summary/receiptscolumns.h"

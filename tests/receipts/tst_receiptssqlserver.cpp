@@ -1,4 +1,4 @@
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 #include "db/dbconnection.h"
 #include "receiptsfixture.h"
 #include "reports/receipts_summary/receiptscolumns.h"

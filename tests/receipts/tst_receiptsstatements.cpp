@@ -1,4 +1,4 @@
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 #include "receiptsstatementtexts.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsremark.h"

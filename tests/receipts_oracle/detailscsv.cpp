@@ -4,9 +4,9 @@
 // METHOD "all" takes every payment method; KEY is a summary row's hidden key
 // ("01 21"), KIND its 汇总类别.
 
-#include "common/csv.h"
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
+#include "core/csv.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
 #include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsdetails.h"

@@ -2,9 +2,9 @@
 
 #include "receiptsfixture.h"
 
-#include "common/failure.h"
-#include "common/widgets/gridprinter.h"
-#include "common/widgets/gridview.h"
+#include "core/failure.h"
+#include "widgets/gridprinter.h"
+#include "widgets/gridview.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 // What the receipts window tests share: the fee database, recorded boxes,
 // save dialogs and printouts, and the steps of driving the window.
 
-#include "common/print/printgrid.h"
+#include "print/printgrid.h"
 #include "reports/receipts_summary/ui/receiptssummarywindow.h"
 #include "tests/support/sqlitescript.h"
 #include "tests/support/windowtest.h"

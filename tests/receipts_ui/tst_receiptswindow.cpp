@@ -6,10 +6,10 @@
 
 #include "app/appresources.h"
 #include "app/mainwindow.h"
-#include "common/grid/gridmodel.h"
-#include "common/grid/twips.h"
-#include "common/sessioninfo.h"
-#include "common/widgets/gridview.h"
+#include "core/grid/gridmodel.h"
+#include "core/grid/twips.h"
+#include "core/sessioninfo.h"
+#include "widgets/gridview.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 
 #include <QApplication>

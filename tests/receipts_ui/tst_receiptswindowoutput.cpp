@@ -3,9 +3,9 @@
 #include "readback.h"
 #include "receiptswindowfixture.h"
 
-#include "common/grid/gridmodel.h"
-#include "common/print/printgrid.h"
-#include "common/widgets/gridview.h"
+#include "core/grid/gridmodel.h"
+#include "print/printgrid.h"
+#include "widgets/gridview.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
-#include "common/grid/gridmodel.h"
-#include "common/sessioninfo.h"
-#include "common/widgets/detailpanel.h"
-#include "common/widgets/feeitemtreepanel.h"
-#include "common/widgets/officelistpanel.h"
-#include "common/widgets/sessionstatusbar.h"
+#include "core/grid/gridmodel.h"
+#include "core/sessioninfo.h"
+#include "widgets/detailpanel.h"
+#include "widgets/feeitemtreepanel.h"
+#include "widgets/officelistpanel.h"
+#include "widgets/sessionstatusbar.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "common/failure.h"
+#include "core/failure.h"
 #include "db/dbconnection.h"
 #include "reports/shared/reportrunner.h"
 #include "reports/shared/runcontext.h"

@@ -1,4 +1,4 @@
-#include "common/failure.h"
+#include "core/failure.h"
 #include "reports/shared/reporttexts.h"
 #include "reports/shared/selectionlists.h"
 #include "reports/shared/selectionresolver.h"

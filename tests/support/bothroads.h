@@ -3,7 +3,7 @@
 // One fixture file on both roads: opened as the embedded database, and served
 // through the SQL Server stand-in, so a test can hold the two results side by side.
 
-#include "common/grid/gridmodel.h"
+#include "core/grid/gridmodel.h"
 #include "db/dbconnection.h"
 #include "tests/support/tdstestserver.h"
 

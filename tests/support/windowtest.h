@@ -6,9 +6,9 @@
 // answered and recorded; and the small steps of driving a window by the
 // names of its controls.
 
-#include "common/messages.h"
-#include "common/sessioninfo.h"
-#include "common/widgets/savefilechooser.h"
+#include "core/messages.h"
+#include "core/sessioninfo.h"
+#include "widgets/savefilechooser.h"
 #include "db/dbconnection.h"
 
 #include <QAbstractButton>

@@ -1,9 +1,9 @@
 #include "readback.h"
 
-#include "common/grid/gridmodel.h"
-#include "common/messages.h"
-#include "common/widgets/frmtoexcel.h"
-#include "common/widgets/gridview.h"
+#include "core/grid/gridmodel.h"
+#include "core/messages.h"
+#include "widgets/frmtoexcel.h"
+#include "widgets/gridview.h"
 #include "tests/support/filebytes.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
 #include "readback.h"
 
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
-#include "common/workbook/gridsheetexport.h"
-#include "common/workbook/workbooksheetxml.h"
-#include "common/workbook/workbookxmltext.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
+#include "workbook/gridsheetexport.h"
+#include "workbook/workbooksheetxml.h"
+#include "workbook/workbookxmltext.h"
 #include "tests/support/filebytes.h"
 
 #include <QCryptographicHash>

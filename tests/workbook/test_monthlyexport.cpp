@@ -1,8 +1,8 @@
 #include "readback.h"
 
-#include "common/failure.h"
-#include "common/grid/gridmodel.h"
-#include "common/textformat.h"
+#include "core/failure.h"
+#include "core/grid/gridmodel.h"
+#include "core/textformat.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"

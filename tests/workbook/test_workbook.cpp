@@ -1,11 +1,11 @@
 #include "readback.h"
 
-#include "common/failure.h"
-#include "common/workbook/workbook.h"
-#include "common/workbook/workbookformattable.h"
-#include "common/workbook/workbookinput.h"
-#include "common/workbook/workbookprintlayout.h"
-#include "common/workbook/workbooksavepath.h"
+#include "core/failure.h"
+#include "workbook/workbook.h"
+#include "workbook/workbookformattable.h"
+#include "workbook/workbookinput.h"
+#include "workbook/workbookprintlayout.h"
+#include "workbook/workbooksavepath.h"
 #include "tests/support/filebytes.h"
 
 #include <QDir>

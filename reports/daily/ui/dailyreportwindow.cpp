@@ -1,14 +1,14 @@
 // Building the window from the shared report pieces, laying it out, closing it.
 #include "reports/daily/ui/dailyreportwindow.h"
 
-#include "common/grid/twips.h"
-#include "common/widgets/datepicker.h"
-#include "common/widgets/feeitemtreepanel.h"
-#include "common/widgets/frmtoexcel.h"
-#include "common/widgets/gridview.h"
-#include "common/widgets/sessionstatusbar.h"
-#include "common/widgets/waitoverlay.h"
-#include "common/widgets/windowhelpers.h"
+#include "core/grid/twips.h"
+#include "widgets/datepicker.h"
+#include "widgets/feeitemtreepanel.h"
+#include "widgets/frmtoexcel.h"
+#include "widgets/gridview.h"
+#include "widgets/sessionstatusbar.h"
+#include "widgets/waitoverlay.h"
+#include "widgets/windowhelpers.h"
 #include "reports/shared/ui/reportrun.h"
 
 #include <QCheckBox>
@@ -164,12 +164,8 @@ QFrame* DailyReportWindow::buildFeeItemPanel()
     shape->setFrameShape(QFrame::Box);
     shape->setFrameShadow(QFrame::Sunken);
     FeeItemTreePanel::Options options;
-    options.treeName = QStringLiteral("TreeView1");
     options.selectAllName = QStringLiteral("Check2");
     options.labelName = QStringLiteral("Label1_2");
-    options.labelText = QStringLiteral("收费项目");
-    options.categoryIcon = style()->standardIcon(QStyle::SP_DirIcon);
-    options.itemIcon = style()->standardIcon(QStyle::SP_FileIcon);
     m_feeTree = new FeeItemTreePanel(options, shape);
     auto* inside = new QVBoxLayout(shape);
     inside->setContentsMargins(twipsToPixels(90), twipsToPixels(90), twipsToPixels(90), twipsToPixels(90));

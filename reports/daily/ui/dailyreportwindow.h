@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/grid/gridmodel.h"
-#include "common/widgets/frmtoexcel.h"
+#include "core/grid/gridmodel.h"
+#include "widgets/frmtoexcel.h"
 #include "reports/daily/dailyselection.h"
 
 #include <QPointer>

@@ -2,12 +2,12 @@
 // lists it loads.
 #include "reports/daily/ui/dailyreportwindow.h"
 
-#include "common/failure.h"
-#include "common/messages.h"
-#include "common/sessioninfo.h"
-#include "common/textformat.h"
-#include "common/widgets/feeitemtreepanel.h"
-#include "common/widgets/sessionstatusbar.h"
+#include "core/failure.h"
+#include "core/messages.h"
+#include "core/sessioninfo.h"
+#include "core/textformat.h"
+#include "widgets/feeitemtreepanel.h"
+#include "widgets/sessionstatusbar.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailygrid.h"
 #include "reports/daily/dailypayees.h"

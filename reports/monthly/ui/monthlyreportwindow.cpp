@@ -1,16 +1,16 @@
 // Building the window from the shared report pieces and laying it out.
 #include "reports/monthly/ui/monthlyreportwindow.h"
 
-#include "common/charts/chartpanel.h"
-#include "common/grid/twips.h"
-#include "common/widgets/datepicker.h"
-#include "common/widgets/detailpanel.h"
-#include "common/widgets/feeitemtreepanel.h"
-#include "common/widgets/gridview.h"
-#include "common/widgets/officelistpanel.h"
-#include "common/widgets/sessionstatusbar.h"
-#include "common/widgets/waitoverlay.h"
-#include "common/widgets/windowhelpers.h"
+#include "charts/chartpanel.h"
+#include "core/grid/twips.h"
+#include "widgets/datepicker.h"
+#include "widgets/detailpanel.h"
+#include "widgets/feeitemtreepanel.h"
+#include "widgets/gridview.h"
+#include "widgets/officelistpanel.h"
+#include "widgets/sessionstatusbar.h"
+#include "widgets/waitoverlay.h"
+#include "widgets/windowhelpers.h"
 #include "reports/monthly/monthlychart.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/shared/ui/reportrun.h"
@@ -134,12 +134,7 @@ void MonthlyReportWindow::buildChart()
     m_chart = new ChartPanel(QStringLiteral("ChartRate"), m_reportArea);
     m_chart->setFileBaseName(QStringLiteral("收缴率图表"));
     m_chart->hide();
-    m_chartToggle = newButton("cmdChart", "图表", m_bottomBar);
-    m_chartToggle->setCheckable(true);
-    connect(m_chartToggle, &QPushButton::toggled, this, [this](bool on) {
-        m_chart->setVisible(on);
-        layoutReportArea();
-    });
+    m_chartToggle = m_chart->makeToggle(m_bottomBar, [this] { layoutReportArea(); });
     m_chart->follow(m_summaryView->model(), [this] { return monthly::rateChart(m_summary); });
     m_chart->selectRowsIn(m_summary, m_summaryView, monthly::kHeadingRows, monthly::kName, [this](int row) { markRow(row); });
 }
@@ -222,11 +217,7 @@ QWidget* MonthlyReportWindow::buildSelectionPanel()
     auto* feeLayout = new QVBoxLayout(feeBox);
     feeLayout->setContentsMargins(6, 6, 6, 6);
     FeeItemTreePanel::Options fees;
-    fees.treeName = QStringLiteral("TreeView1");
-    fees.selectAllName = QStringLiteral("Check1");
     fees.labelName = QStringLiteral("Label1_3");
-    fees.categoryIcon = style()->standardIcon(QStyle::SP_DirIcon);
-    fees.itemIcon = style()->standardIcon(QStyle::SP_FileIcon);
     // Select-all works only while a year is chosen in the year list.
     fees.selectAllAllowed = [this] { return m_yearList->currentIndex() >= 0; };
     m_feeTree = new FeeItemTreePanel(fees, feeBox);

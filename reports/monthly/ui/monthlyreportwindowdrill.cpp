@@ -1,10 +1,10 @@
 // From a figure of the summary grid to the ledger rows behind it.
 #include "reports/monthly/ui/monthlyreportwindow.h"
 
-#include "common/failure.h"
-#include "common/messages.h"
-#include "common/widgets/detailpanel.h"
-#include "common/widgets/gridview.h"
+#include "core/failure.h"
+#include "core/messages.h"
+#include "widgets/detailpanel.h"
+#include "widgets/gridview.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/shared/ui/reportrun.h"
 #include "reports/shared/runcontext.h"
@@ -48,12 +48,9 @@ void MonthlyReportWindow::summaryClicked(int row, int col)
 void MonthlyReportWindow::markRow(int row)
 {
     m_summary.setRedraw(false);
-    if (m_markedRow > 0 && m_markedRow < m_summary.rows()) {
-        for (int col = 1; col < m_summary.cols(); ++col)
-            m_summary.setCellBackColor(m_markedRow, col, QColor());
-    }
-    for (int col = 1; col < m_summary.cols(); ++col)
-        m_summary.setCellBackColor(row, col, kMarkedRowColor);
+    if (m_markedRow > 0 && m_markedRow < m_summary.rows())
+        m_summary.setRowBackColor(m_markedRow, 1, m_summary.cols() - 1, QColor());
+    m_summary.setRowBackColor(row, 1, m_summary.cols() - 1, kMarkedRowColor);
     m_markedRow = row;
     m_summary.setRedraw(true);
 }

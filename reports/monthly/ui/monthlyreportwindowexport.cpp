@@ -1,12 +1,12 @@
 // Writing the summary grid and the detail grid to workbooks.
 #include "reports/monthly/ui/monthlyreportwindow.h"
 
-#include "common/failure.h"
-#include "common/messages.h"
-#include "common/textformat.h"
-#include "common/widgets/detailpanel.h"
-#include "common/widgets/savefilechooser.h"
-#include "common/workbook/workbooksavepath.h"
+#include "core/failure.h"
+#include "core/messages.h"
+#include "core/textformat.h"
+#include "widgets/detailpanel.h"
+#include "widgets/savefilechooser.h"
+#include "workbook/workbooksavepath.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyexport.h"
 

@@ -1,16 +1,16 @@
 // Building the window from the shared report pieces and laying it out.
 #include "reports/receipts_summary/ui/receiptssummarywindow.h"
 
-#include "common/charts/chartpanel.h"
-#include "common/grid/twips.h"
-#include "common/widgets/datepicker.h"
-#include "common/widgets/detailpanel.h"
-#include "common/widgets/feeitemtreepanel.h"
-#include "common/widgets/gridview.h"
-#include "common/widgets/officelistpanel.h"
-#include "common/widgets/sessionstatusbar.h"
-#include "common/widgets/waitoverlay.h"
-#include "common/widgets/windowhelpers.h"
+#include "charts/chartpanel.h"
+#include "core/grid/twips.h"
+#include "widgets/datepicker.h"
+#include "widgets/detailpanel.h"
+#include "widgets/feeitemtreepanel.h"
+#include "widgets/gridview.h"
+#include "widgets/officelistpanel.h"
+#include "widgets/sessionstatusbar.h"
+#include "widgets/waitoverlay.h"
+#include "widgets/windowhelpers.h"
 #include "reports/receipts_summary/receiptschart.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/shared/ui/reportrun.h"
@@ -125,14 +125,8 @@ void ReceiptsSummaryWindow::buildChart()
     m_chart = new ChartPanel(QStringLiteral("ChartReceipts"), m_summaryFrame);
     m_chart->setFileBaseName(QStringLiteral("收款汇总图表"));
     m_chart->hide();
-    m_chartToggle = new QPushButton(QStringLiteral("图表"), m_buttonStrip);
-    m_chartToggle->setObjectName(QStringLiteral("cmdChart"));
+    m_chartToggle = m_chart->makeToggle(m_buttonStrip, [this] { layoutWindow(); });
     m_chartToggle->setGeometry(twipsRect(kChartLeft, kButtonTop, kButtonWidth, kButtonHeight));
-    m_chartToggle->setCheckable(true);
-    connect(m_chartToggle, &QPushButton::toggled, this, [this](bool on) {
-        m_chart->setVisible(on);
-        layoutWindow();
-    });
     m_chart->follow(m_summaryView->model(), [this] { return receiptsCategoryChart(m_summary); });
     m_chart->selectRowsIn(m_summary, m_summaryView, 2, ReceiptsColumn::kOffice, [this](int row) { highlightSummaryRow(row); });
 }
@@ -170,12 +164,8 @@ QWidget* ReceiptsSummaryWindow::buildManagementFrame()
     column->addWidget(m_officeList);
 
     FeeItemTreePanel::Options fees;
-    fees.treeName = QStringLiteral("TreeView1");
     fees.selectAllName = QStringLiteral("Check2");
     fees.labelName = QStringLiteral("Label1");
-    fees.labelText = QStringLiteral("收费项目");
-    fees.categoryIcon = style()->standardIcon(QStyle::SP_DirIcon);
-    fees.itemIcon = style()->standardIcon(QStyle::SP_FileIcon);
     m_feeTree = new FeeItemTreePanel(fees, m_managementFrame);
     column->addWidget(m_feeTree, 1);
     return m_managementFrame;

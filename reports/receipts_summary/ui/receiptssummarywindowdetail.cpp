@@ -2,11 +2,11 @@
 // summary row, listed on the worker.
 #include "reports/receipts_summary/ui/receiptssummarywindow.h"
 
-#include "common/messages.h"
-#include "common/widgets/detailpanel.h"
-#include "common/widgets/gridview.h"
-#include "common/widgets/sessionstatusbar.h"
-#include "common/widgets/waitoverlay.h"
+#include "core/messages.h"
+#include "widgets/detailpanel.h"
+#include "widgets/gridview.h"
+#include "widgets/sessionstatusbar.h"
+#include "widgets/waitoverlay.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsdetails.h"
 #include "reports/receipts_summary/receiptsengine.h"
@@ -114,13 +114,10 @@ void ReceiptsSummaryWindow::detailClicked(int row, int)
     // press a double click needs would be lost with it.
     // The row highlighted before is painted back only while it still is a
     // detail row: the totals row keeps its colour.
-    if (m_highlightedDetailRow != 0 && isDetailRow(m_highlightedDetailRow)) {
-        for (int c = dcol::kBook; c < m_detail.cols(); ++c)
-            m_detail.setCellBackColor(m_highlightedDetailRow, c, QColor());
-    }
+    if (m_highlightedDetailRow != 0 && isDetailRow(m_highlightedDetailRow))
+        m_detail.setRowBackColor(m_highlightedDetailRow, dcol::kBook, m_detail.cols() - 1, QColor());
     m_highlightedDetailRow = row;
-    for (int c = dcol::kBook; c < m_detail.cols(); ++c)
-        m_detail.setCellBackColor(row, c, receiptsHighlightColor());
+    m_detail.setRowBackColor(row, dcol::kBook, m_detail.cols() - 1, receiptsHighlightColor());
 }
 
 } // namespace fee

@@ -2,14 +2,14 @@
 // summary.
 #include "reports/receipts_summary/ui/receiptssummarywindow.h"
 
-#include "common/failure.h"
-#include "common/messages.h"
-#include "common/widgets/detailpanel.h"
-#include "common/widgets/gridprinter.h"
-#include "common/widgets/officelistpanel.h"
-#include "common/widgets/savefilechooser.h"
-#include "common/workbook/workbook.h"
-#include "common/workbook/workbooksavepath.h"
+#include "core/failure.h"
+#include "core/messages.h"
+#include "widgets/detailpanel.h"
+#include "widgets/gridprinter.h"
+#include "widgets/officelistpanel.h"
+#include "widgets/savefilechooser.h"
+#include "workbook/workbook.h"
+#include "workbook/workbooksavepath.h"
 #include "reports/receipts_summary/receiptsexport.h"
 #include "reports/receipts_summary/receiptsprint.h"
 

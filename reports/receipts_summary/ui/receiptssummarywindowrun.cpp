@@ -2,12 +2,12 @@
 // summary grid.
 #include "reports/receipts_summary/ui/receiptssummarywindow.h"
 
-#include "common/messages.h"
-#include "common/widgets/feeitemtreepanel.h"
-#include "common/widgets/gridview.h"
-#include "common/widgets/officelistpanel.h"
-#include "common/widgets/sessionstatusbar.h"
-#include "common/widgets/waitoverlay.h"
+#include "core/messages.h"
+#include "widgets/feeitemtreepanel.h"
+#include "widgets/gridview.h"
+#include "widgets/officelistpanel.h"
+#include "widgets/sessionstatusbar.h"
+#include "widgets/waitoverlay.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
 #include "reports/shared/ui/reportrun.h"
@@ -118,13 +118,10 @@ void ReceiptsSummaryWindow::highlightSummaryRow(int row)
     // press a double click needs would be lost with it.
     // The row highlighted before is painted back only while it still is a
     // data row: a total row keeps its own colour.
-    if (m_highlightedSummaryRow != 0 && isSummaryDataRow(m_highlightedSummaryRow)) {
-        for (int c = col::kCategory; c < m_summary.cols(); ++c)
-            m_summary.setCellBackColor(m_highlightedSummaryRow, c, QColor());
-    }
+    if (m_highlightedSummaryRow != 0 && isSummaryDataRow(m_highlightedSummaryRow))
+        m_summary.setRowBackColor(m_highlightedSummaryRow, col::kCategory, m_summary.cols() - 1, QColor());
     m_highlightedSummaryRow = row;
-    for (int c = col::kCategory; c < m_summary.cols(); ++c)
-        m_summary.setCellBackColor(row, c, receiptsHighlightColor());
+    m_summary.setRowBackColor(row, col::kCategory, m_summary.cols() - 1, receiptsHighlightColor());
 }
 
 } // namespace fee

@@ -1,7 +1,7 @@
 #include "reports/shared/ui/reportrun.h"
 
-#include "common/widgets/waitoverlay.h"
-#include "common/widgets/windowhelpers.h"
+#include "widgets/waitoverlay.h"
+#include "widgets/windowhelpers.h"
 
 #include <QCloseEvent>
 #include <QTimer>

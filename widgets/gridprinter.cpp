@@ -1,0 +1,56 @@
+#include "widgets/gridprinter.h"
+
+#include "core/failure.h"
+#include "print/paintersurface.h"
+#include "widgets/printpreview.h"
+
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace fee {
+
+GridPrintOutcome printGridToPrinter(const GridModel& grid, const PrintGridOptions& options, QWidget* parent)
+{
+    const QStringList printers = QPrinterInfo::availablePrinterNames();
+    if (printers.isEmpty()) {
+        showGridPrintPreview(grid, options, parent);
+        return GridPrintOutcome::Previewed;
+    }
+    QPrinterInfo target = QPrinterInfo::defaultPrinter();
+    if (target.isNull())
+        target = QPrinterInfo::printerInfo(printers.front());
+    QPrinter printer(target, QPrinter::HighResolution);
+    printer.setDocName(options.title);
+    PrintGridResult result;
+    {
+        PainterSurface surface(&printer);
+        try {
+            result = PrintGrid(surface, grid, options);
+        } catch (...) {
+            // A job cut short is withdrawn rather than printed half.
+            if (surface.pagesStarted() > 0)
+                printer.abort();
+            throw;
+        }
+    }
+    return result.printed ? GridPrintOutcome::Printed : GridPrintOutcome::NotPrinted;
+}
+
+namespace {
+    GridPrinter& installedPrinter()
+    {
+        static GridPrinter printer;
+        return printer;
+    }
+}
+
+void setGridPrinter(GridPrinter printer) { installedPrinter() = std::move(printer); }
+
+GridPrintOutcome printGrid(const GridModel& grid, const PrintGridOptions& options, QWidget* parent)
+{
+    if (const GridPrinter& printer = installedPrinter())
+        return printer(grid, options, parent);
+    return printGridToPrinter(grid, options, parent);
+}
+
+} // namespace fee
