@@ -155,17 +155,29 @@ QString formatDate(const QDate& date, const QString& pattern)
     const QString year = QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
     const QString month = QStringLiteral("%1").arg(date.month(), 2, 10, QLatin1Char('0'));
     const QString day = QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0'));
-    const QString p = pattern.toLower();
+    // The letters are matched in place, ignoring case: lowering the whole
+    // pattern first could change its length (U+0130 lowers to two code units)
+    // and put the copy out of step with it.
+    const auto repeats = [&pattern](qsizetype at, char16_t letter, qsizetype count) {
+        if (at + count > pattern.size())
+            return false;
+        for (qsizetype k = at; k < at + count; ++k) {
+            const char16_t c = pattern.at(k).unicode();
+            if (c != letter && c != letter - (u'a' - u'A'))
+                return false;
+        }
+        return true;
+    };
     QString out;
-    int i = 0;
-    while (i < p.size()) {
-        if (p.mid(i, 4) == QLatin1String("yyyy")) {
+    qsizetype i = 0;
+    while (i < pattern.size()) {
+        if (repeats(i, u'y', 4)) {
             out += year;
             i += 4;
-        } else if (p.mid(i, 2) == QLatin1String("mm")) {
+        } else if (repeats(i, u'm', 2)) {
             out += month;
             i += 2;
-        } else if (p.mid(i, 2) == QLatin1String("dd")) {
+        } else if (repeats(i, u'd', 2)) {
             out += day;
             i += 2;
         } else {

@@ -129,6 +129,13 @@ void TestTextFormat::formatDate_data()
                           << "2020";
     QTest::newRow("invalid") << QDate() << "yyyy-mm-dd"
                              << "";
+    QTest::newRow("mixed case, text kept") << d << "Yyyy年Mm月dD日"
+                                           << "2020年02月05日";
+    // A letter whose lower case is longer (U+0130) is copied as it is and
+    // keeps the rest of the pattern in step.
+    QTest::newRow("letter that lowers longer") << d << QString::fromUtf8("\xC4\xB0yyyy-mm") << QString::fromUtf8("\xC4\xB0" "2020-02");
+    QTest::newRow("letters short of a field") << d << "yyy-m-d"
+                                              << "yyy-m-d";
 }
 
 void TestTextFormat::formatDate()
