@@ -105,6 +105,7 @@ void ChartPanel::rebuild()
 
 QPushButton* ChartPanel::makeToggle(QWidget* parent, std::function<void()> relayout)
 {
+    hide();
     auto* toggle = new QPushButton(QStringLiteral("图表"), parent);
     toggle->setObjectName(QStringLiteral("cmdChart"));
     toggle->setCheckable(true);

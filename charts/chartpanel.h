@@ -37,7 +37,8 @@ public:
     void selectRowsIn(GridModel& grid, QAbstractItemView* view, int firstDataRow, int nameColumn,
         std::function<void(int)> mark);
     // The window's 图表 button ("cmdChart"), checkable, on `parent`: it shows
-    // and hides the panel and then calls relayout() to make room for it.
+    // and hides the panel and then calls relayout() to make room for it. The
+    // button starts up, so the panel is hidden until it is pressed.
     QPushButton* makeToggle(QWidget* parent, std::function<void()> relayout);
     void setData(const ChartData& data);
     const ChartData& data() const { return m_data; }

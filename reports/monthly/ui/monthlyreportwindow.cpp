@@ -133,7 +133,6 @@ void MonthlyReportWindow::buildChart()
 {
     m_chart = new ChartPanel(QStringLiteral("ChartRate"), m_reportArea);
     m_chart->setFileBaseName(QStringLiteral("收缴率图表"));
-    m_chart->hide();
     m_chartToggle = m_chart->makeToggle(m_bottomBar, [this] { layoutReportArea(); });
     m_chart->follow(m_summaryView->model(), [this] { return monthly::rateChart(m_summary); });
     m_chart->selectRowsIn(m_summary, m_summaryView, monthly::kHeadingRows, monthly::kName, [this](int row) { markRow(row); });

@@ -124,7 +124,6 @@ void ReceiptsSummaryWindow::buildChart()
 {
     m_chart = new ChartPanel(QStringLiteral("ChartReceipts"), m_summaryFrame);
     m_chart->setFileBaseName(QStringLiteral("收款汇总图表"));
-    m_chart->hide();
     m_chartToggle = m_chart->makeToggle(m_buttonStrip, [this] { layoutWindow(); });
     m_chartToggle->setGeometry(twipsRect(kChartLeft, kButtonTop, kButtonWidth, kButtonHeight));
     m_chart->follow(m_summaryView->model(), [this] { return receiptsCategoryChart(m_summary); });
