@@ -60,6 +60,7 @@ namespace {
 GridModel::GridModel()
 {
     m_cells.reset(m_rows, m_cols);
+    m_rowKinds.assign(size_t(m_rows), RowKind::Data);
     m_colWidth = QVector<int>(m_cols, kDefaultColWidth);
     m_colAlign = QVector<int>(m_cols, AlignGeneral);
     m_fixedAlign = QVector<int>(m_cols, AlignLeft);
@@ -91,6 +92,8 @@ void GridModel::copyContents(const GridModel& other)
     m_fixedRows = other.m_fixedRows;
     m_fixedCols = other.m_fixedCols;
     m_cells = other.m_cells;
+    m_rowKinds = other.m_rowKinds;
+    m_rowKeys = other.m_rowKeys;
     m_colors = other.m_colors;
     m_currentRow = other.m_currentRow;
     m_currentCol = other.m_currentCol;
@@ -174,6 +177,7 @@ void GridModel::setRows(int rows)
         if (rows == old)
             return;
         m_cells.setRows(rows);
+        m_rowKinds.resize(size_t(rows), RowKind::Data);
         m_rows = rows;
         if (rows > old) {
             n = notice(Notice::RowsInserted, old, 0, rows - 1, 0);
@@ -183,6 +187,12 @@ void GridModel::setRows(int rows)
             for (auto it = m_colors.begin(); it != m_colors.end();) {
                 if (int(it.key() >> 32) >= rows)
                     it = m_colors.erase(it);
+                else
+                    ++it;
+            }
+            for (auto it = m_rowKeys.begin(); it != m_rowKeys.end();) {
+                if (it.key() >= rows)
+                    it = m_rowKeys.erase(it);
                 else
                     ++it;
             }
@@ -206,6 +216,27 @@ int GridModel::appendRow(QVector<QString> cells)
             outOfRange();
         row = m_rows;
         m_cells.appendRow(cells);
+        m_rowKinds.push_back(RowKind::Data);
+        ++m_rows;
+        n = notice(Notice::RowsInserted, row, 0, row, 0);
+    }
+    deliver(n);
+    return row;
+}
+
+int GridModel::appendRow(const QVector<CellValue>& cells, RowKind kind, const RowKey& key)
+{
+    Notice n;
+    int row = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        if (cells.size() > m_cols)
+            outOfRange();
+        row = m_rows;
+        m_cells.appendRow(cells);
+        m_rowKinds.push_back(kind);
+        if (!key.isEmpty())
+            m_rowKeys.insert(row, key);
         ++m_rows;
         n = notice(Notice::RowsInserted, row, 0, row, 0);
     }
@@ -334,13 +365,82 @@ QVector<QString> GridModel::rowTexts(int row) const
     return m_cells.rowTexts(row);
 }
 
+CellValue GridModel::value(int row, int col) const
+{
+    std::lock_guard lock(m_mutex);
+    checkCell(row, col);
+    return m_cells.value(row, col);
+}
+
+void GridModel::setValue(int row, int col, const CellValue& value)
+{
+    Notice n;
+    {
+        std::lock_guard lock(m_mutex);
+        checkCell(row, col);
+        m_cells.setValue(row, col, value);
+        n = notice(Notice::Cells, row, col, row, col);
+    }
+    deliver(n);
+}
+
+QVector<CellValue> GridModel::rowValues(int row) const
+{
+    std::lock_guard lock(m_mutex);
+    checkRow(row);
+    return m_cells.rowValues(row);
+}
+
+RowKind GridModel::rowKind(int row) const
+{
+    std::lock_guard lock(m_mutex);
+    checkRow(row);
+    return row < m_fixedRows ? RowKind::Heading : m_rowKinds[size_t(row)];
+}
+
+void GridModel::setRowKind(int row, RowKind kind)
+{
+    std::lock_guard lock(m_mutex);
+    checkRow(row);
+    m_rowKinds[size_t(row)] = kind;
+}
+
+RowKey GridModel::rowKey(int row) const
+{
+    std::lock_guard lock(m_mutex);
+    checkRow(row);
+    return m_rowKeys.value(row);
+}
+
+void GridModel::setRowKey(int row, const RowKey& key)
+{
+    std::lock_guard lock(m_mutex);
+    checkRow(row);
+    if (key.isEmpty())
+        m_rowKeys.remove(row);
+    else
+        m_rowKeys.insert(row, key);
+}
+
+QVector<int> GridModel::rowsOfKind(RowKind kind) const
+{
+    std::lock_guard lock(m_mutex);
+    QVector<int> rows;
+    for (int r = m_fixedRows; r < m_rows; ++r)
+        if (m_rowKinds[size_t(r)] == kind)
+            rows.append(r);
+    return rows;
+}
+
 std::optional<GridCell> GridModel::cell(int row, int col) const
 {
     std::lock_guard lock(m_mutex);
     if (row < 0 || row >= m_rows || col < 0 || col >= m_cols)
         return std::nullopt;
     GridCell cell;
-    cell.text = m_cells.text(row, col);
+    cell.value = m_cells.value(row, col);
+    cell.text = cell.value.text();
+    cell.rowKind = row < m_fixedRows ? RowKind::Heading : m_rowKinds[size_t(row)];
     const auto colors = m_colors.constFind(colorKey(row, col));
     if (colors != m_colors.constEnd()) {
         cell.back = colors->back;
@@ -560,10 +660,9 @@ bool GridModel::textsMerge(int row, int col, int otherRow, int otherCol) const
 {
     if (areaOf(row, col) != areaOf(otherRow, otherCol))
         return false;
-    const QStringView a = m_cells.view(row, col);
-    if (a != m_cells.view(otherRow, otherCol))
+    if (!m_cells.sameValue(row, col, otherRow, otherCol))
         return false;
-    if (a.isEmpty())
+    if (m_cells.isEmpty(row, col))
         return row < m_fixedRows && otherRow < m_fixedRows;
     return true;
 }

@@ -2,7 +2,8 @@
 
 #include "core/grid/gridalign.h"
 #include "core/grid/gridcell.h"
-#include "core/grid/gridtexts.h"
+#include "core/grid/gridcells.h"
+#include "core/grid/rowkind.h"
 
 #include <QColor>
 #include <QHash>
@@ -48,9 +49,13 @@ public:
     virtual void gridDestroyed() { }
 };
 
-// The headless report grid: text cells addressed by (row, column), fixed
-// heading rows and columns, widths and heights in twips, alignments, merge
-// rules and cell colours. Screen, printing, workbooks and CSV all read it.
+// The headless report grid: cells of typed values (CellValue) addressed by
+// (row, column), each row of a kind (RowKind) with what it stands for
+// (RowKey), fixed heading rows and columns, widths and heights in twips,
+// alignments, merge rules and cell colours. Engines write values; the one
+// presentation of a value is its text (text()), which screen, CSV and
+// printing show, while workbooks, charts, sorting and copying read the
+// values and the row kinds. Nothing reads a figure back from its text.
 //
 // Threads. A report run fills its grid on the run's own thread while the
 // window shows the same grid on the GUI thread:
@@ -96,6 +101,8 @@ public:
     // ones empty) with one lock and one notice, and returns its index. More
     // texts than columns fail with 381 and append nothing.
     int appendRow(QVector<QString> cells);
+    // The same with values, a row kind and a key.
+    int appendRow(const QVector<CellValue>& cells, RowKind kind = RowKind::Data, const RowKey& key = {});
 
     // The current cell (MSFlexGrid Row / Col): set by a click, or by code
     // before it addresses "the current cell". Starts at the first non-fixed cell.
@@ -105,10 +112,25 @@ public:
     void setCurrentCol(int col);
 
     // Out-of-range addresses throw fee::Failure 381 ("Subscript out of range").
+    // A cell's text is its value's presentation (CellValue::text());
+    // setText stores a text value (an empty text empties the cell).
     QString text(int row, int col) const;
     void setText(int row, int col, const QString& text);
+    CellValue value(int row, int col) const;
+    void setValue(int row, int col, const CellValue& value);
     // The texts of one row, one per column.
     QVector<QString> rowTexts(int row) const;
+    QVector<CellValue> rowValues(int row) const;
+
+    // What a row is: fixed rows are headings; any other row is Data until
+    // set otherwise. Out-of-range rows throw 381.
+    RowKind rowKind(int row) const;
+    void setRowKind(int row, RowKind kind);
+    // What a row stands for; empty unless set.
+    RowKey rowKey(int row) const;
+    void setRowKey(int row, const RowKey& key);
+    // The rows of a kind, in order (below the fixed rows).
+    QVector<int> rowsOfKind(RowKind kind) const;
     // Everything drawing needs of one cell; nothing (no failure) outside the grid.
     std::optional<GridCell> cell(int row, int col) const;
 
@@ -232,7 +254,9 @@ private:
     int m_cols = 2;
     int m_fixedRows = 1;
     int m_fixedCols = 1;
-    GridTexts m_cells;
+    GridCells m_cells;
+    std::vector<RowKind> m_rowKinds; // one per row
+    QHash<int, RowKey> m_rowKeys; // the rows with a key
     QHash<quint64, CellColors> m_colors; // few cells are coloured
     int m_currentRow = 1;
     int m_currentCol = 1;
