@@ -6,6 +6,7 @@ namespace fee {
 
 class WorkbookRange;
 
+// Old road, going: the exports write values through workbookvalue.h.
 // How the report exports hand a grid's cell texts to a sheet, the way the
 // spreadsheet takes a text assigned to a cell.
 

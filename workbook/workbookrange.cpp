@@ -17,6 +17,16 @@ WorkbookRange& WorkbookRange::setNumber(double value)
     return *this;
 }
 
+WorkbookRange& WorkbookRange::setNumber(double value, const QString& defaultFormat)
+{
+    m_sheet->writeNumber(m_area, value);
+    m_sheet->changeFormat(m_area, [&](WorkbookFormat& f) {
+        if (f.numberFormat.isEmpty())
+            f.numberFormat = defaultFormat;
+    });
+    return *this;
+}
+
 WorkbookRange& WorkbookRange::setText(const QString& text)
 {
     m_sheet->writeText(m_area, text);

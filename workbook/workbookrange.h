@@ -27,6 +27,9 @@ public:
     // Value: a text as typed input ("=" formula, "'" text, numbers, "12.50%").
     WorkbookRange& setValue(const QString& typed);
     WorkbookRange& setNumber(double value);
+    // A number shown in `defaultFormat` unless the cell has a number format
+    // of its own (what typing "12.50%" into a cell does).
+    WorkbookRange& setNumber(double value, const QString& defaultFormat);
     // Stored as text whatever it looks like.
     WorkbookRange& setText(const QString& text);
     // Serial date number with no format of its own (set one with setNumberFormat).
