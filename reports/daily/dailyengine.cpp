@@ -10,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QHash>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <memory>

@@ -115,10 +115,8 @@ DailyRow DailyResultReader::row(int serial, const QString& officeCode) const
     v[DailyGrid::Address] = text(m_address);
     v[DailyGrid::FeeItem] = text(m_item);
     v[DailyGrid::Summary] = CellValue::fromText(compactPeriodList(m_result.textOrEmpty(m_summary)));
-    if (amount)
-        v[DailyGrid::Amount] = CellValue::fromMoney(row.amountCents);
-    if (tax)
-        v[DailyGrid::Tax] = CellValue::fromMoney(row.taxCents);
+    v[DailyGrid::Amount] = dailyMoney(amount);
+    v[DailyGrid::Tax] = dailyMoney(tax);
     v[DailyGrid::Income] = CellValue::fromMoney(row.incomeCents());
     v[DailyGrid::InvoiceDate] = invoiceDate();
     v[DailyGrid::Issuer] = text(m_issuer);

@@ -43,10 +43,10 @@ public:
     // The invoice's own number, as its replacements record it: the shown
     // number without the "(预开收款)" of a pre-issued invoice.
     QString replacedInvoiceNumber() const;
-    // An invoice's own number from the number a row shows.
-    static QString ownNumber(QString shownNumber);
 
 private:
+    // An invoice's own number from the number a row shows.
+    static QString ownNumber(QString shownNumber);
     CellValue invoiceDate() const;
     CellValue text(int field) const;
 
