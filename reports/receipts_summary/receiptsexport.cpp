@@ -98,7 +98,7 @@ void WriteReceiptsSummaryWorkbook(const GridModel& summary, const DateRange& rec
 
     for (int c = 0; c < n; ++c) {
         ws.columns(c + 1).setColumnWidth(summary.colWidth(c) / kTwipsPerWidthUnit);
-        for (int r = 0; r < 2 && r < summary.rows(); ++r)
+        for (int r = 0; r < col::kFirstDataRow && r < summary.rows(); ++r)
             writeCellValue(ws.cells(r + kSummaryRowOffset, c + 1), summary.value(r, c));
     }
     WorkbookRange headings = ws.range(ws.cells(4, 1), ws.cells(5, n));
@@ -107,9 +107,9 @@ void WriteReceiptsSummaryWorkbook(const GridModel& summary, const DateRange& rec
         { "A4:A5", "B4:B5", "C4:C5", "D4:D5", "E4:G4", "H4:J4", "K4:M4", "N4:P4", "Q4:S4", "T4:V4" })
         ws.range(QString::fromLatin1(block)).merge();
 
-    for (int r = 2; r < summary.rows(); ++r) {
+    for (int r = col::kFirstDataRow; r < summary.rows(); ++r) {
         if (progress)
-            progress(r - 2);
+            progress(r - col::kFirstDataRow);
         const int row = r + kSummaryRowOffset;
         const QVector<CellValue> values = summary.rowValues(r);
         for (int c = 0; c < n; ++c) {

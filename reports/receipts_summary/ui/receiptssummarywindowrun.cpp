@@ -80,12 +80,12 @@ void ReceiptsSummaryWindow::statisticsFinished(const RunOutcome& outcome)
 }
 
 // A row of the current grid with figures of an office: neither a heading
-// row nor a "小计" or "合计" row.
+// row nor a "小计" or "合计" row. Asked of the cell, which a row a run has
+// just cut does not fail: a bar of the chart may be clicked during a run.
 bool ReceiptsSummaryWindow::isSummaryDataRow(int row) const
 {
-    if (row < m_summary.fixedRows() || row >= m_summary.rows())
-        return false;
-    return m_summary.rowKind(row) == RowKind::Data;
+    const std::optional<GridCell> cell = m_summary.cell(row, col::kOffice);
+    return cell && cell->rowKind == RowKind::Data;
 }
 
 void ReceiptsSummaryWindow::summaryClicked(int row, int col)
