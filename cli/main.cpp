@@ -6,7 +6,7 @@
 #include "core/secretmask.h"
 
 #include <QDir>
-#include <QApplication>
+#include <QGuiApplication>
 #include <QLocale>
 #include <clocale>
 #include <sys/stat.h>
@@ -14,8 +14,9 @@
 
 int main(int argc, char* argv[])
 {
-    // Widths of grid columns and printed pages measure texts in real fonts, so
-    // the tool runs a GUI application, without a screen unless told otherwise.
+    // Widths of grid columns (the workbooks' column widths), printed pages and
+    // charts measure texts in real fonts, so the tool runs a GUI application
+    // (fonts, no widgets), without a screen unless told otherwise.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // Without a desktop session Qt warns on every start about the missing
@@ -25,8 +26,9 @@ int main(int argc, char* argv[])
         ::mkdir(dir.constData(), 0700);
         qputenv("XDG_RUNTIME_DIR", dir);
     }
-    // A full application: the charts are drawn by Qt's chart widgets.
-    QApplication app(argc, argv);
+    // Every run, even one writing only CSV: a workbook's column widths
+    // follow the measured texts, and without fonts they would differ.
+    QGuiApplication app(argc, argv);
     // The arguments are copied here and read from the copy; a connection
     // string's password is then wiped from the process's command line.
     const QStringList arguments = QCoreApplication::arguments().mid(1);

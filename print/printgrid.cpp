@@ -2,7 +2,6 @@
 
 #include "core/failure.h"
 #include "core/grid/gridmodel.h"
-#include "core/messages.h"
 
 #include <QVector>
 #include <algorithm>
@@ -28,26 +27,6 @@ namespace {
         if (b == 0)
             return 0;
         return a / b;
-    }
-
-    bool changeSettingsWanted(PaperWidthAnswer answer)
-    {
-        switch (answer) {
-        case PaperWidthAnswer::Yes:
-            return true;
-        case PaperWidthAnswer::No:
-        case PaperWidthAnswer::Split:
-            return false;
-        case PaperWidthAnswer::Ask:
-            break;
-        }
-        BoxRequest request;
-        request.text = QStringLiteral("纸张宽度不够，请设置更宽的纸张或把纸张改成横向打印") + QStringLiteral("\r\n")
-            + QStringLiteral("是否要修改打印设置？");
-        request.title = programTitle();
-        request.icon = BoxIcon::None;
-        request.buttons = BoxButtons::YesNo;
-        return showBox(request) == BoxAnswer::Yes;
     }
 
     // The columns one page shows, left to right, and where the table sits.
@@ -173,7 +152,11 @@ namespace {
             parts = splitColumns(pageWidth);
         } else {
             result.cutOff = whole.left < 0;
-            if (result.cutOff && changeSettingsWanted(m_options.paperWidth)) {
+            if (result.cutOff && m_options.paperWidth == PaperWidthAnswer::Ask)
+                result.question = paperWidthQuestion();
+            if (result.cutOff && m_options.paperWidth != PaperWidthAnswer::No) {
+                // Yes (change the settings) prints nothing, and neither does
+                // a question still to be asked.
                 m_surface.setScale(1);
                 return result;
             }
@@ -339,6 +322,17 @@ namespace {
     }
 
 } // namespace
+
+BoxRequest paperWidthQuestion()
+{
+    BoxRequest request;
+    request.text = QStringLiteral("纸张宽度不够，请设置更宽的纸张或把纸张改成横向打印") + QStringLiteral("\r\n")
+        + QStringLiteral("是否要修改打印设置？");
+    request.title = programTitle();
+    request.icon = BoxIcon::None;
+    request.buttons = BoxButtons::YesNo;
+    return request;
+}
 
 PrintGridResult PrintGrid(PageSurface& surface, const GridModel& grid, const PrintGridOptions& options)
 {

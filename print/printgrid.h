@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/messages.h"
 #include "print/pagesurface.h"
 
 #include <QDate>
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 namespace fee {
 
@@ -21,7 +23,10 @@ inline const char* const kPrintCompanyLine = "zu**物业管理有限公司";
 // How the question "纸张宽度不够…是否要修改打印设置？" is answered when the table is
 // wider than the printable width.
 enum class PaperWidthAnswer {
-    Ask, // a Yes/No box through the message-box seam (showBox)
+    // Not answered yet: the printout stops before drawing anything and hands
+    // the question back (PrintGridResult::question) for the window to ask;
+    // it then prints again with the answer (widgets/gridprinter.h).
+    Ask,
     Yes, // change the settings: nothing is printed
     No, // print anyway: the table's left part falls off the page
     // Not asked: the table is printed in parts of columns side by side, each
@@ -46,8 +51,15 @@ struct PrintGridOptions {
     std::function<bool(int page, int pageCount)> progress;
 };
 
+// The question a table too wide for the paper asks: its text, title, icon
+// and Yes/No buttons, for the message-box seam of whoever shows boxes.
+BoxRequest paperWidthQuestion();
+
 struct PrintGridResult {
-    bool printed = false; // false: the paper question was answered Yes
+    bool printed = false; // false: the paper question was answered Yes, or is still to be asked
+    // The paper question, when PaperWidthAnswer::Ask met a table too wide:
+    // nothing was drawn; print again with the answer (Yes prints nothing).
+    std::optional<BoxRequest> question;
     int pages = 0; // the page count m printed in the footers
     bool cutOff = false; // the table is wider than the printable width
     int parts = 1; // parts of columns side by side (PaperWidthAnswer::Split)

@@ -7,7 +7,7 @@ if [ "$(id -u)" != 0 ]; then SUDO=sudo; fi
 $SUDO apt-get update
 $SUDO apt-get install -y --no-install-recommends \
   g++ cmake make pkg-config \
-  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libqt6opengl6-dev qt6-charts-dev qt6-svg-dev \
+  qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libqt6opengl6-dev qt6-svg-dev \
   libsqlite3-dev libxlsxwriter-dev libzip-dev \
   unixodbc unixodbc-dev tdsodbc freetds-bin python3 \
   fonts-noto-cjk python3-openpyxl libreoffice-calc-nogui poppler-utils \

@@ -1,6 +1,7 @@
 #include "widgets/gridprinter.h"
 
 #include "core/failure.h"
+#include "core/messages.h"
 #include "print/paintersurface.h"
 #include "widgets/printpreview.h"
 
@@ -8,6 +9,17 @@
 #include <QPrinterInfo>
 
 namespace fee {
+
+PrintGridResult printGridAsking(PageSurface& surface, const GridModel& grid, const PrintGridOptions& options)
+{
+    PrintGridResult result = PrintGrid(surface, grid, options);
+    if (!result.question)
+        return result;
+    // Nothing was drawn: the job starts again with the answer.
+    PrintGridOptions answered = options;
+    answered.paperWidth = showBox(*result.question) == BoxAnswer::Yes ? PaperWidthAnswer::Yes : PaperWidthAnswer::No;
+    return PrintGrid(surface, grid, answered);
+}
 
 GridPrintOutcome printGridToPrinter(const GridModel& grid, const PrintGridOptions& options, QWidget* parent)
 {
@@ -25,7 +37,7 @@ GridPrintOutcome printGridToPrinter(const GridModel& grid, const PrintGridOption
     {
         PainterSurface surface(&printer);
         try {
-            result = PrintGrid(surface, grid, options);
+            result = printGridAsking(surface, grid, options);
         } catch (...) {
             // A job cut short is withdrawn rather than printed half.
             if (surface.pagesStarted() > 0)

@@ -14,8 +14,13 @@ enum class GridPrintOutcome {
     Previewed, // no printer installed: the print preview was shown instead
 };
 
-// Prints a grid on the default printer without a printer dialog (PrintGrid
-// with these options: title, date line, paper question ...). Where no printer
+// PrintGrid, with the paper question it hands back (PaperWidthAnswer::Ask and
+// a table too wide) asked through the message-box seam: Yes prints nothing,
+// No prints the table cut off.
+PrintGridResult printGridAsking(PageSurface& surface, const GridModel& grid, const PrintGridOptions& options);
+
+// Prints a grid on the default printer without a printer dialog
+// (printGridAsking with these options: title, date line, paper question ...). Where no printer
 // is installed the print preview is shown instead (showGridPrintPreview), from
 // which the pages can be printed to a PDF file. Failures come back as
 // fee::Failure (kErrPrinter for the printer or a page too short for one row);

@@ -6,15 +6,10 @@
 
 #include "charts/barchart.h"
 #include "charts/chartfile.h"
-#include "charts/chartpanel.h"
 #include "core/failure.h"
 #include "core/fontfamilies.h"
+#include "widgets/chartpanel.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
-#include <QHorizontalBarSeries>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -26,6 +21,7 @@
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 using namespace fee;
@@ -50,6 +46,40 @@ ChartData officesChart(int offices)
     data.reference = 72.5;
     data.referenceLabel = QStringLiteral("合计 当年收缴率 72.50%");
     return data;
+}
+
+// Receipts by category stacked per office; one office has none, one a refund.
+ChartData categoriesChart(int offices)
+{
+    ChartData data;
+    data.kind = ChartData::Kind::Stacked;
+    data.title = QStringLiteral("收款金额");
+    data.series = QStringList { QStringLiteral("物业管理费"), QStringLiteral("车位费"), QStringLiteral("其他") };
+    for (int i = 0; i < offices; ++i) {
+        ChartBar bar;
+        bar.label = QStringLiteral("第%1管理处").arg(i + 1);
+        bar.gridRow = 2 + 4 * i;
+        if (i != 2) {
+            const double fees = 12000 + 1500 * (i % 7);
+            const double parking = i == 4 ? -800 : 3000 + 400 * (i % 5);
+            bar.values = { fees, parking, i % 3 == 0 ? std::nullopt : std::optional<double>(900) };
+            bar.texts = { QStringLiteral("%1.00").arg(fees), QStringLiteral("%1.00").arg(parking),
+                i % 3 == 0 ? QString() : QStringLiteral("900.00") };
+        } else {
+            bar.values = { std::nullopt, std::nullopt, std::nullopt };
+            bar.texts = { QString(), QString(), QString() };
+        }
+        data.bars << bar;
+    }
+    return data;
+}
+
+// A picture for a person to look at, beside the printouts' pages.
+void keepPicture(const ChartData& data, const QString& name)
+{
+    const QString dir = QStringLiteral(FEE_BINARY_DIR "/test-output/charts");
+    QDir().mkpath(dir);
+    writeChartFile(data, dir + QLatin1Char('/') + name);
 }
 
 QString pdfText(const QString& file)
@@ -93,7 +123,8 @@ private slots:
     }
 
     // 100 offices in a panel of ordinary size: the chart grows taller than
-    // the panel and scrolls, and each office's band is taller than its label.
+    // the panel and scrolls, and each office's band is taller than its label,
+    // the labels one under the other, whole.
     void longOfficeListScrolls()
     {
         ChartPanel panel(QStringLiteral("Chart"));
@@ -103,43 +134,73 @@ private slots:
         panel.setData(officesChart(100));
         QCoreApplication::processEvents();
         QTRY_VERIFY(panel.scrollArea()->verticalScrollBar()->maximum() > 0);
-        QChart* chart = panel.chartView()->chart();
-        QTRY_VERIFY(chart->plotArea().height() > 0);
-        auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Vertical).first());
-        QVERIFY(axis);
-        QCOMPARE(axis->count(), 100);
-        const qreal band = chart->plotArea().height() / 100;
-        QVERIFY2(band >= QFontMetricsF(axis->labelsFont()).height(),
-            qPrintable(QStringLiteral("band %1 px").arg(band)));
-        // The first office stands at the top.
-        QCOMPARE(axis->at(99), QStringLiteral("第1管理处"));
+        ChartView* view = panel.chartView();
+        QTRY_VERIFY(view->height() > panel.scrollArea()->viewport()->height());
+        const BarChart& chart = view->chart();
+        QCOMPARE(chart.data().bars.size(), 100);
+        QCOMPARE(chart.height(), view->height());
+        const qreal line = QFontMetricsF(chart.labelFont(), view).height();
+        for (int i = 0; i < 100; ++i) {
+            const QRectF label = chart.labelRect(i);
+            QVERIFY2(label.height() >= line,
+                qPrintable(QStringLiteral("band %1 px, line %2 px").arg(label.height()).arg(line)));
+            if (i > 0)
+                QVERIFY(label.top() >= chart.labelRect(i - 1).bottom());
+            QCOMPARE(chart.shownLabel(i), QStringLiteral("第%1管理处").arg(i + 1));
+        }
+        // The first office stands at the top, the last at the bottom, inside the picture.
+        QVERIFY(chart.labelRect(0).top() < chart.labelRect(99).top());
+        QVERIFY(chart.labelRect(99).bottom() <= chart.height());
 
         panel.setData(officesChart(1));
         QCoreApplication::processEvents();
         QTRY_COMPARE(panel.scrollArea()->verticalScrollBar()->maximum(), 0);
     }
 
-    // The tooltip shows the grid's texts (a dash for an empty cell); a click
-    // on a bar names the grid row of its office.
+    // The tooltip shows the grid's texts (a dash for an empty cell) while the
+    // pointer is on a bar or its office's name, and goes when it leaves; a
+    // click on a bar or a name gives the grid row of its office.
     void tipsAndClicks()
     {
         ChartPanel panel(QStringLiteral("Chart"));
+        panel.resize(900, 420);
+        panel.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&panel));
         panel.setData(officesChart(4));
         QCOMPARE(panel.barTip(3), QStringLiteral("第4管理处\n当年收缴率: 53.00%\n清欠率: —"));
         QCOMPARE(panel.barTip(0), QStringLiteral("第1管理处\n当年收缴率: 50.00%\n清欠率: 0.00%"));
 
+        ChartView* view = panel.chartView();
+        const QRect lastFirst = view->barRect(3, 0);
+        QVERIFY(!lastFirst.isEmpty());
+        // The empty figure draws no bar; a 0 draws none either.
+        QVERIFY(view->barRect(3, 1).isEmpty());
+        QVERIFY(view->barRect(0, 1).isEmpty());
+
+        QTest::mouseMove(view, lastFirst.center());
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), panel.barTip(3));
+        // Moving along the bar keeps it; the empty part of a band has none.
+        QTest::mouseMove(view, lastFirst.center() + QPoint(3, 1));
+        QCoreApplication::processEvents();
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), panel.barTip(3));
+        QTest::mouseMove(view, QPoint(view->width() - 4, lastFirst.center().y()));
+        QTRY_VERIFY(!QToolTip::isVisible());
+        const QRect secondFigure = view->barRect(1, 1);
+        QTest::mouseMove(view, secondFigure.center());
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), panel.barTip(1));
+
         QSignalSpy clicked(&panel, &ChartPanel::barClicked);
-        auto* series = qobject_cast<QAbstractBarSeries*>(panel.chartView()->chart()->series().first());
-        QVERIFY(series);
-        QCOMPARE(series->count(), 2);
-        // Set index 0 is the lowest bar: the last office.
-        emit series->clicked(0, series->barSets().first());
-        emit series->clicked(3, series->barSets().last());
-        QCOMPARE(clicked.size(), 2);
+        QTest::mouseClick(view, Qt::LeftButton, {}, lastFirst.center());
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->chart().labelRect(0).center().toPoint());
+        QTest::mouseClick(view, Qt::LeftButton, {}, secondFigure.center());
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(view->width() - 4, lastFirst.center().y()));
+        QCOMPARE(clicked.size(), 3);
         QCOMPARE(clicked.at(0).at(0).toInt(), 5);
         QCOMPARE(clicked.at(1).at(0).toInt(), 2);
-        // The empty figure draws no bar.
-        QCOMPARE(series->barSets().last()->at(0), 0.0);
+        QCOMPARE(clicked.at(2).at(0).toInt(), 3);
     }
 
     // Rows arriving in the grid's model redraw the chart; a cut grid clears it.
@@ -164,17 +225,21 @@ private slots:
     void pictureFiles_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("png") << QStringLiteral("rates.png");
-        QTest::newRow("svg") << QStringLiteral("rates.svg");
-        QTest::newRow("pdf") << QStringLiteral("rates.pdf");
-        QTest::newRow("upper-case extension") << QStringLiteral("RATES.PNG");
+        QTest::addColumn<bool>("stacked");
+        QTest::newRow("png") << QStringLiteral("rates.png") << false;
+        QTest::newRow("svg") << QStringLiteral("rates.svg") << false;
+        QTest::newRow("pdf") << QStringLiteral("rates.pdf") << false;
+        QTest::newRow("upper-case extension") << QStringLiteral("RATES.PNG") << false;
+        QTest::newRow("stacked png") << QStringLiteral("categories.png") << true;
+        QTest::newRow("stacked svg") << QStringLiteral("categories.svg") << true;
     }
 
     // Each kind carries the chart with its Chinese texts.
     void pictureFiles()
     {
         QFETCH(QString, name);
-        const ChartData data = officesChart(30);
+        QFETCH(bool, stacked);
+        const ChartData data = stacked ? categoriesChart(30) : officesChart(30);
         const QString file = path(name);
         writeChartFile(data, file);
         QFile read(file);
@@ -186,9 +251,22 @@ private slots:
             QVERIFY(image.loadFromData(bytes, "PNG"));
             QCOMPARE(image.size(), barChartFileSize(data));
             QVERIFY(barChartFileSize(data).height() >= 30 * 20);
+            // Bars in the series' colours on a white ground.
+            const BarChart chart(data, BarChart::kFileWidth, &image, BarChart::kFileMinimumHeight);
+            QCOMPARE(chart.size(), image.size());
+            for (int s = 0; s < data.series.size(); ++s) {
+                const QRect bar = chart.barRect(1, s).toAlignedRect();
+                QVERIFY(!bar.isEmpty());
+                // Inside the bar's edge, clear of a figure written in it.
+                QCOMPARE(image.pixelColor(bar.left() + 3, bar.top() + 2), BarChart::seriesColor(s));
+            }
+            QCOMPARE(image.pixelColor(2, 2), QColor(Qt::white));
+            keepPicture(data, QFileInfo(name).completeBaseName().toLower() + QStringLiteral(".png"));
         } else if (extension == QLatin1String("svg")) {
             QVERIFY(bytes.contains("<svg"));
             QVERIFY(QString::fromUtf8(bytes).contains(QStringLiteral("第30管理处")));
+            // A viewer without the installed face falls back on a generic one.
+            QVERIFY(bytes.contains("sans-serif"));
         } else {
             QVERIFY(bytes.startsWith("%PDF"));
             const QString text = pdfText(file);

@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "print/printgrid.h"
 #include "print/recordingsurface.h"
+#include "widgets/gridprinter.h"
 
 #include <QtTest>
 #include <optional>
@@ -452,8 +453,22 @@ void TestPrintGrid::paperWidth()
     PrintGridOptions o = options();
     o.paperWidth = mode;
     m_answer = BoxAnswer(boxAnswer);
+
+    // The printout itself shows no box: it hands the question back and
+    // draws nothing until it is answered.
+    RecordingSurface unanswered(kPageWidth, pageHeightFor(5));
+    const PrintGridResult handedBack = PrintGrid(unanswered, grid, o);
+    QVERIFY(m_boxes.isEmpty());
+    QCOMPARE(handedBack.question.has_value(), asked);
+    if (asked) {
+        QCOMPARE(handedBack.question->text, paperWidthQuestion().text);
+        QVERIFY(!handedBack.printed);
+        QVERIFY(!drewAnything(unanswered));
+    }
+
+    // The window's side asks it and prints by the answer.
     RecordingSurface surface(kPageWidth, pageHeightFor(5));
-    const PrintGridResult result = PrintGrid(surface, grid, o);
+    const PrintGridResult result = printGridAsking(surface, grid, o);
 
     QCOMPARE(m_boxes.size(), asked ? 1 : 0);
     if (asked) {

@@ -2,14 +2,10 @@
 // clicked, the picture saved, hidden again.
 #include "stage.h"
 
-#include "charts/barchart.h"
-#include "charts/chartpanel.h"
 #include "core/grid/gridmodel.h"
+#include "widgets/chartpanel.h"
 #include "widgets/savefilechooser.h"
 
-#include <QAbstractBarSeries>
-#include <QChart>
-#include <QChartView>
 #include <QFileInfo>
 #include <QImage>
 #include <QPushButton>
@@ -19,19 +15,14 @@
 
 namespace {
 
-// Where on the screen a bar's first figure is drawn, halfway along it.
+// Where on the screen a bar's first figure is drawn, in its middle, scrolled
+// into sight.
 QPoint barOnScreen(fee::ChartPanel* panel, int bar)
 {
-    const fee::ChartData& data = panel->data();
-    QChart* chart = panel->chartView()->chart();
-    auto* series = qobject_cast<QAbstractBarSeries*>(chart->series().first());
-    const int index = int(data.bars.size()) - 1 - bar;
-    // Grouped sets share the band: the first one lies in its lower half.
-    const qreal offset = data.kind == fee::ChartData::Kind::Grouped && data.series.size() > 1 ? 0.2 : 0.0;
-    const QPointF scene = chart->mapToPosition(QPointF(*data.bars.at(bar).values.at(0) / 2, index - offset), series);
-    const QPoint inView = panel->chartView()->mapFromScene(scene);
+    fee::ChartView* view = panel->chartView();
+    const QPoint inView = view->barRect(bar, 0).center();
     panel->scrollArea()->ensureVisible(inView.x(), inView.y(), 10, 40);
-    return panel->chartView()->viewport()->mapToGlobal(panel->chartView()->mapFromScene(scene));
+    return view->mapToGlobal(inView);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // Building the window from the shared report pieces and laying it out.
 #include "reports/monthly/ui/monthlyreportwindow.h"
 
-#include "charts/chartpanel.h"
+#include "widgets/chartpanel.h"
 #include "core/grid/twips.h"
 #include "widgets/datepicker.h"
 #include "widgets/detailpanel.h"

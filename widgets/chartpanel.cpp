@@ -1,6 +1,5 @@
-#include "charts/chartpanel.h"
+#include "widgets/chartpanel.h"
 
-#include "charts/barchart.h"
 #include "charts/chartfile.h"
 #include "core/failure.h"
 #include "core/grid/gridmodel.h"
@@ -9,15 +8,12 @@
 
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
-#include <QCursor>
 #include <QHBoxLayout>
-#include <QAbstractBarSeries>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QTimer>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -27,6 +23,9 @@ namespace fee {
 namespace {
     // A run publishes rows in bursts; one redraw per burst is enough.
     constexpr int kRefreshDelayMs = 150;
+    // A tooltip stays while the pointer rests on its bar (it goes when the
+    // pointer leaves the bar), not only the few seconds tooltips usually get.
+    constexpr int kTipShownMs = 60 * 60 * 1000;
 
     bool sameChart(const ChartData& a, const ChartData& b)
     {
@@ -42,15 +41,118 @@ namespace {
     }
 }
 
+ChartView::ChartView(QWidget* parent)
+    : QWidget(parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    layOut();
+}
+
+void ChartView::setData(const ChartData& data)
+{
+    m_data = data;
+    m_hover = {};
+    m_pressed = {};
+    QToolTip::hideText();
+    unsetCursor();
+    layOut();
+    setMinimumHeight(chartHeight(width()));
+    update();
+}
+
+int ChartView::chartHeight(int width) const { return BarChart(m_data, width, this).height(); }
+
+void ChartView::layOut() { m_chart.emplace(m_data, width(), this, height()); }
+
+QRect ChartView::barRect(int bar, int series) const { return m_chart->barRect(bar, series).toAlignedRect(); }
+
+void ChartView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    m_chart->paint(painter, m_hover.bar);
+}
+
+void ChartView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layOut();
+    // Every band keeps room for its label at this width: a chart taller than
+    // the scroll area scrolls.
+    setMinimumHeight(chartHeight(width()));
+}
+
+void ChartView::point(const QPoint& at, const QPoint& global)
+{
+    const ChartHit hit = m_chart->hitTest(at);
+    if (hit == m_hover && (!hit.isBar() || QToolTip::isVisible()))
+        return;
+    const bool newBar = hit.bar != m_hover.bar;
+    m_hover = hit;
+    if (newBar)
+        update();
+    if (!hit.isBar()) {
+        unsetCursor();
+        QToolTip::hideText();
+        return;
+    }
+    setCursor(Qt::PointingHandCursor);
+    const QString tip = m_tip ? m_tip(hit.bar) : m_data.bars.at(hit.bar).label;
+    QToolTip::showText(global, tip, this, m_chart->hitRect(hit).toAlignedRect(), kTipShownMs);
+}
+
+void ChartView::mouseMoveEvent(QMouseEvent* event)
+{
+    point(event->position().toPoint(), event->globalPosition().toPoint());
+    QWidget::mouseMoveEvent(event);
+}
+
+void ChartView::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = event->button() == Qt::LeftButton ? m_chart->hitTest(event->position()) : ChartHit();
+    QWidget::mousePressEvent(event);
+}
+
+void ChartView::mouseReleaseEvent(QMouseEvent* event)
+{
+    const ChartHit pressed = m_pressed;
+    m_pressed = {};
+    if (event->button() == Qt::LeftButton && pressed.isBar() && m_chart->hitTest(event->position()).bar == pressed.bar)
+        emit barClicked(pressed.bar);
+    QWidget::mouseReleaseEvent(event);
+}
+
+void ChartView::leaveEvent(QEvent* event)
+{
+    if (m_hover.isBar())
+        update();
+    m_hover = {};
+    m_pressed = {};
+    unsetCursor();
+    QWidget::leaveEvent(event);
+}
+
+bool ChartView::event(QEvent* event)
+{
+    // The pointer resting again after a click hid the tooltip shows it again.
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        m_hover = {};
+        point(help->pos(), help->globalPos());
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 ChartPanel::ChartPanel(const QString& objectName, QWidget* parent)
     : QFrame(parent)
 {
     setObjectName(objectName);
     setFrameShape(QFrame::StyledPanel);
-    m_view = new QChartView;
+    m_view = new ChartView;
     m_view->setObjectName(objectName + QStringLiteral("View"));
-    m_view->setRenderHint(QPainter::Antialiasing);
-    m_view->setFrameShape(QFrame::NoFrame);
+    m_view->setTipText([this](int bar) { return barTip(bar); });
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(objectName + QStringLiteral("Scroll"));
     m_scroll->setWidgetResizable(true);
@@ -76,6 +178,10 @@ ChartPanel::ChartPanel(const QString& objectName, QWidget* parent)
     m_refresh->setInterval(kRefreshDelayMs);
     connect(m_refresh, &QTimer::timeout, this, &ChartPanel::rebuild);
     connect(m_save, &QPushButton::clicked, this, &ChartPanel::save);
+    connect(m_view, &ChartView::barClicked, this, [this](int bar) {
+        if (bar >= 0 && bar < m_data.bars.size())
+            emit barClicked(m_data.bars.at(bar).gridRow);
+    });
     setData(ChartData());
 }
 
@@ -98,7 +204,7 @@ void ChartPanel::rebuild()
     ChartData data = m_build();
     // A grid repainted for a marked row changes no figure: keep the chart
     // (and the bar under the pointer) as it is.
-    if (m_view->chart() && sameChart(data, m_data))
+    if (m_shown && sameChart(data, m_data))
         return;
     setData(data);
 }
@@ -119,29 +225,8 @@ QPushButton* ChartPanel::makeToggle(QWidget* parent, std::function<void()> relay
 void ChartPanel::setData(const ChartData& data)
 {
     m_data = data;
-    QChart* chart = makeBarChart(m_data);
-    const QList<QAbstractSeries*> series = chart->series();
-    for (QAbstractSeries* one : series) {
-        auto* bars = qobject_cast<QAbstractBarSeries*>(one);
-        if (!bars)
-            continue;
-        connect(bars, &QAbstractBarSeries::clicked, this, [this](int index, QBarSet*) {
-            const int bar = barOfSetIndex(m_data, index);
-            if (bar >= 0 && bar < m_data.bars.size())
-                emit barClicked(m_data.bars.at(bar).gridRow);
-        });
-        connect(bars, &QAbstractBarSeries::hovered, this, [this](bool on, int index, QBarSet*) {
-            if (!on) {
-                QToolTip::hideText();
-                return;
-            }
-            QToolTip::showText(QCursor::pos(), barTip(barOfSetIndex(m_data, index)), m_view);
-        });
-    }
-    QChart* old = m_view->chart();
-    m_view->setChart(chart);
-    if (old && old != chart)
-        delete old;
+    m_shown = true;
+    m_view->setData(m_data);
     m_save->setEnabled(!m_data.isEmpty());
     fitHeight();
 }
@@ -161,7 +246,7 @@ QString ChartPanel::barTip(int bar) const
 void ChartPanel::fitHeight()
 {
     // Every bar keeps room for its label: a chart taller than the panel scrolls.
-    m_view->setMinimumHeight(std::max(barChartHeight(m_data), m_scroll->viewport()->height()));
+    m_view->setMinimumHeight(m_view->chartHeight(m_scroll->viewport()->width()));
 }
 
 void ChartPanel::resizeEvent(QResizeEvent* event)
