@@ -89,12 +89,7 @@ namespace {
         const int r = grid.appendRow();
         grid.setText(r, kName, QStringLiteral("合计"));
         for (int c = kName; c < kOfficeCode; ++c) {
-            if (!isTotalled(c))
-                continue;
-            // The arrears collected and unpaid totals have always shown whole units.
-            if (c == kArrearsCollected || c == kArrearsUnpaid)
-                grid.setText(r, c, formatNumber(total[c], QStringLiteral("0")));
-            else
+            if (isTotalled(c))
                 grid.setText(r, c, centsText(cents[c]));
         }
         if (total[kArrears] != 0)

@@ -34,8 +34,8 @@ const GridRow kOfficeWithArrears { "2", "第二管理处", "500.00", "200.00", "
     "2000.00", "300.00", "", "", "", "", "", "", "", "", "", "", "", "300.00", "", "", "1700.00", "15.00%", "15.00%",
     "", "", "", "0.00", "500.00", "3", "", "", "0.00", "", "200.00", "0102" };
 
-// The totals row of the one-office grid: D and F as the grid shows them, without decimals.
-const GridRow kTotalsOneOffice { "", "合计", "0.00", "1235", "0.00", "0", "", "", "1000.00", "100.00", "50.50", "0.00",
+// The totals row of the one-office grid: every money column the office's figure to the cent.
+const GridRow kTotalsOneOffice { "", "合计", "0.00", "0.00", "0.00", "0.00", "", "", "1000.00", "100.00", "50.50", "0.00",
     "25.25", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "175.75", "50.00", "31.11", "743.14",
     "25.69%", "19.13%", "200.00", "0.00", "10.00", "210.00", "385.75", "", "800.00", "600.00", "200.00", "75.00%",
     "200.00", "" };
@@ -237,9 +237,9 @@ void TestMonthlyExport::summaryCells_data()
     QTest::newRow("totals label") << "B7"
                                   << "text" << QVariant("合计") << "General"
                                   << "left";
-    QTest::newRow("whole-number total as money") << "D7"
-                                                 << "number" << QVariant(1235) << "#0.00"
-                                                 << "right";
+    QTest::newRow("arrears collected total as money") << "D7"
+                                                      << "number" << QVariant(0) << "#0.00"
+                                                      << "right";
     QTest::newRow("zero total") << "F7"
                                 << "number" << QVariant(0) << "#0.00"
                                 << "right";
