@@ -40,14 +40,36 @@ const GridRow kTotalsOneOffice { "", "合计", "0.00", "0.00", "0.00", "0.00", "
     "25.69%", "19.13%", "200.00", "0.00", "10.00", "210.00", "385.75", "", "800.00", "600.00", "200.00", "75.00%",
     "200.00", "" };
 
+// A figure of the fixture ("1000.00", "25.69%") in hundredths: cents or hundredths of a percent.
+qint64 hundredths(QString text)
+{
+    text.remove(u'%');
+    return qRound64(text.toDouble() * 100);
+}
+
+// The summary grid the engine writes for these rows: typed cells, 合计 the Total row.
 GridModel summaryGrid(const QList<GridRow>& rows)
 {
     GridModel grid;
     monthly::layoutSummaryGrid(grid, QStringLiteral("2020"));
-    for (const GridRow& values : rows) {
-        const int r = grid.appendRow();
-        for (int c = 0; c < values.size(); ++c)
-            grid.setText(r, c, values.at(c));
+    for (const GridRow& texts : rows) {
+        QVector<CellValue> cells(monthly::kColumnCount);
+        for (int c = 0; c < texts.size(); ++c) {
+            const QString& text = texts.at(c);
+            if (text.isEmpty())
+                continue;
+            if (c == monthly::kSerial || c == monthly::kMonthCount)
+                cells[c] = CellValue::fromCount(text.toLongLong());
+            else if (c == monthly::kName || c == monthly::kOfficeCode)
+                cells[c] = CellValue::fromText(text);
+            else if (monthly::isRateOrCount(c))
+                cells[c] = CellValue::fromRateHundredths(hundredths(text));
+            else
+                cells[c] = CellValue::fromMoney(hundredths(text));
+        }
+        const bool total = texts.at(monthly::kName) == QStringLiteral("合计");
+        grid.appendRow(cells, total ? RowKind::Total : RowKind::Data,
+            total ? RowKey() : RowKey { texts.at(monthly::kOfficeCode) });
     }
     return grid;
 }
@@ -59,19 +81,28 @@ SummaryWorkbookInfo summaryInfo()
 
 GridModel detailGrid()
 {
+    namespace col = MonthlyDetailColumn;
     GridModel grid;
     grid.setFormatString(QStringLiteral("^序 |<地址  |<姓名  |<收费项目  |<应收年月 |>应收金额  |<收款日期  "));
     grid.setRows(1);
-    const QList<QStringList> rows {
-        { "1", "1栋101室", "张三", "物业费", "202001", "123.40", "2020-12-31" },
-        { "2", "车位A-01", "0101", "停车费", "202002", "80", "" },
-        { "", "合计", "", "", "", "203.40", "" },
+    const auto row = [](int serial, const char* address, const char* name, const char* item, const char* period,
+                         qint64 cents, const QDate& collected) {
+        QVector<CellValue> cells(col::kColumnCount);
+        cells[col::kSerial] = CellValue::fromCount(serial);
+        cells[col::kAddress] = CellValue::fromText(QString::fromUtf8(address));
+        cells[col::kName] = CellValue::fromText(QString::fromUtf8(name));
+        cells[col::kItem] = CellValue::fromText(QString::fromUtf8(item));
+        cells[col::kPeriod] = CellValue::fromText(QString::fromUtf8(period));
+        cells[col::kAmount] = CellValue::fromMoney(cents);
+        cells[col::kCollected] = CellValue::fromDate(collected);
+        return cells;
     };
-    for (const QStringList& values : rows) {
-        const int r = grid.appendRow();
-        for (int c = 0; c < values.size(); ++c)
-            grid.setText(r, c, values.at(c));
-    }
+    grid.appendRow(row(1, "1栋101室", "张三", "物业费", "202001", 12340, QDate(2020, 12, 31)));
+    grid.appendRow(row(2, "车位A-01", "0101", "停车费", "202002", 8000, QDate()));
+    QVector<CellValue> total(col::kColumnCount);
+    total[col::kAddress] = CellValue::fromText(QStringLiteral("合计"));
+    total[col::kAmount] = CellValue::fromMoney(20340);
+    grid.appendRow(total, RowKind::Total);
     grid.setColWidth(1, 2000);
     return grid;
 }
