@@ -83,7 +83,7 @@ int runMonthly(const QStringList& args)
             info.title = title;
             info.company = QString::fromUtf8(kCompanyLabel);
             info.statisticsDate = date;
-            ExportSummaryWorkbook(grid, info, withoutXlsxExtension(command.xlsxTarget()));
+            writeMonthlySummaryWorkbook(grid, info, withoutXlsxExtension(command.xlsxTarget()));
         }
         if (command.pdf().wanted()) {
             // The window has no print button: the printout carries the title

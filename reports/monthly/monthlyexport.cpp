@@ -34,8 +34,9 @@ namespace {
 
     // The derived columns of an office row as formulas over its money cells.
     // Each carries the value it computes to, reckoned like the spreadsheet
-    // from the cells as written: an empty cell counts 0, a rate is a
-    // fraction, a zero divisor gives "".
+    // from the cells as written (in doubles, as it computes, so a reader that
+    // does not recalculate shows what one that does would): an empty cell
+    // counts 0, a rate is a fraction, a zero divisor gives "".
     class OfficeRowFormulas {
     public:
         OfficeRowFormulas(WorkbookSheet& sheet, int row)
@@ -138,7 +139,7 @@ QString summaryDateLine(const QDate& statisticsDate)
     return QStringLiteral(" 统计日期 : ") + formatDate(statisticsDate, QStringLiteral("yyyy-mm-dd"));
 }
 
-void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& info, const QString& savePath,
+void writeMonthlySummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& info, const QString& savePath,
     const std::function<void(int row)>& progress)
 {
     checkSavePath(savePath);
@@ -175,7 +176,7 @@ void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& 
     book.saveAs(savePath);
 }
 
-void ExportDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& info, const QString& savePath)
+void writeMonthlyDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& info, const QString& savePath)
 {
     checkSavePath(savePath);
     Workbook book;

@@ -201,12 +201,12 @@ void TestMonthlyExport::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_summaryGrid = summaryGrid({ kOfficeNoArrears, kTotalsOneOffice });
-    ExportSummaryWorkbook(m_summaryGrid, summaryInfo(), m_dir.filePath(QStringLiteral("summary")),
+    writeMonthlySummaryWorkbook(m_summaryGrid, summaryInfo(), m_dir.filePath(QStringLiteral("summary")),
         [this](int row) { m_progress << row; });
     m_summary = WorkbookReadback::read(m_dir.filePath(QStringLiteral("summary.xlsx")));
     QVERIFY2(m_summary.ok(), qPrintable(m_summary.error()));
 
-    ExportDetailWorkbook(detailGrid(),
+    writeMonthlyDetailWorkbook(detailGrid(),
         { QStringLiteral("【第一管理处 01月已收】明细"), QStringLiteral("澄岳物业"), QStringLiteral("2020"),
             QStringLiteral("03") },
         m_dir.filePath(QStringLiteral("detail")));
@@ -532,7 +532,7 @@ void TestMonthlyExport::failedExportKeepsExistingFile()
         office[1] = QString(40000, u'名');
     const GridModel grid = summaryGrid({ office, kTotalsOneOffice });
     try {
-        ExportSummaryWorkbook(grid, summaryInfo(), QDir(dir.filePath(folder)).filePath(QStringLiteral("existing")));
+        writeMonthlySummaryWorkbook(grid, summaryInfo(), QDir(dir.filePath(folder)).filePath(QStringLiteral("existing")));
         QFAIL("the export did not fail");
     } catch (const Failure& f) {
         QCOMPARE(f.number(), number);
@@ -549,7 +549,7 @@ void TestMonthlyExport::formulasRecalculateToGridFigures()
     QTemporaryDir dir;
     const GridModel grid = summaryGrid({ kOfficeNoArrears, kOfficeWithArrears });
     const QString xlsx = dir.filePath(QStringLiteral("offices.xlsx"));
-    ExportSummaryWorkbook(grid, summaryInfo(), dir.filePath(QStringLiteral("offices")));
+    writeMonthlySummaryWorkbook(grid, summaryInfo(), dir.filePath(QStringLiteral("offices")));
     const WorkbookReadback saved = WorkbookReadback::read(xlsx);
     QVERIFY2(saved.ok(), qPrintable(saved.error()));
     QString error;

@@ -58,7 +58,7 @@ void MonthlyReportWindow::exportSummary()
     info.statisticsDate = m_statisticsDate->date();
     bool written = false;
     try {
-        ExportSummaryWorkbook(
+        writeMonthlySummaryWorkbook(
             m_summary, info, savePathFromChosenName(chosen), [this](int row) { m_exportProgress->setValue(row); });
         written = true;
     } catch (const Failure& failure) {
@@ -96,7 +96,7 @@ void MonthlyReportWindow::exportDetail()
     info.month = m_monthList->currentText();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        ExportDetailWorkbook(m_detail, info, savePathFromChosenName(chosen));
+        writeMonthlyDetailWorkbook(m_detail, info, savePathFromChosenName(chosen));
         QApplication::restoreOverrideCursor();
         msgBox(QStringLiteral("明细表导出成功!"));
     } catch (const Failure& failure) {
