@@ -8,7 +8,6 @@
 #include "workbook/gridsheetexport.h"
 #include "db/dbconnection.h"
 #include "reports/daily/dailyengine.h"
-#include "reports/daily/dailygrid.h"
 #include "reports/daily/dailyoutputtexts.h"
 #include "reports/daily/dailypayees.h"
 #include "reports/shared/feeitemtree.h"
@@ -155,17 +154,17 @@ int runDaily(const QStringList& args)
         selection.scope = static_cast<DailyScope>(scope.toInt());
         selection.departmentCode = department;
 
+        const SelectionCheck check = checkDailySelection(selection);
+        if (!check.isOk()) {
+            printErr(name + QStringLiteral(": ") + check.message.text + QLatin1Char('\n'));
+            return kExitUsage;
+        }
         GridModel grid;
-        DailyGrid::layout(grid);
         RunContext run(connection);
         ProgressLine progress(name);
         progress.attach(run);
-        const DailyRunOutcome outcome = DailyEngine(run, selection).fill(grid);
+        DailyEngine(run, selection).fill(grid);
         progress.finish();
-        if (outcome.status != DailyRunOutcome::Status::Done) {
-            printErr(name + QStringLiteral(": ") + outcome.message.text + QLatin1Char('\n'));
-            return kExitUsage;
-        }
         command.writeCsvOutput(grid);
         writeWorkbookAndPrintout(command, grid, selection, sheetName);
     } catch (const Failure& f) {

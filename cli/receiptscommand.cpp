@@ -8,7 +8,6 @@
 #include "core/grid/gridmodel.h"
 #include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptschart.h"
-#include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsengine.h"
 #include "reports/receipts_summary/receiptsexport.h"
 #include "reports/receipts_summary/receiptsprint.h"
@@ -105,21 +104,21 @@ int runReceipts(const QStringList& args)
         if (!error.isEmpty())
             return parser.usageError(error);
         // The window checks the offices, then the dates, and only then
-        // builds the fee-item list.
-        if (selection.receipts.start > selection.receipts.end)
-            return parser.usageError(QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！"));
+        // builds the fee-item list: before --fees is read, a refusal of the
+        // fee items only means they are still to come.
+        const SelectionCheck early = checkReceiptsSelection(selection);
+        if (!early.isOk() && early.field != SelectionCheck::Field::FeeItems)
+            return parser.usageError(early.message.text);
         if (auto stop = command.readFeeItems(lists.feeTree, selection.feeCodes))
             return *stop;
         selection.paymentMethods = lists.paymentMethods;
         if (auto stop = command.readPaymentMethod(selection.paymentMethods, method, selection.chosenMethod))
             return *stop;
-
-        const ReceiptsCheck check = checkReceiptsSelection(selection);
-        if (check.refusal != ReceiptsRefusal::None)
-            return parser.usageError(check.message);
+        const SelectionCheck check = checkReceiptsSelection(selection);
+        if (!check.isOk())
+            return parser.usageError(check.message.text);
 
         GridModel grid;
-        LayoutReceiptsGrid(grid);
         RunContext run(connection);
         // Offices side by side, as many connections as the window's run uses.
         run.setParallelism(RunContext::defaultParallelism(connection.backend()));

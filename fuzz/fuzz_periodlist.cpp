@@ -1,4 +1,4 @@
-// The billing-period texts of the receipt lists: CompactPeriodList (the daily
+// The billing-period texts of the receipt lists: compactPeriodList (the daily
 // list's 摘要), MergeMonthRun and receiptsRemarkText (the receipts summary's
 // detail lists) on any text.
 
@@ -13,7 +13,7 @@ namespace {
 
 void checkCompact(const QString& text)
 {
-    const QString out = fee::CompactPeriodList(text);
+    const QString out = fee::compactPeriodList(text);
     const QString shown = text + QStringLiteral("\n  ->  ") + out;
     if (!text.contains(u',')) {
         fuzz::check(out == text, "a text without a comma stays as it is", shown);

@@ -3,6 +3,7 @@
 #include "core/failure.h"
 #include "workbook/workbook.h"
 #include "workbook/workbookpatch.h"
+#include "workbook/workbookvalue.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -32,14 +33,29 @@ namespace {
         return text.mid(from, to - from);
     }
 
-    // Grid cells hold text only: a text that starts with "=" is stored as the
-    // text it is, never taken for a formula (a bad one would spoil the file).
+    // A text that starts with "=" is stored as the text it is, never taken
+    // for a formula (a bad one would spoil the file).
     void putTyped(WorkbookRange cell, const QString& text)
     {
         if (text.size() > 1 && text.startsWith(u'='))
             cell.setText(text);
         else
             cell.setValue(text);
+    }
+
+    // A grid cell into the sheet by its value: money, counts and rates as
+    // numbers; texts (and dates, which the sheet has always held as their
+    // texts) as typed in; the code columns as text.
+    void putCell(WorkbookRange cell, const CellValue& value, int col)
+    {
+        if (isTextColumn(col))
+            cell.setValue(QLatin1Char('\'') + value.text());
+        else if (value.isNumber())
+            writeCellValue(cell, value);
+        else if (value.isText())
+            putTyped(cell, value.string());
+        else
+            putTyped(cell, value.text());
     }
 
     QVector<int> checkedColumns(const GridModel& grid, QVector<int> columns)
@@ -117,14 +133,8 @@ void GridSheetExport::fill(WorkbookSheet& ws, const GridModel& grid, const GridS
 
     for (int i = 0; i < n; ++i) {
         const int row = i + kFirstGridRow;
-        for (int x = 0; x < k; ++x) {
-            const int j = columns.at(x);
-            const QString text = grid.text(i, j);
-            if (isTextColumn(j))
-                ws.cells(row, x + 1).setValue(QLatin1Char('\'') + text);
-            else
-                putTyped(ws.cells(row, x + 1), text);
-        }
+        for (int x = 0; x < k; ++x)
+            putCell(ws.cells(row, x + 1), grid.value(i, columns.at(x)), columns.at(x));
         if (options.rowWritten)
             options.rowWritten(i);
     }

@@ -147,19 +147,19 @@ int main(int argc, char** argv)
             }
 
             fee::GridModel grid;
-            fee::DailyGrid::layout(grid);
             fee::RunContext run(db);
             QElapsedTimer timer;
             timer.start();
-            const fee::DailyRunOutcome outcome = fee::DailyEngine(run, selection).fill(grid);
+            const fee::FillOutcome outcome = fee::DailyEngine(run, selection).fill(grid);
             const double engineSeconds = timer.nsecsElapsed() / 1e9;
             const long afterEngine = peakKilobytes();
             std::printf("round %d engine: %d rows in %.3f s, peak %ld KB (%ld KB more than before the runs)\n", round,
-                outcome.resultRows, engineSeconds, afterEngine, afterEngine - before);
+                outcome.dataRows, engineSeconds, afterEngine, afterEngine - before);
             bestEngine = round == 1 ? engineSeconds : qMin(bestEngine, engineSeconds);
             if (round == rounds && grid.rows() > 1)
-                std::printf("totals: %s | %s | %s\n", qPrintable(grid.text(grid.rows() - 1, 7)),
-                    qPrintable(grid.text(grid.rows() - 1, 8)), qPrintable(grid.text(grid.rows() - 1, 9)));
+                std::printf("totals: %s | %s | %s\n", qPrintable(grid.text(grid.rows() - 1, fee::DailyGrid::Amount)),
+                    qPrintable(grid.text(grid.rows() - 1, fee::DailyGrid::Tax)),
+                    qPrintable(grid.text(grid.rows() - 1, fee::DailyGrid::Income)));
         }
         if (!engineOnly)
             std::printf("best of %d: bare %.3f s, engine %.3f s, ratio engine / bare %.2f\n", rounds, bestBare,

@@ -138,7 +138,7 @@ void timeReceipts(QTextStream& out, const QString& database, const QString& pdf)
     selection.monthToDate = DateRange { QDate(2026, 11, 1), QDate(2026, 11, 30) };
     selection.yearToDate = DateRange { QDate(2026, 1, 1), QDate(2026, 11, 30) };
     GridModel grid;
-    LayoutReceiptsGrid(grid);
+    layoutReceiptsSummaryGrid(grid);
     QElapsedTimer run;
     run.start();
     {

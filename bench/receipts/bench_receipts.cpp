@@ -132,7 +132,7 @@ int main(int argc, char** argv)
         qint64 bareRows = 0;
         int statementCount = 0;
         for (int round = 0; round < 2; ++round) {
-            fee::LayoutReceiptsGrid(grid);
+            fee::layoutReceiptsSummaryGrid(grid);
             fee::RunContext run(db);
             run.keepStatements();
             QElapsedTimer total;

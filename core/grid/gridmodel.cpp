@@ -190,12 +190,8 @@ void GridModel::setRows(int rows)
                 else
                     ++it;
             }
-            for (auto it = m_rowKeys.begin(); it != m_rowKeys.end();) {
-                if (it.key() >= rows)
-                    it = m_rowKeys.erase(it);
-                else
-                    ++it;
-            }
+            if (m_rowKeys.rows() > rows)
+                m_rowKeys.setRows(rows);
             m_rowHeights.erase(m_rowHeights.lower_bound(rows), m_rowHeights.end());
             m_mergeRows.erase(m_mergeRows.lower_bound(rows), m_mergeRows.end());
             n = notice(Notice::Reset);
@@ -236,7 +232,7 @@ int GridModel::appendRow(const QVector<CellValue>& cells, RowKind kind, const Ro
         m_cells.appendRow(cells);
         m_rowKinds.push_back(kind);
         if (!key.isEmpty())
-            m_rowKeys.insert(row, key);
+            storeRowKey(row, key);
         ++m_rows;
         n = notice(Notice::RowsInserted, row, 0, row, 0);
     }
@@ -409,17 +405,36 @@ RowKey GridModel::rowKey(int row) const
 {
     std::lock_guard lock(m_mutex);
     checkRow(row);
-    return m_rowKeys.value(row);
+    if (row >= m_rowKeys.rows())
+        return {};
+    return RowKey { m_rowKeys.text(row, 0), m_rowKeys.text(row, 1), m_rowKeys.text(row, 2), m_rowKeys.text(row, 3),
+        int(m_rowKeys.value(row, 4).count()) };
 }
 
 void GridModel::setRowKey(int row, const RowKey& key)
 {
     std::lock_guard lock(m_mutex);
     checkRow(row);
-    if (key.isEmpty())
-        m_rowKeys.remove(row);
-    else
-        m_rowKeys.insert(row, key);
+    if (key.isEmpty() && row >= m_rowKeys.rows())
+        return;
+    storeRowKey(row, key);
+}
+
+void GridModel::storeRowKey(int row, const RowKey& key)
+{
+    if (m_rowKeys.cols() == 0)
+        m_rowKeys.reset(0, 5);
+    if (m_rowKeys.rows() < row)
+        m_rowKeys.setRows(row);
+    const QVector<CellValue> parts { CellValue::fromText(key.office), CellValue::fromText(key.category),
+        CellValue::fromText(key.item), CellValue::fromText(key.invoice),
+        key.kind == 0 ? CellValue() : CellValue::fromCount(key.kind) };
+    if (m_rowKeys.rows() == row) {
+        m_rowKeys.appendRow(parts); // a run appending its rows
+        return;
+    }
+    for (int part = 0; part < 5; ++part)
+        m_rowKeys.setValue(row, part, parts[part]);
 }
 
 QVector<int> GridModel::rowsOfKind(RowKind kind) const

@@ -226,6 +226,7 @@ private:
     };
 
     // Every helper below expects m_mutex held.
+    void storeRowKey(int row, const RowKey& key);
     void copyContents(const GridModel& other);
     void checkCell(int row, int col) const;
     void checkCol(int col) const;
@@ -256,7 +257,10 @@ private:
     int m_fixedCols = 1;
     GridCells m_cells;
     std::vector<RowKind> m_rowKinds; // one per row
-    QHash<int, RowKey> m_rowKeys; // the rows with a key
+    // The rows' keys packed as cells (office, category, item, invoice, kind),
+    // made with the first key: a long list keeps a key per row for little
+    // more than its characters.
+    GridCells m_rowKeys;
     QHash<quint64, CellColors> m_colors; // few cells are coloured
     int m_currentRow = 1;
     int m_currentCol = 1;

@@ -30,7 +30,7 @@ namespace {
 
 } // namespace
 
-QString CompactPeriodList(const QString& text)
+QString compactPeriodList(const QString& text)
 {
     if (!text.contains(QLatin1Char(',')))
         return text;

@@ -8,6 +8,6 @@ namespace fee {
 // billing months in a comma-separated list are written as first-last
 // ("202301,202302,202303" gives "202301-202303"); other elements stay as they
 // are, empty ones are dropped, and a text without a comma is returned as it is.
-QString CompactPeriodList(const QString& text);
+QString compactPeriodList(const QString& text);
 
 } // namespace fee

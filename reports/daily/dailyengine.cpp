@@ -1,16 +1,17 @@
 #include "reports/daily/dailyengine.h"
-#include "core/textformat.h"
 
 #include "core/grid/columnfitter.h"
 #include "core/grid/gridmodel.h"
 #include "db/dbconnection.h"
-#include "reports/daily/dailycelltexts.h"
 #include "reports/daily/dailygrid.h"
 #include "reports/daily/dailyresultreader.h"
 #include "reports/shared/runcontext.h"
 #include "reports/shared/selectionlists.h"
 
 #include <QElapsedTimer>
+#include <QHash>
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -33,9 +34,40 @@ namespace {
         }
     };
 
-    // The one place rows enter the grid: whole, under one lock and with one
-    // notice to the window showing it.
-    int appendGridRow(GridModel& grid, const QStringList& cells) { return grid.appendRow(QVector<QString>(cells)); }
+    // Widens the columns to each row as it enters the grid, to its texts +
+    // DailyGrid::kWidenPadding, never narrowing. A figure or a date is
+    // measured by its value: its text is made and measured only for a value
+    // not met before (a year's list repeats a few hundred days and amounts).
+    class RowWidener {
+    public:
+        void fit(GridModel& grid, const QVector<CellValue>& values)
+        {
+            const QVector<int> widths = grid.colWidths();
+            const int count = std::min(int(values.size()), int(widths.size()));
+            for (int c = 0; c < count; ++c) {
+                const int wanted = width(grid, values[c]) + DailyGrid::kWidenPadding;
+                if (wanted > widths[c])
+                    grid.setColWidth(c, wanted);
+            }
+        }
+
+    private:
+        int width(const GridModel& grid, const CellValue& value)
+        {
+            if (value.isEmpty() || value.isText())
+                return m_texts.textWidth(grid, value.string());
+            QHash<qint64, int>& known = m_figures[size_t(value.kind())];
+            const auto found = known.constFind(value.stored());
+            if (found != known.constEnd())
+                return *found;
+            const int measured = m_texts.textWidth(grid, value.text());
+            known.insert(value.stored(), measured);
+            return measured;
+        }
+
+        ColumnFitter m_texts;
+        std::array<QHash<qint64, int>, size_t(CellValue::Kind::DateTime) + 1> m_figures; // by kind: value -> twips
+    };
 
     // Counts rows read and reports them to the run in steps, and once more
     // when the run ends whichever way.
@@ -93,7 +125,7 @@ namespace {
     // time); the last one runs on the run's own connection, free by then.
     class ExchangeMarking {
     public:
-        using Show = std::function<void(const DailyRow& row)>;
+        using Show = std::function<void(DailyRow& row)>;
 
         ExchangeMarking(RunContext& run, Show show)
             : m_run(run)
@@ -163,8 +195,10 @@ namespace {
                 m_run.statementSent(statement, timer.nsecsElapsed());
             }
             for (Held& held : m_held) {
-                if (held.place >= 0)
-                    held.row.cells[DailyGrid::ExchangeNumbers] += replacements.at(held.place);
+                if (held.place >= 0 && !replacements.at(held.place).isEmpty()) {
+                    CellValue& numbers = held.row.values[DailyGrid::ExchangeNumbers];
+                    numbers = CellValue::fromText(numbers.string() + replacements.at(held.place));
+                }
                 m_show(held.row);
             }
             m_numbers.clear();
@@ -186,29 +220,6 @@ DailyEngine::DailyEngine(RunContext& run, const DailySelection& selection)
 {
 }
 
-DailyRunOutcome DailyEngine::check(const DailySelection& selection)
-{
-    DailyRunOutcome outcome;
-    if (!selection.office || selection.office->code.isEmpty() || !selection.paymentMethod) {
-        outcome.status = DailyRunOutcome::Status::NotStarted;
-        return outcome;
-    }
-    if (selection.start > selection.end) {
-        outcome.status = DailyRunOutcome::Status::Refused;
-        outcome.message.text = QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！");
-        outcome.message.title = programTitle();
-        outcome.message.icon = BoxIcon::Information;
-        return outcome;
-    }
-    if (selection.feeCodes.isEmpty()) {
-        outcome.status = DailyRunOutcome::Status::Refused;
-        outcome.message.text = QStringLiteral("请选择收费项目！");
-        outcome.message.title = QStringLiteral("提示");
-        outcome.message.icon = BoxIcon::Information;
-    }
-    return outcome;
-}
-
 DailyStatementInput DailyEngine::statementInput(const DailySelection& selection)
 {
     DailyStatementInput input;
@@ -223,12 +234,15 @@ DailyStatementInput DailyEngine::statementInput(const DailySelection& selection)
     return input;
 }
 
-DailyRunOutcome DailyEngine::fill(GridModel& grid)
+void DailyEngine::layout(GridModel& grid) const { DailyGrid::layout(grid); }
+
+FillOutcome DailyEngine::fill(GridModel& grid)
 {
-    DailyRunOutcome outcome = check(m_selection);
-    if (outcome.status != DailyRunOutcome::Status::Done)
+    FillOutcome outcome;
+    if (!checkDailySelection(m_selection).isOk())
         return outcome;
     const DailyStatementInput input = statementInput(m_selection);
+    const QString officeCode = m_selection.office->code;
 
     m_run.throwIfCancelled();
     QElapsedTimer timer;
@@ -238,17 +252,19 @@ DailyRunOutcome DailyEngine::fill(GridModel& grid)
     m_run.statementSent(statement, timer.nsecsElapsed());
     const DailyResultReader reader(result);
 
+    if (!DailyGrid::isLaidOut(grid))
+        layout(grid);
     grid.setRows(1);
     MergeOnExit mergeOnExit(grid);
     RowCounter counter(m_run);
-    ColumnFitter widener(DailyGrid::kWidenPadding);
+    RowWidener widener;
     Totals totals;
-    // The fill widens the columns to each new row's texts (and then to the
-    // totals row): the grid's cursor row stays where it is during a run.
-    ExchangeMarking marking(m_run, [&](const DailyRow& row) {
-        const int at = appendGridRow(grid, row.cells);
+    // The fill widens the columns to each new row (and then to the totals
+    // row): the grid's cursor row stays where it is during a run.
+    ExchangeMarking marking(m_run, [&](DailyRow& row) {
+        grid.appendRow(row.values, RowKind::Data, row.key);
         totals.add(row);
-        widener.fitRow(grid, at);
+        widener.fit(grid, row.values);
     });
     while (true) {
         m_run.throwIfCancelled();
@@ -269,19 +285,22 @@ DailyRunOutcome DailyEngine::fill(GridModel& grid)
         if (!more)
             break;
         counter.add();
-        ++outcome.resultRows;
+        ++outcome.dataRows;
         const bool marked = reader.needsExchangeMarking();
-        marking.add(reader.row(outcome.resultRows), marked, marked ? reader.replacedInvoiceNumber() : QString());
+        marking.add(reader.row(outcome.dataRows, officeCode), marked, marked ? reader.replacedInvoiceNumber() : QString());
     }
     marking.finish();
 
     if (grid.rows() > 1) {
-        QStringList cells(DailyGrid::ColumnCount);
-        cells[DailyGrid::Book] = QStringLiteral("合计");
-        cells[DailyGrid::Amount] = centsText(totals.amount);
-        cells[DailyGrid::Tax] = centsText(totals.tax);
-        cells[DailyGrid::Income] = centsText(totals.income);
-        widener.fitRow(grid, appendGridRow(grid, cells));
+        QVector<CellValue> values(DailyGrid::ColumnCount);
+        values[DailyGrid::Book] = CellValue::fromText(QStringLiteral("合计"));
+        values[DailyGrid::Amount] = CellValue::fromMoney(totals.amount);
+        values[DailyGrid::Tax] = CellValue::fromMoney(totals.tax);
+        values[DailyGrid::Income] = CellValue::fromMoney(totals.income);
+        RowKey key;
+        key.office = officeCode;
+        grid.appendRow(values, RowKind::Total, key);
+        widener.fit(grid, values);
     }
     return outcome;
 }

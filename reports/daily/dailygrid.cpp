@@ -21,13 +21,6 @@ QStringList DailyGrid::headings()
     return texts;
 }
 
-bool DailyGrid::isMoneyColumn(int column) { return column == Amount || column == Tax || column == Income; }
-
-bool DailyGrid::isDateColumn(int column)
-{
-    return column == InvoiceDate || column == ReceiptDate || column == ExchangeDate;
-}
-
 bool DailyGrid::isMergeColumn(int column) { return column == Serial || column == Book || column == Number; }
 
 QString DailyGrid::fontName() { return QStringLiteral("微软雅黑"); }
@@ -49,6 +42,18 @@ void DailyGrid::layout(GridModel& grid)
     for (int c = 0; c < ColumnCount; ++c)
         grid.setFixedAlignment(c, AlignCenter);
     grid.setRedraw(true);
+}
+
+bool DailyGrid::isLaidOut(const GridModel& grid)
+{
+    if (grid.cols() != ColumnCount || grid.rows() < 1 || grid.fixedRows() != 1 || grid.fixedCols() != 1
+        || grid.fontName() != fontName())
+        return false;
+    const QStringList texts = headings();
+    for (int c = 0; c < ColumnCount; ++c)
+        if (grid.text(0, c) != texts.at(c))
+            return false;
+    return true;
 }
 
 void DailyGrid::applyMergeSettings(GridModel& grid)

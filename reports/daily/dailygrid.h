@@ -42,8 +42,6 @@ public:
     // The heading texts as the heading row holds them, blanks included.
     static QStringList headings();
 
-    static bool isMoneyColumn(int column); // 金额, 税额, 收入
-    static bool isDateColumn(int column); // 开票日期, 收款日期, 换票日期
     static bool isMergeColumn(int column); // 序, 票据簿编号, 票据号码
 
     static QString fontName(); // 微软雅黑
@@ -56,6 +54,9 @@ public:
     // row and the fixed row-number column, the font, grid lines and centred
     // heading cells; the grid is cut to its heading row.
     static void layout(GridModel& grid);
+    // The grid has this layout's columns, fixed row and column and headings
+    // (whatever widths they have taken since).
+    static bool isLaidOut(const GridModel& grid);
     // What every run leaves: merge mode 3 (restrict columns) with merging in
     // columns 0, 1 and 2, so the lines of one invoice read as one book and
     // number; printing merges the same columns.

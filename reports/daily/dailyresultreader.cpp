@@ -1,14 +1,26 @@
 #include "reports/daily/dailyresultreader.h"
-#include "core/textformat.h"
 
 #include "db/dbconnection.h"
 #include "reports/daily/compactperiodlist.h"
-#include "reports/daily/dailycelltexts.h"
+#include "reports/daily/dailycellvalues.h"
 #include "reports/daily/dailygrid.h"
 
 namespace fee {
 
 namespace {
+
+    // What the ledger fragments select as 票据编号: receipts without an invoice.
+    const QString& ledgerNumber()
+    {
+        static const QString number = QStringLiteral("不记录票据信息");
+        return number;
+    }
+
+    const QString& preIssuedSuffix()
+    {
+        static const QString suffix = QStringLiteral("(预开收款)");
+        return suffix;
+    }
 
     int digits(const QChar* p, int n)
     {
@@ -69,31 +81,51 @@ DailyResultReader::DailyResultReader(const DbResult& result)
 {
 }
 
-QString DailyResultReader::invoiceDateText() const
+CellValue DailyResultReader::invoiceDate() const
 {
     // The parking fragments select '' for the invoice date: an empty text here,
     // SQL Server's zero date there. Both show empty, like the households' NULL.
     const QVariant raw = m_result.value(m_invoiceDate);
     if (!raw.isValid() || (raw.metaType().id() == QMetaType::QString && raw.toString().trimmed().isEmpty()))
-        return QString();
+        return {};
     const DayAndTime value = readDateTime(m_result, m_invoiceDate);
-    return isZeroDate(value) ? QString() : dailyDateText(value);
+    return isZeroDate(value) ? CellValue() : dailyDate(value);
 }
 
-DailyRow DailyResultReader::row(int serial) const
+CellValue DailyResultReader::text(int field) const { return CellValue::fromText(m_result.textOrEmpty(field)); }
+
+DailyRow DailyResultReader::row(int serial, const QString& officeCode) const
 {
-    const std::optional<double> amount = m_result.numberOrNull(m_amount);
-    const std::optional<double> tax = m_result.numberOrNull(m_tax);
-    DailyRow row { {}, dailyCents(amount), dailyCents(tax) };
-    QStringList& cells = row.cells;
-    cells.reserve(DailyGrid::ColumnCount);
-    cells << QString::number(serial) << m_result.textOrEmpty(m_book) << m_result.textOrEmpty(m_number)
-          << m_result.textOrEmpty(m_payer) << m_result.textOrEmpty(m_address) << m_result.textOrEmpty(m_item)
-          << CompactPeriodList(m_result.textOrEmpty(m_summary)) << moneyOrEmpty(amount) << moneyOrEmpty(tax);
-    cells << centsText(row.incomeCents()) << invoiceDateText()
-          << m_result.textOrEmpty(m_issuer) << dailyDateText(readDateTime(m_result, m_receiptDate))
-          << m_result.textOrEmpty(m_payee) << m_result.textOrEmpty(m_method) << m_result.textOrEmpty(m_remark)
-          << dailyDateTimeText(readDateTime(m_result, m_exchangeDate)) << m_result.textOrEmpty(m_exchangeNumber);
+    const std::optional<Amount> amount = Amount::fromDouble(m_result.numberOrNull(m_amount));
+    const std::optional<Amount> tax = Amount::fromDouble(m_result.numberOrNull(m_tax));
+    const QString number = invoiceNumber();
+    DailyRow row;
+    row.amountCents = dailyCents(amount);
+    row.taxCents = dailyCents(tax);
+    row.key.office = officeCode;
+    if (number != ledgerNumber())
+        row.key.invoice = ownNumber(number);
+
+    QVector<CellValue>& v = row.values;
+    v.resize(DailyGrid::ColumnCount);
+    v[DailyGrid::Serial] = CellValue::fromCount(serial);
+    v[DailyGrid::Book] = text(m_book);
+    v[DailyGrid::Number] = CellValue::fromText(number);
+    v[DailyGrid::Payer] = text(m_payer);
+    v[DailyGrid::Address] = text(m_address);
+    v[DailyGrid::FeeItem] = text(m_item);
+    v[DailyGrid::Summary] = CellValue::fromText(compactPeriodList(m_result.textOrEmpty(m_summary)));
+    v[DailyGrid::Amount] = dailyMoney(amount);
+    v[DailyGrid::Tax] = dailyMoney(tax);
+    v[DailyGrid::Income] = CellValue::fromMoney(row.incomeCents());
+    v[DailyGrid::InvoiceDate] = invoiceDate();
+    v[DailyGrid::Issuer] = text(m_issuer);
+    v[DailyGrid::ReceiptDate] = dailyDate(readDateTime(m_result, m_receiptDate));
+    v[DailyGrid::Payee] = text(m_payee);
+    v[DailyGrid::Method] = text(m_method);
+    v[DailyGrid::Remark] = text(m_remark);
+    v[DailyGrid::ExchangeDate] = dailyDateTime(readDateTime(m_result, m_exchangeDate));
+    v[DailyGrid::ExchangeNumbers] = text(m_exchangeNumber);
     return row;
 }
 
@@ -104,13 +136,13 @@ bool DailyResultReader::needsExchangeMarking() const
 
 QString DailyResultReader::invoiceNumber() const { return m_result.textOrEmpty(m_number); }
 
-QString DailyResultReader::replacedInvoiceNumber() const
+QString DailyResultReader::replacedInvoiceNumber() const { return ownNumber(invoiceNumber()); }
+
+QString DailyResultReader::ownNumber(QString shownNumber)
 {
-    static const QString kPreIssued = QStringLiteral("(预开收款)");
-    QString number = invoiceNumber();
-    if (number.endsWith(kPreIssued))
-        number.chop(kPreIssued.size());
-    return number;
+    if (shownNumber.endsWith(preIssuedSuffix()))
+        shownNumber.chop(preIssuedSuffix().size());
+    return shownNumber;
 }
 
 } // namespace fee

@@ -1,17 +1,22 @@
 #pragma once
 
+#include "core/grid/cellvalue.h"
+#include "core/grid/rowkind.h"
+
 #include <QString>
-#include <QStringList>
+#include <QVector>
 
 namespace fee {
 
 class DbResult;
 
-// One row of the list: the texts of the grid's 18 columns and the money it
-// shows, in whole cents, for the totals.
+// One row of the list: the values of the grid's 18 columns, what the row
+// stands for (the office, the invoice) and the money it shows, in whole
+// cents, for the totals.
 struct DailyRow {
-    QStringList cells;
-    qint64 amountCents = 0;
+    QVector<CellValue> values;
+    RowKey key;
+    qint64 amountCents = 0; // NULL counting 0
     qint64 taxCents = 0;
     qint64 incomeCents() const { return amountCents - taxCents; }
 };
@@ -23,8 +28,10 @@ class DailyResultReader {
 public:
     explicit DailyResultReader(const DbResult& result);
 
-    // The current row; its column 0 holds serial.
-    DailyRow row(int serial) const;
+    // The current row; its column 0 holds serial. Its key: the office code
+    // given and the invoice's own number (none for a ledger receipt, which
+    // has no invoice).
+    DailyRow row(int serial, const QString& officeCode) const;
 
     // The current row is an exchanged invoice whose replacements are not
     // recorded on it (内换日期 set, 内换票据编号 NULL): the exchange marking
@@ -38,7 +45,10 @@ public:
     QString replacedInvoiceNumber() const;
 
 private:
-    QString invoiceDateText() const;
+    // An invoice's own number from the number a row shows.
+    static QString ownNumber(QString shownNumber);
+    CellValue invoiceDate() const;
+    CellValue text(int field) const;
 
     const DbResult& m_result;
     int m_book;

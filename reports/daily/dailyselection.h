@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/officeentry.h"
+#include "reports/shared/reportengine.h"
 
 #include <QDate>
 #include <QString>
@@ -32,5 +33,11 @@ struct DailySelection {
     DailyScope scope = DailyScope::AllDepartments;
     QString departmentCode; // the session's department (scope 1)
 };
+
+// The checks of 统计, in order, for the window and the command line alike:
+// no office or no method entry chosen is Silent (nothing happens); a start
+// after the end, then no ticked fee item, are Refused with the box the
+// window has always shown (no control takes the focus after it).
+SelectionCheck checkDailySelection(const DailySelection& selection);
 
 } // namespace fee

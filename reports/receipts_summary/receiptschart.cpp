@@ -1,24 +1,23 @@
 #include "reports/receipts_summary/receiptschart.h"
 
 #include "core/grid/gridmodel.h"
-#include "core/textformat.h"
 #include "workbook/workbook.h"
 #include "workbook/workbookarea.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 
 #include <QHash>
-#include <cmath>
 
 namespace fee {
 
 namespace {
-    constexpr int kHeadingRows = 2;
-
     struct Sum {
-        long long cents = 0;
+        qint64 cents = 0;
         bool any = false;
         QVector<int> rows;
     };
+
+    // The text value of a cell; empty outside the grid (rows a run has just cut).
+    QString textOf(const std::optional<GridCell>& cell) { return cell ? cell->value.string() : QString(); }
 }
 
 ChartData receiptsCategoryChart(const GridModel& summary)
@@ -30,20 +29,19 @@ ChartData receiptsCategoryChart(const GridModel& summary)
     if (summary.cols() < col::kCount)
         return chart;
 
-    const QString subtotal = QString::fromUtf8(kReceiptsSubtotalText);
-    const QString total = QString::fromUtf8(kReceiptsTotalText);
     QStringList offices;
     QVector<int> firstRows;
     QHash<QString, QHash<QString, Sum>> sums; // office -> category -> sum
+    // Cells, not rows, are read: the chart may follow a grid a run is still filling.
     const int rows = summary.rows();
-    for (int row = kHeadingRows; row < rows; ++row) {
-        const QVector<QString> texts = summary.rowTexts(row);
-        if (texts.size() < col::kCount)
+    for (int row = summary.fixedRows(); row < rows; ++row) {
+        const std::optional<GridCell> officeCell = summary.cell(row, col::kOffice);
+        if (!officeCell || officeCell->rowKind != RowKind::Data)
             continue;
-        const QString office = texts.at(col::kOffice);
-        if (office.isEmpty() || office == subtotal || office == total)
+        const QString office = textOf(officeCell);
+        if (office.isEmpty())
             continue;
-        const QString category = texts.at(col::kCategory);
+        const QString category = textOf(summary.cell(row, col::kCategory));
         if (!offices.contains(office)) {
             offices << office;
             firstRows << row;
@@ -56,9 +54,10 @@ ChartData receiptsCategoryChart(const GridModel& summary)
             chart.series << category;
         Sum& sum = sums[office][category];
         sum.rows << row;
-        // Added up in cents: the bars show the same figures a sum of the grid's texts gives.
-        if (const std::optional<double> amount = chartValue(texts.at(col::kTotalAmount))) {
-            sum.cents += std::llround(*amount * 100);
+        // Added up in cents: the bars show the same figures the grid's rows add up to.
+        if (const std::optional<GridCell> amount = summary.cell(row, col::kTotalAmount);
+            amount && amount->value.isMoney()) {
+            sum.cents += amount->value.cents();
             sum.any = true;
         }
     }
@@ -73,8 +72,9 @@ ChartData receiptsCategoryChart(const GridModel& summary)
                 bar.values << std::nullopt;
                 bar.texts << QString();
             } else {
-                bar.values << double(it->cents) / 100.0;
-                bar.texts << moneyText(double(it->cents) / 100.0);
+                const CellValue figure = CellValue::fromMoney(it->cents);
+                bar.values << figure.number();
+                bar.texts << figure.text();
             }
             bar.sources << (it == byCategory.end() ? QVector<int>() : it->rows);
         }

@@ -8,9 +8,10 @@ class GridModel;
 class Workbook;
 
 // The receipts chart of a summary grid: one stacked bar per office, its
-// receipts (the 合计 金额 column) added up by fee category, offices and
-// categories in the order the grid first shows them. 小计 and 合计 rows are
-// left out; a category an office has no receipts of has no value there.
+// receipts (the money values of the 合计 金额 column) added up by fee
+// category, offices and categories in the order the grid first shows them.
+// Only data rows count (小计 and 合计 rows are known by their row kind); a
+// category an office has no receipts of has no value there.
 ChartData receiptsCategoryChart(const GridModel& summary);
 
 // The same chart in the summary workbook: a sheet 图表数据 holding each

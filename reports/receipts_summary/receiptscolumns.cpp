@@ -88,7 +88,7 @@ QString receiptsSummaryFormatString()
     return QStringLiteral("^|< |< |< |>|>|> |>|>|> |>|>|> |>|>|> |>|>|> |>|>|> |>|> |>|");
 }
 
-void LayoutReceiptsGrid(GridModel& grid)
+void layoutReceiptsSummaryGrid(GridModel& grid)
 {
     using namespace ReceiptsColumn;
     const bool redraw = grid.redraw();
@@ -125,7 +125,7 @@ QString receiptsDetailFormatString()
         "      |");
 }
 
-void LayoutReceiptsDetailGrid(GridModel& grid)
+void layoutReceiptsDetailGrid(GridModel& grid)
 {
     using namespace ReceiptsDetailColumn;
     const bool redraw = grid.redraw();

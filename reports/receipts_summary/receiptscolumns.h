@@ -24,6 +24,8 @@ namespace ReceiptsColumn {
     constexpr int kDetail = 22; // "明细"
     constexpr int kMonthCumulative = 23; // 月实收累计
     constexpr int kYearCumulative = 24; // 年实收累计
+    // Hidden on screen, kept in the CSV; nothing reads them back: a row's
+    // source and codes are its RowKey.
     constexpr int kSummaryKind = 25; // 汇总类别 1 to 4 (hidden)
     constexpr int kKey = 26; // office code + " " + DH (hidden)
     constexpr int kCount = 27;
@@ -41,18 +43,6 @@ namespace ReceiptsColumn {
 // What a summary column holds.
 enum class ReceiptsColumnRole { Text, Amount, Tax, Income, Detail, Cumulative, Hidden };
 ReceiptsColumnRole receiptsColumnRole(int column);
-// The three sums of the five groups (合计: columns 19, 20, 21).
-inline bool isReceiptsSumColumn(int column)
-{
-    return column >= ReceiptsColumn::kTotalAmount && column <= ReceiptsColumn::kTotalIncome;
-}
-// The money group (0 to 5, 5 the sums) a figure column belongs to; -1 for others.
-inline int receiptsGroupOf(int column)
-{
-    return column >= ReceiptsColumn::kFirstFigure && column <= ReceiptsColumn::kLastFigure
-        ? (column - ReceiptsColumn::kFirstFigure) / 3
-        : -1;
-}
 
 // The summary grid's headings (row 0 and row 1) and widths in twips.
 QString receiptsHeading(int row, int column);
@@ -72,8 +62,9 @@ QString receiptsSummaryFormatString();
 
 // Sets the summary grid to its 2 heading rows and 27 columns: headings,
 // widths, alignments, free merging (row 0 and columns 0, 1, 2, 3, 23, 24),
-// heading cells centred, the two hidden columns.
-void LayoutReceiptsGrid(GridModel& grid);
+// heading cells centred, the two hidden columns. What ReceiptsEngine::layout
+// does, and what the window shows before its first run.
+void layoutReceiptsSummaryGrid(GridModel& grid);
 
 // The detail grid's 14 columns.
 namespace ReceiptsDetailColumn {
@@ -101,6 +92,6 @@ QString receiptsDetailFormatString();
 // headings, alignments and first widths from the format string, heading
 // cells centred, the last column hidden. Done once when the window loads:
 // the widths a list widens stay for the next list.
-void LayoutReceiptsDetailGrid(GridModel& grid);
+void layoutReceiptsDetailGrid(GridModel& grid);
 
 } // namespace fee

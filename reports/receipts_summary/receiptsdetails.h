@@ -1,39 +1,30 @@
 #pragma once
 
+#include "core/grid/rowkind.h"
 #include "reports/receipts_summary/receiptsselection.h"
-
-#include <QString>
-#include <optional>
+#include "reports/shared/reportengine.h"
 
 namespace fee {
 
 class GridModel;
 class RunContext;
 
-// A summary row's key (hidden column 26): office code + " " + DH.
-struct ReceiptsRowKey {
-    QString officeCode;
-    QString itemCode;
-};
-// Split at the first blank; nothing for an empty key (name-only, 小计, 合计 rows).
-std::optional<ReceiptsRowKey> receiptsRowKey(const QString& keyText);
+// Whether a summary row has a detail list behind it: a data row the summary
+// statement gave, its key naming the source (汇总类别 1 to 4).
+bool hasReceiptsDetail(const RowKey& row);
+// Whether a click on a summary cell opens that list: the 明细 cell of such a
+// row. Nothing for a heading, a 小计 or 合计 row, or a row out of the grid.
+bool receiptsCellHasDetail(const GridModel& summary, int row, int column);
 
-// The detail lists behind a summary row, one per 汇总类别. Each cuts the
-// detail grid (laid out once by LayoutReceiptsDetailGrid) to its heading row,
-// lists the receipts or ledger payments of the key in the selection's receipt
-// range and payment methods, widens columns to their texts, adds the totals
-// row when there is a detail row, and sets the merging. Returns false, doing
-// nothing, for an empty key. Failures throw; the rows listed so far stay.
-bool ShowInvoiceDetails(RunContext& run, const ReceiptsSelection& selection, const QString& key, GridModel& detail);
-bool ShowHouseholdDetails(RunContext& run, const ReceiptsSelection& selection, const QString& key, GridModel& detail);
-bool ShowParkingRegistrationDetails(
-    RunContext& run, const ReceiptsSelection& selection, const QString& key, GridModel& detail);
-bool ShowParkingSpaceDetails(
-    RunContext& run, const ReceiptsSelection& selection, const QString& key, GridModel& detail);
-
-// The list chosen by a summary row's 汇总类别 ("1" to "4", column 25); false
-// for any other text.
-bool ShowReceiptsDetails(RunContext& run, const ReceiptsSelection& selection, const QString& key,
-    const QString& summaryKind, GridModel& detail);
+// The detail list behind a summary row, chosen by its source: the receipt
+// lines (1), the household (2), parking-registration (3) or parking-space
+// (4) ledger payments of the row's office and fee item in the selection's
+// receipt range and payment methods. Cuts the detail grid (laid out once by
+// layoutReceiptsDetailGrid, or here when it is not) to its heading row,
+// lists the rows, widens columns to their texts, adds the 合计 row when there
+// is a detail row, and sets the merging. Does nothing for a row without a
+// list (hasReceiptsDetail). Failures throw; the rows listed so far stay.
+FillOutcome fillReceiptsDetail(
+    RunContext& run, const ReceiptsSelection& selection, const RowKey& row, GridModel& detail);
 
 } // namespace fee

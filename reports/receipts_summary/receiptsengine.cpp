@@ -4,7 +4,6 @@
 #include "core/grid/columnfitter.h"
 #include "core/grid/gridmodel.h"
 #include "core/grid/gridpainting.h"
-#include "core/textformat.h"
 #include "db/dbconnection.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 #include "reports/receipts_summary/receiptsdetails.h"
@@ -28,11 +27,11 @@ namespace {
         QString category;
         QString code;
         QString name;
-        std::array<std::optional<double>, col::kGroupCount> amount;
-        std::array<std::optional<double>, col::kGroupCount> income;
-        QString kind;
-        std::optional<double> monthToDate;
-        std::optional<double> yearToDate;
+        std::array<std::optional<Amount>, col::kGroupCount> amount;
+        std::array<std::optional<Amount>, col::kGroupCount> income;
+        int kind = 0; // 汇总类别: the source, 1 to 4
+        std::optional<Amount> monthToDate;
+        std::optional<Amount> yearToDate;
     };
 
     // The JE and SR fields of the five groups, in column order.
@@ -100,10 +99,10 @@ namespace {
             row.code = r.textOrEmpty(code);
             row.name = r.textOrEmpty(name);
             for (int g = 0; g < col::kGroupCount; ++g) {
-                row.amount[g] = r.numberOrNull(je[g]);
-                row.income[g] = r.numberOrNull(sr[g]);
+                row.amount[g] = Amount::fromDouble(r.numberOrNull(je[g]));
+                row.income[g] = Amount::fromDouble(r.numberOrNull(sr[g]));
             }
-            row.kind = QString::number(qRound64(r.number(kind)));
+            row.kind = int(qRound64(r.number(kind)));
             offices[k].append(row);
         }
         void finish(int k) const { done = k + 1; }
@@ -111,7 +110,7 @@ namespace {
 
     // One cumulative figure to fill from a statement of the batch.
     struct CumulativeTarget {
-        std::optional<double>* value;
+        std::optional<Amount>* value;
         int office; // within the group
     };
 
@@ -119,7 +118,7 @@ namespace {
         const QVector<CumulativeTarget>& targets;
         int& done; // the statements read in full
         mutable int je = 0;
-        mutable std::optional<double> first;
+        mutable std::optional<Amount> first; // the first row's sum
         void prepare(const DbResult& r) const
         {
             je = r.indexOf(QStringLiteral("je"));
@@ -128,11 +127,11 @@ namespace {
         void read(int, const DbResult& r) const
         {
             if (!first)
-                first = r.numberOrNull(je).value_or(0.0);
+                first = Amount::fromDouble(r.numberOrNull(je).value_or(0.0));
         }
         void finish(int k) const
         {
-            *targets.at(k).value = decimalValue(first.value_or(0.0));
+            *targets.at(k).value = first.value_or(Amount());
             done = k + 1;
         }
     };
@@ -142,17 +141,17 @@ namespace {
         return !officeCode.isEmpty() && !itemCode.isEmpty() && !input.paymentMethods.isEmpty();
     }
 
-    double cumulative(RunContext& run, DbConnection& connection, const ReceiptsStatementInput& input,
+    Amount cumulative(RunContext& run, DbConnection& connection, const ReceiptsStatementInput& input,
         const QString& officeCode, const QString& itemCode)
     {
         if (!hasCumulative(input, officeCode, itemCode))
-            return 0;
-        std::optional<double> value;
+            return {};
+        std::optional<Amount> value;
         const QVector<CumulativeTarget> targets { { &value, 0 } };
         int read = 0;
         readBatch(run, connection, { receiptsCumulativeStatement(input, officeCode, itemCode) },
             CumulativeReader { targets, read });
-        return value.value_or(0.0);
+        return value.value_or(Amount());
     }
 
     void paintRow(GridModel& grid, int row, const QColor& color)
@@ -180,95 +179,133 @@ namespace {
 
     // A figure cell from a value read from the database: empty for NULL or
     // zero; its cents go to the row's figures.
-    void putAmount(GridModel& grid, int r, int column, const std::optional<double>& value, RowCents& cents)
+    void putAmount(QVector<CellValue>& cells, int column, const std::optional<Amount>& value, RowCents& cents)
     {
-        const QString text = moneyOrEmpty(value, ZeroMoney::Empty);
-        grid.setText(r, column, text);
-        cents.figure(column) = text.isEmpty() ? 0 : moneyCents(*value);
+        const bool shown = value && !value->isZero();
+        cents.figure(column) = shown ? value->cents() : 0;
+        if (shown)
+            cells[column] = CellValue::fromMoney(cents.figure(column));
     }
 
-    void writeTotals(GridModel& grid, int r, const RowCents& cents, bool month, bool year)
+    void putTotals(QVector<CellValue>& cells, const RowCents& cents, bool month, bool year)
     {
         for (int c = col::kFirstFigure; c <= col::kLastFigure; ++c)
-            grid.setText(r, c, centsText(cents.figures[size_t(c - col::kFirstFigure)]));
+            cells[c] = CellValue::fromMoney(cents.figures[size_t(c - col::kFirstFigure)]);
         if (month)
-            grid.setText(r, col::kMonthCumulative, centsText(cents.month));
+            cells[col::kMonthCumulative] = CellValue::fromMoney(cents.month);
         if (year)
-            grid.setText(r, col::kYearCumulative, centsText(cents.year));
+            cells[col::kYearCumulative] = CellValue::fromMoney(cents.year);
     }
 
-    // Writes one office's rows, closed by its subtotal row; returns the subtotal.
-    RowCents writeOffice(
-        GridModel& grid, const Office& office, const QVector<SummaryRow>& rows, const ReceiptsSelection& selection)
-    {
-        RowCents subtotal;
-        // The cumulative amounts add up as read, and the subtotal shows their sum.
-        double monthTotal = 0;
-        double yearTotal = 0;
-        for (const SummaryRow& row : rows) {
-            const int r = grid.appendRow();
-            grid.setText(r, col::kSequence, QString::number(r - 1));
-            grid.setText(r, col::kOffice, office.name);
-            grid.setText(r, col::kCategory, row.category);
-            grid.setText(r, col::kItem, row.name);
-            RowCents cents;
-            for (int g = 0; g < col::kGroupCount; ++g) {
-                const int first = col::kFirstGroup + col::kGroupWidth * g;
-                putAmount(grid, r, first + col::kAmountOffset, row.amount[g], cents);
-                putAmount(grid, r, first + col::kIncomeOffset, row.income[g], cents);
-                // No tax where nothing was received.
-                const qint64 amount = cents.figure(first + col::kAmountOffset);
-                const qint64 tax = amount == 0 ? 0 : amount - cents.figure(first + col::kIncomeOffset);
-                grid.setText(r, first + col::kTaxOffset, amount == 0 ? QString() : centsText(tax));
-                cents.figure(first + col::kTaxOffset) = tax;
+    // Writes the offices' rows in the order of the selection, then the grand
+    // total, on the thread that fills the grid.
+    class SummaryWriter {
+    public:
+        SummaryWriter(GridModel& grid, const ReceiptsSelection& selection)
+            : m_grid(grid)
+            , m_selection(selection)
+        {
+        }
+
+        // One office's rows, closed by its subtotal row.
+        void writeOffice(const Office& office, const QVector<SummaryRow>& rows)
+        {
+            RowCents subtotal;
+            // The cumulative amounts add up as read, and the subtotal shows their sum.
+            Amount monthTotal;
+            Amount yearTotal;
+            for (const SummaryRow& row : rows) {
+                QVector<CellValue> cells = officeCells(office);
+                cells[col::kCategory] = CellValue::fromText(row.category);
+                cells[col::kItem] = CellValue::fromText(row.name);
+                RowCents cents;
+                for (int g = 0; g < col::kGroupCount; ++g) {
+                    const int first = col::kFirstGroup + col::kGroupWidth * g;
+                    putAmount(cells, first + col::kAmountOffset, row.amount[g], cents);
+                    putAmount(cells, first + col::kIncomeOffset, row.income[g], cents);
+                    // No tax where nothing was received.
+                    const qint64 amount = cents.figure(first + col::kAmountOffset);
+                    const qint64 tax = amount == 0 ? 0 : amount - cents.figure(first + col::kIncomeOffset);
+                    if (amount != 0)
+                        cells[first + col::kTaxOffset] = CellValue::fromMoney(tax);
+                    cents.figure(first + col::kTaxOffset) = tax;
+                    for (int k = 0; k < col::kGroupWidth; ++k)
+                        cents.figure(col::kTotalAmount + k) += cents.figure(first + k);
+                }
                 for (int k = 0; k < col::kGroupWidth; ++k)
-                    cents.figure(col::kTotalAmount + k) += cents.figure(first + k);
+                    cells[col::kTotalAmount + k] = CellValue::fromMoney(cents.figure(col::kTotalAmount + k));
+                cells[col::kDetail] = CellValue::fromText(QString::fromUtf8(kReceiptsDetailText));
+                cells[col::kSummaryKind] = CellValue::fromCount(row.kind);
+                cells[col::kKey] = CellValue::fromText(office.code + QLatin1Char(' ') + row.code);
+                // An item on consecutive rows (one per category) shows its
+                // cumulative amount on each but enters the subtotal once.
+                const bool newItem = row.name != m_itemAbove;
+                if (row.monthToDate) {
+                    cells[col::kMonthCumulative] = CellValue::fromMoney(row.monthToDate->cents());
+                    if (newItem)
+                        monthTotal += *row.monthToDate;
+                }
+                if (row.yearToDate) {
+                    cells[col::kYearCumulative] = CellValue::fromMoney(row.yearToDate->cents());
+                    if (newItem)
+                        yearTotal += *row.yearToDate;
+                }
+                const int r = append(std::move(cells), RowKind::Data,
+                    RowKey { office.code, row.category, row.code, QString(), row.kind });
+                m_grid.setCellForeColor(r, col::kDetail, receiptsDetailTextColor());
+                m_itemAbove = row.name;
+                subtotal.add(cents);
             }
-            for (int k = 0; k < col::kGroupWidth; ++k)
-                grid.setText(r, col::kTotalAmount + k, centsText(cents.figure(col::kTotalAmount + k)));
-            grid.setText(r, col::kDetail, QString::fromUtf8(kReceiptsDetailText));
-            grid.setCellForeColor(r, col::kDetail, receiptsDetailTextColor());
-            grid.setText(r, col::kSummaryKind, row.kind);
-            grid.setText(r, col::kKey, office.code + QLatin1Char(' ') + row.code);
-            // An item on consecutive rows (one per category) shows its
-            // cumulative amount on each but enters the subtotal once.
-            const bool newItem = grid.text(r, col::kItem) != grid.text(r - 1, col::kItem);
-            if (row.monthToDate) {
-                grid.setText(r, col::kMonthCumulative, moneyText(*row.monthToDate));
-                if (newItem)
-                    monthTotal += *row.monthToDate;
-            }
-            if (row.yearToDate) {
-                grid.setText(r, col::kYearCumulative, moneyText(*row.yearToDate));
-                if (newItem)
-                    yearTotal += *row.yearToDate;
-            }
-            subtotal.add(cents);
+            subtotal.month = monthTotal.cents();
+            subtotal.year = yearTotal.cents();
+            if (subtotal.figure(col::kTotalAmount) == 0)
+                append(officeCells(office), RowKind::Data, RowKey { office.code });
+            QVector<CellValue> cells(col::kCount);
+            cells[col::kOffice] = CellValue::fromText(QString::fromUtf8(kReceiptsSubtotalText));
+            putTotals(cells, subtotal, m_selection.monthToDate.has_value(), m_selection.yearToDate.has_value());
+            paintRow(
+                m_grid, append(std::move(cells), RowKind::Subtotal, RowKey { office.code }), receiptsSubtotalColor());
+            m_itemAbove.clear();
+            m_total.add(subtotal);
         }
-        subtotal.month = moneyCents(monthTotal);
-        subtotal.year = moneyCents(yearTotal);
-        if (subtotal.figure(col::kTotalAmount) == 0) {
-            const int r = grid.appendRow();
-            grid.setText(r, col::kSequence, QString::number(r - 1));
-            grid.setText(r, col::kOffice, office.name);
-        }
-        const int r = grid.appendRow();
-        grid.setText(r, col::kSequence, QString::number(r - 1));
-        grid.setText(r, col::kOffice, QString::fromUtf8(kReceiptsSubtotalText));
-        writeTotals(grid, r, subtotal, selection.monthToDate.has_value(), selection.yearToDate.has_value());
-        paintRow(grid, r, receiptsSubtotalColor());
-        return subtotal;
-    }
 
-    // The grand total adds up the subtotals as they show.
-    void writeGrandTotal(GridModel& grid, const RowCents& total)
-    {
-        const int r = grid.appendRow();
-        grid.setText(r, col::kSequence, QString::number(r - 1));
-        grid.setText(r, col::kOffice, QString::fromUtf8(kReceiptsTotalText));
-        writeTotals(grid, r, total, true, true);
-        paintRow(grid, r, receiptsTotalColor());
-    }
+        // The grand total adds up the subtotals as they show.
+        void writeGrandTotal()
+        {
+            QVector<CellValue> cells(col::kCount);
+            cells[col::kOffice] = CellValue::fromText(QString::fromUtf8(kReceiptsTotalText));
+            putTotals(cells, m_total, true, true);
+            paintRow(m_grid, append(std::move(cells), RowKind::Total, RowKey {}), receiptsTotalColor());
+        }
+
+        int dataRows() const { return m_dataRows; }
+
+    private:
+        static QVector<CellValue> officeCells(const Office& office)
+        {
+            QVector<CellValue> cells(col::kCount);
+            cells[col::kOffice] = CellValue::fromText(office.name);
+            return cells;
+        }
+
+        // Appends a row numbered in the 序 column by its place under the headings.
+        int append(QVector<CellValue> cells, RowKind kind, const RowKey& key)
+        {
+            cells[col::kSequence] = CellValue::fromCount(m_grid.rows() - 1);
+            if (kind == RowKind::Data)
+                ++m_dataRows;
+            return m_grid.appendRow(cells, kind, key);
+        }
+
+        GridModel& m_grid;
+        const ReceiptsSelection& m_selection;
+        RowCents m_total;
+        int m_dataRows = 0;
+        // The item the row above shows, which the cumulative subtotal
+        // compares with: above the first office the heading "收费项目",
+        // above any later one the 小计 row of the office before (no item).
+        QString m_itemAbove = receiptsHeading(1, col::kItem);
+    };
 
 } // namespace
 
@@ -284,8 +321,8 @@ ReceiptsStatementInput receiptsStatementInput(const ReceiptsSelection& selection
     return input;
 }
 
-double 累计实收(DbConnection& connection, const ReceiptsStatementInput& input, const QString& officeCode,
-    const QString& itemCode)
+Amount cumulativeReceived(
+    DbConnection& connection, const ReceiptsStatementInput& input, const QString& officeCode, const QString& itemCode)
 {
     RunContext run(connection);
     return cumulative(run, connection, input, officeCode, itemCode);
@@ -297,18 +334,27 @@ ReceiptsEngine::ReceiptsEngine(RunContext& run, const ReceiptsSelection& selecti
 {
 }
 
-bool ReceiptsEngine::fillDetail(const QString& key, const QString& kind, GridModel& detail)
+void ReceiptsEngine::layout(GridModel& grid) const { layoutReceiptsSummaryGrid(grid); }
+
+bool ReceiptsEngine::hasDetail(const GridModel& grid, int row, int column) const
 {
-    return ShowReceiptsDetails(m_run, m_selection, key, kind, detail);
+    return receiptsCellHasDetail(grid, row, column);
 }
 
-void ReceiptsEngine::fill(GridModel& grid)
+void ReceiptsEngine::layoutDetail(const DrillKey&, GridModel& detail) const { layoutReceiptsDetailGrid(detail); }
+
+FillOutcome ReceiptsEngine::fillDetail(const DrillKey& key, GridModel& detail)
+{
+    return fillReceiptsDetail(m_run, m_selection, key.row, detail);
+}
+
+FillOutcome ReceiptsEngine::fill(GridModel& grid)
 {
     RunContext& run = m_run;
     const ReceiptsSelection& selection = m_selection;
-    const ReceiptsCheck check = checkReceiptsSelection(selection);
-    if (check.refusal != ReceiptsRefusal::None)
-        throw Failure(kErrInvalidArgument, check.message);
+    const SelectionCheck check = checkReceiptsSelection(selection);
+    if (!check.isOk())
+        throw Failure(kErrInvalidArgument, check.message.text);
     // Built before the grid is touched: an empty method list stops the run
     // with the grid as it was.
     const ReceiptsStatementInput summaryInput = receiptsStatementInput(selection, selection.receipts);
@@ -320,7 +366,7 @@ void ReceiptsEngine::fill(GridModel& grid)
         yearInput = receiptsStatementInput(selection, *selection.yearToDate);
 
     if (grid.cols() != col::kCount || grid.fixedRows() != col::kFirstDataRow)
-        LayoutReceiptsGrid(grid);
+        layout(grid);
     GridPainting paused(grid);
     grid.setRows(col::kFirstDataRow);
     // Once the figures are in (all, or as far as a cancel or failure let
@@ -329,7 +375,7 @@ void ReceiptsEngine::fill(GridModel& grid)
     const auto fitted = qScopeGuard([&grid] { ColumnFitter().fitShownRows(grid, col::kFirstDataRow, grid.rows() - 1); });
 
     const QVector<Office>& offices = selection.offices;
-    RowCents total;
+    SummaryWriter writer(grid, selection);
     const bool cumulatives = monthInput || yearInput;
     // Offices go in groups, each group's summary statements in one batch and
     // then, when the cumulative columns are ticked, the cumulative statements
@@ -367,14 +413,14 @@ void ReceiptsEngine::fill(GridModel& grid)
                     const QString& officeCode = offices.at(first + k).code;
                     for (SummaryRow& row : (*rows)[k]) {
                         if (monthInput) {
-                            row.monthToDate = 0.0;
+                            row.monthToDate = Amount();
                             if (hasCumulative(*monthInput, officeCode, row.code)) {
                                 statements.append(receiptsCumulativeStatement(*monthInput, officeCode, row.code));
                                 targets.append({ &row.monthToDate, k });
                             }
                         }
                         if (yearInput) {
-                            row.yearToDate = 0.0;
+                            row.yearToDate = Amount();
                             if (hasCumulative(*yearInput, officeCode, row.code)) {
                                 statements.append(receiptsCumulativeStatement(*yearInput, officeCode, row.code));
                                 targets.append({ &row.yearToDate, k });
@@ -394,15 +440,16 @@ void ReceiptsEngine::fill(GridModel& grid)
                         error = std::current_exception();
                 }
             }
-            return [&grid, &offices, &selection, &total, rows, first, complete, error] {
+            return [&writer, &offices, rows, first, complete, error] {
                 for (int k = 0; k < complete; ++k)
-                    total.add(writeOffice(grid, offices.at(first + k), rows->at(k), selection));
+                    writer.writeOffice(offices.at(first + k), rows->at(k));
                 if (error)
                     std::rethrow_exception(error);
             };
         },
         perTask);
-    writeGrandTotal(grid, total);
+    writer.writeGrandTotal();
+    return FillOutcome { writer.dataRows() };
 }
 
 } // namespace fee

@@ -6,7 +6,7 @@
 #include "core/textformat.h"
 #include "workbook/reportworkbookstyle.h"
 #include "workbook/workbook.h"
-#include "workbook/workbookgridtext.h"
+#include "workbook/workbookvalue.h"
 #include "reports/receipts_summary/receiptscolumns.h"
 
 namespace fee {
@@ -49,13 +49,15 @@ namespace {
         ws.cells(1, 1).setValue(title);
     }
 
-    // An amount cell: the text as "#0.00" shows it (a number once typed in);
-    // an empty text leaves the cell empty.
-    void writeAmount(WorkbookRange cell, const QString& text)
+    // A cell of a money column: the value shown "#0.00" on the right (the
+    // summary's 明细 text too, as it always was); an empty cell stays empty.
+    void writeAmount(WorkbookRange cell, const CellValue& value)
     {
-        if (text.isEmpty())
+        if (value.isEmpty())
             return;
-        cell.setNumberFormat(kMoneyFormat).setValue(moneyTypedText(text)).setHorizontalAlignment(kRight);
+        cell.setNumberFormat(kMoneyFormat);
+        writeCellValue(cell, value);
+        cell.setHorizontalAlignment(kRight);
     }
 
     // Fonts of rows 2 to one below the last, borders of the table, the
@@ -96,8 +98,8 @@ void WriteReceiptsSummaryWorkbook(const GridModel& summary, const DateRange& rec
 
     for (int c = 0; c < n; ++c) {
         ws.columns(c + 1).setColumnWidth(summary.colWidth(c) / kTwipsPerWidthUnit);
-        for (int r = 0; r < 2 && r < summary.rows(); ++r)
-            ws.cells(r + kSummaryRowOffset, c + 1).setValue(summary.text(r, c));
+        for (int r = 0; r < col::kFirstDataRow && r < summary.rows(); ++r)
+            writeCellValue(ws.cells(r + kSummaryRowOffset, c + 1), summary.value(r, c));
     }
     WorkbookRange headings = ws.range(ws.cells(4, 1), ws.cells(5, n));
     headings.setHorizontalAlignment(kCentre).setInteriorColor(kHeadingColour);
@@ -105,19 +107,18 @@ void WriteReceiptsSummaryWorkbook(const GridModel& summary, const DateRange& rec
         { "A4:A5", "B4:B5", "C4:C5", "D4:D5", "E4:G4", "H4:J4", "K4:M4", "N4:P4", "Q4:S4", "T4:V4" })
         ws.range(QString::fromLatin1(block)).merge();
 
-    const QString subtotal = QString::fromUtf8(kReceiptsSubtotalText);
-    for (int r = 2; r < summary.rows(); ++r) {
+    for (int r = col::kFirstDataRow; r < summary.rows(); ++r) {
         if (progress)
-            progress(r - 2);
+            progress(r - col::kFirstDataRow);
         const int row = r + kSummaryRowOffset;
-        const QVector<QString> texts = summary.rowTexts(r);
+        const QVector<CellValue> values = summary.rowValues(r);
         for (int c = 0; c < n; ++c) {
             if (c < col::kFirstFigure)
-                ws.cells(row, c + 1).setValue(texts.at(c));
+                writeCellValue(ws.cells(row, c + 1), values.at(c));
             else
-                writeAmount(ws.cells(row, c + 1), texts.at(c));
+                writeAmount(ws.cells(row, c + 1), values.at(c));
         }
-        if (texts.at(col::kOffice) == subtotal) {
+        if (summary.rowKind(r) == RowKind::Subtotal) {
             const QColor colour = summary.cellBackColor(r, col::kOffice);
             ws.range(ws.cells(row, 1), ws.cells(row, n))
                 .setInteriorColor(bgr(colour.isValid() ? colour : receiptsSubtotalColor()));
@@ -147,7 +148,7 @@ void WriteReceiptsDetailWorkbook(const GridModel& detail, const ReceiptsDetailHe
 
     for (int c = 0; c < m; ++c) {
         ws.columns(c + 1).setColumnWidth(detail.colWidth(c) / kTwipsPerWidthUnit);
-        ws.cells(kDetailRowOffset, c + 1).setValue(detail.text(0, c));
+        writeCellValue(ws.cells(kDetailRowOffset, c + 1), detail.value(0, c));
     }
     ws.range(ws.cells(4, 1), ws.cells(4, m)).setHorizontalAlignment(kCentre).setInteriorColor(kHeadingColour);
 
@@ -155,28 +156,28 @@ void WriteReceiptsDetailWorkbook(const GridModel& detail, const ReceiptsDetailHe
         if (progress)
             progress(r);
         const int row = r + kDetailRowOffset;
-        const QVector<QString> texts = detail.rowTexts(r);
+        const QVector<CellValue> values = detail.rowValues(r);
         for (int c = 0; c < m; ++c) {
             WorkbookRange cell = ws.cells(row, c + 1);
-            const QString& text = texts.at(c);
+            const CellValue& value = values.at(c);
             switch (c) {
             case dcol::kAmount:
             case dcol::kTax:
             case dcol::kIncome:
-                writeAmount(cell, text);
+                writeAmount(cell, value);
                 break;
             case dcol::kReceived:
             case dcol::kIssued:
                 cell.setNumberFormat(kDateFormat).setHorizontalAlignment(kCentre);
-                writeDateText(cell, text);
+                writeCellValue(cell, value);
                 break;
             case dcol::kBook:
             case dcol::kNumber:
-                // Book and receipt numbers stay text: leading zeros are kept.
-                cell.setValue(QLatin1Char('\'') + text);
+                // Book and receipt numbers stay text, typed as text: leading zeros are kept.
+                cell.setValue(QLatin1Char('\'') + value.text());
                 break;
             default:
-                cell.setValue(text);
+                writeCellValue(cell, value);
                 break;
             }
         }

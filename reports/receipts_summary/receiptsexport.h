@@ -11,8 +11,9 @@ namespace fee {
 class GridModel;
 
 // The two workbooks of the receipts summary, written cell by cell from the
-// grids the window shows: the summary (columns 0 to 24, the hidden ones left
-// out) and a detail list (columns 0 to 12). No formulas.
+// values of the grids the window shows (money as numbers, dates as dates, the
+// 小计 rows known by their row kind): the summary (columns 0 to 24, the hidden
+// ones left out) and a detail list (columns 0 to 12). No formulas.
 
 // The filter of the save dialog of both exports.
 inline const char* const kReceiptsWorkbookFilter = "电子表|*.xls;*.xlsx";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/officeentry.h"
+#include "reports/shared/reportengine.h"
 
 #include <QDate>
 #include <QString>
@@ -38,24 +39,14 @@ struct ReceiptsSelection {
     std::optional<DateRange> yearToDate; // 年实收累计日期, when ticked
 };
 
-// Why a run is refused before anything is built, in the order the checks
-// are made.
-enum class ReceiptsRefusal {
-    None,
-    NoMethodShown, // the method list shows no entry: nothing happens, no message
-    NoOffice, // "请勾选管理处！"
-    StartAfterEnd, // "收款日期起始日期不能大于终止日期，请重新选择！"
-    NoFeeItem, // "请勾选收费项目！"
-};
-
-struct ReceiptsCheck {
-    ReceiptsRefusal refusal = ReceiptsRefusal::None;
-    QString message; // empty for None and NoMethodShown
-    bool titledWithProgram = false; // the box takes the program's name as title, else "系统提示"
-};
-
-// The checks of "统计"; methodShown is false when the method list shows no entry.
-ReceiptsCheck checkReceiptsSelection(const ReceiptsSelection& selection, bool methodShown = true);
+// The checks of "统计", in the order they are made: the offices ("请勾选管理处！"),
+// the receipt dates ("收款日期起始日期不能大于终止日期，请重新选择！", titled with
+// the program's name), the fee items ("请勾选收费项目！"); every other box is
+// titled "系统提示". methodShown is false when the method list shows no
+// entry: then nothing happens and nothing is said (Silent). The window
+// shows the box, the command line prints the text; the engine refuses a
+// selection that does not pass.
+SelectionCheck checkReceiptsSelection(const ReceiptsSelection& selection, bool methodShown = true);
 
 // PaymentMethodList of the selection (throws Failure 5 on an empty method list
 // when all methods are chosen).

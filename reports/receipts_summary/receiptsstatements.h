@@ -36,8 +36,9 @@ QString receiptsExclusionB(const QString& officeCode);
 // Category 2, 3 or 4: the wrapper over the four year groups.
 QString receiptsLedgerPart(int category, const ReceiptsStatementInput& input, const QString& officeCode);
 
-// 累计实收: the amount received for one fee item of one office between the
-// input's two dates, over the four sources; one row with field "je".
+// The cumulative amount received (月实收累计, 年实收累计) for one fee item of
+// one office between the input's two dates, over the four sources; one row
+// with field "je".
 QString receiptsCumulativeStatement(
     const ReceiptsStatementInput& input, const QString& officeCode, const QString& itemCode);
 

@@ -19,12 +19,27 @@ using namespace fee::testing;
 
 namespace {
 
-// Rows below the two heading rows, as the CSV has them, appended to a grid
-// laid out as the report lays it out.
-void appendRecords(GridModel& grid, const QList<QStringList>& records)
+// The receipts summary's rows of the CSV as its engine writes them: money in
+// the figure columns, each row of its kind.
+void appendReceiptsRecords(GridModel& grid, const QList<QStringList>& records)
 {
-    for (int r = 2; r < records.size(); ++r)
-        grid.appendRow(QVector<QString>(records.at(r).begin(), records.at(r).end()));
+    namespace col = ReceiptsColumn;
+    for (int r = 2; r < records.size(); ++r) {
+        const QStringList& record = records.at(r);
+        QVector<CellValue> values(record.size());
+        for (int c = 0; c < record.size(); ++c) {
+            const bool money = (c >= col::kFirstFigure && c <= col::kLastFigure) || c == col::kMonthCumulative
+                || c == col::kYearCumulative;
+            values[c] = money && !record.at(c).isEmpty()
+                ? CellValue::fromMoney(std::llround(record.at(c).toDouble() * 100))
+                : CellValue::fromText(record.at(c));
+        }
+        const QString label = record.at(col::kOffice);
+        grid.appendRow(values,
+            label == QStringLiteral("小计")       ? RowKind::Subtotal
+                : label == QStringLiteral("合计") ? RowKind::Total
+                                                  : RowKind::Data);
+    }
 }
 
 std::optional<double> figure(const QString& text)
@@ -170,8 +185,8 @@ private slots:
             QStringLiteral("2026-06-01"), QStringLiteral("--to"), QStringLiteral("2026-11-30") });
         QVERIFY(records.size() > 3);
         GridModel grid;
-        LayoutReceiptsGrid(grid);
-        appendRecords(grid, records);
+        layoutReceiptsSummaryGrid(grid);
+        appendReceiptsRecords(grid, records);
 
         QStringList offices;
         QStringList categories;
@@ -225,21 +240,23 @@ private slots:
     {
         namespace col = ReceiptsColumn;
         GridModel grid;
-        LayoutReceiptsGrid(grid);
-        const auto row = [](const QString& office, const QString& category, const QString& amount) {
-            QVector<QString> r(col::kCount);
-            r[col::kOffice] = office;
-            r[col::kCategory] = category;
-            r[col::kTotalAmount] = amount;
-            return r;
+        layoutReceiptsSummaryGrid(grid);
+        const auto row = [&grid](const QString& office, const QString& category, std::optional<qint64> cents,
+                             RowKind kind = RowKind::Data) {
+            QVector<CellValue> r(col::kCount);
+            r[col::kOffice] = CellValue::fromText(office);
+            r[col::kCategory] = CellValue::fromText(category);
+            if (cents)
+                r[col::kTotalAmount] = CellValue::fromMoney(*cents);
+            grid.appendRow(r, kind);
         };
-        grid.appendRow(row(QStringLiteral("甲"), QStringLiteral("物业管理费"), QStringLiteral("0.10")));
-        grid.appendRow(row(QStringLiteral("甲"), QStringLiteral("物业管理费"), QStringLiteral("0.20")));
-        grid.appendRow(row(QStringLiteral("甲"), QStringLiteral("其他"), QString()));
-        grid.appendRow(row(QStringLiteral("小计"), QString(), QStringLiteral("0.30")));
-        grid.appendRow(row(QStringLiteral("乙"), QStringLiteral("其他"), QStringLiteral("-50.00")));
-        grid.appendRow(row(QStringLiteral("乙"), QStringLiteral("其他"), QStringLiteral("20.05")));
-        grid.appendRow(row(QStringLiteral("合计"), QString(), QStringLiteral("-29.65")));
+        row(QStringLiteral("甲"), QStringLiteral("物业管理费"), 10);
+        row(QStringLiteral("甲"), QStringLiteral("物业管理费"), 20);
+        row(QStringLiteral("甲"), QStringLiteral("其他"), std::nullopt);
+        row(QStringLiteral("小计"), QString(), 30, RowKind::Subtotal);
+        row(QStringLiteral("乙"), QStringLiteral("其他"), -5000);
+        row(QStringLiteral("乙"), QStringLiteral("其他"), 2005);
+        row(QStringLiteral("合计"), QString(), -2965, RowKind::Total);
 
         const ChartData chart = receiptsCategoryChart(grid);
         QCOMPARE(chart.series, QStringList({ QStringLiteral("物业管理费"), QStringLiteral("其他") }));

@@ -1,4 +1,5 @@
 #include "core/failure.h"
+#include "core/grid/columnfitter.h"
 #include "core/grid/gridmodel.h"
 #include "dailyfixture.h"
 #include "db/dbconnection.h"
@@ -8,6 +9,9 @@
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
+#include "workbook/gridsheetexport.h"
+#include "workbook/workbook.h"
+#include "workbook/workbookformat.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,6 +26,17 @@ QStringList rowsOf(const GridModel& g, int column)
     for (int r = 1; r < g.rows(); ++r)
         out << g.text(r, column);
     return out;
+}
+
+// The same rows as texts, as the list's grid held them before it held
+// values.
+GridModel asTexts(const GridModel& g)
+{
+    GridModel texts(g);
+    for (int r = 0; r < g.rows(); ++r)
+        for (int c = 0; c < g.cols(); ++c)
+            texts.setText(r, c, g.text(r, c));
+    return texts;
 }
 
 QString rowText(const GridModel& g, int r)
@@ -57,7 +72,7 @@ class TestDailyEngine : public QObject {
         return s;
     }
 
-    DailyRunOutcome run(const DailySelection& s, GridModel& grid)
+    FillOutcome run(const DailySelection& s, GridModel& grid)
     {
         RunContext context(m_db);
         return DailyEngine(context, s).fill(grid);
@@ -97,9 +112,8 @@ private slots:
     void wholeGrid()
     {
         GridModel grid = laidOut();
-        const DailyRunOutcome outcome = run(selection(), grid);
-        QCOMPARE(int(outcome.status), int(DailyRunOutcome::Status::Done));
-        QCOMPARE(outcome.resultRows, 11);
+        const FillOutcome outcome = run(selection(), grid);
+        QCOMPARE(outcome.dataRows, 11);
         const QStringList expected {
             "1|B1|N001|张三|A栋101|物业费|202401-202403|300.00|16.98|283.02|2024-03-05|开票员|2024-03-05|收款员甲|现金|"
             "||",
@@ -125,6 +139,141 @@ private slots:
         for (int r = 1; r < grid.rows(); ++r)
             QCOMPARE(rowText(grid, r), QString(expected.at(r - 1)));
         QCOMPARE(grid.text(0, 1), QStringLiteral("票据簿编号  "));
+    }
+
+    // The rows as values: Data rows keyed by the office and the invoice (a
+    // pre-issued invoice by its own number, a ledger receipt by none), the
+    // Total row last; money in cents, 收入 the difference of the two cells
+    // before it, and the totals the sums of the rows above to the cent.
+    void typedRows()
+    {
+        GridModel grid = laidOut();
+        run(selection(), grid);
+        const int last = grid.rows() - 1;
+        QCOMPARE(grid.rowsOfKind(RowKind::Total), QVector<int> { last });
+        QCOMPARE(grid.rowsOfKind(RowKind::Data).size(), 11);
+        QCOMPARE(grid.rowKey(1).office, QStringLiteral("01"));
+        QCOMPARE(grid.rowKey(1).invoice, QStringLiteral("N001"));
+        QCOMPARE(grid.rowKey(5).invoice, QStringLiteral("N007"));
+        QCOMPARE(grid.rowKey(7).office, QStringLiteral("01"));
+        QCOMPARE(grid.rowKey(7).invoice, QString());
+        QCOMPARE(grid.rowKey(last).office, QStringLiteral("01"));
+        QCOMPARE(grid.rowKey(last).invoice, QString());
+
+        qint64 amount = 0, tax = 0, income = 0;
+        for (int r = 1; r < last; ++r) {
+            QCOMPARE(grid.value(r, DailyGrid::Serial), CellValue::fromCount(r));
+            const CellValue a = grid.value(r, DailyGrid::Amount);
+            const CellValue t = grid.value(r, DailyGrid::Tax);
+            const CellValue i = grid.value(r, DailyGrid::Income);
+            QVERIFY(a.isMoney() && i.isMoney());
+            QVERIFY(t.isMoney() || t.isEmpty());
+            QCOMPARE(i.cents(), a.cents() - t.cents());
+            amount += a.cents();
+            tax += t.cents();
+            income += i.cents();
+        }
+        QCOMPARE(grid.value(last, DailyGrid::Amount), CellValue::fromMoney(amount));
+        QCOMPARE(grid.value(last, DailyGrid::Tax), CellValue::fromMoney(tax));
+        QCOMPARE(grid.value(last, DailyGrid::Income), CellValue::fromMoney(income));
+        QCOMPARE(amount, qint64(175318));
+        QCOMPARE(grid.value(last, DailyGrid::Book), CellValue::fromText(QStringLiteral("合计")));
+        QVERIFY(grid.value(last, DailyGrid::Serial).isEmpty());
+
+        QVERIFY(grid.value(2, DailyGrid::Tax).isEmpty()); // NULL
+        QCOMPARE(grid.value(9, DailyGrid::Tax), CellValue::fromMoney(0));
+        QCOMPARE(grid.value(1, DailyGrid::InvoiceDate), CellValue::fromDate(QDate(2024, 3, 5)));
+        QCOMPARE(grid.value(1, DailyGrid::ReceiptDate), CellValue::fromDate(QDate(2024, 3, 5)));
+        QVERIFY(grid.value(7, DailyGrid::InvoiceDate).isEmpty());
+        QCOMPARE(grid.value(4, DailyGrid::ExchangeDate),
+            CellValue::fromDateTime(QDate(2024, 3, 21), QTime(14, 30)));
+        QCOMPARE(grid.value(3, DailyGrid::ExchangeDate), CellValue::fromDateTime(QDate(2024, 3, 20), QTime(0, 0)));
+        QVERIFY(grid.value(1, DailyGrid::ExchangeDate).isEmpty());
+        QCOMPARE(grid.value(4, DailyGrid::ExchangeNumbers), CellValue::fromText(QStringLiteral("N005 N006 ")));
+    }
+
+    // A bare grid (the command line's) is laid out by the run; a list run
+    // again keeps the widths its columns widened to, as the window's always has.
+    void laysOutItsGrid()
+    {
+        GridModel bare;
+        run(selection(), bare);
+        GridModel shown = laidOut();
+        run(selection(), shown);
+        QVERIFY(DailyGrid::isLaidOut(bare));
+        QCOMPARE(bare.rows(), shown.rows());
+        QCOMPARE(bare.colWidths(), shown.colWidths());
+        for (int r = 0; r < bare.rows(); ++r)
+            QCOMPARE(bare.rowTexts(r), shown.rowTexts(r));
+        QCOMPARE(bare.fixedAlignment(3), int(AlignCenter));
+
+        const QVector<int> widened = shown.colWidths();
+        QVERIFY(widened != laidOut().colWidths());
+        run(selection(QDate(2024, 3, 31), QDate(2024, 3, 31)), shown);
+        QCOMPARE(shown.rows(), 3);
+        QCOMPARE(shown.colWidths(), widened);
+    }
+
+    // The columns widen to the rows' texts whether a figure is measured by its
+    // text or by its value: with digits of different widths, the widths are
+    // those the texts of the same rows give.
+    void widensAsTheTexts()
+    {
+        GridModel::setTextMeasure([](const QString& text, const QString&, double) {
+            int width = 0;
+            for (const QChar c : text)
+                width += c.unicode() < 128 ? 40 + (c.unicode() % 10) * 9 : 180;
+            return width;
+        });
+        GridModel grid = laidOut();
+        run(selection(), grid);
+        GridModel byTexts = laidOut();
+        ColumnFitter fitter(DailyGrid::kWidenPadding);
+        for (int r = 1; r < grid.rows(); ++r)
+            fitter.fitRow(byTexts, byTexts.appendRow(grid.rowTexts(r)));
+        GridModel::setTextMeasure({});
+        QCOMPARE(grid.colWidths(), byTexts.colWidths());
+    }
+
+    // The export sheet of the list holds exactly the cells the same list of
+    // texts gave it: figures as numbers, dates and codes as texts.
+    void sheetAsTheTexts()
+    {
+        GridModel typed = laidOut();
+        run(selection(), typed);
+        const GridModel texts = asTexts(typed);
+        QVERIFY(texts.value(1, DailyGrid::Amount).isText());
+        GridSheetOptions options;
+        options.title = QStringLiteral("(南区) 收款日报表");
+        options.tagText = QStringLiteral("日期范围:2024年03月01日至2024年03月31日");
+        options.sheetName = QStringLiteral("收款日报表");
+        options.columns = GridSheetExport::exportableColumns(typed);
+        options.printDate = QDate(2024, 4, 1);
+        Workbook fromValues;
+        Workbook fromTexts;
+        GridSheetExport::fill(fromValues.worksheet(1), typed, options);
+        GridSheetExport::fill(fromTexts.worksheet(1), texts, options);
+        const WorkbookSheet& a = fromValues.worksheet(1);
+        const WorkbookSheet& b = fromTexts.worksheet(1);
+        for (int r = 1; r <= typed.rows() + 4; ++r) {
+            for (int c = 1; c <= typed.cols() + 1; ++c) {
+                const WorkbookCell* x = a.cellAt(r, c);
+                const WorkbookCell* y = b.cellAt(r, c);
+                const QByteArray where = QByteArray::number(r) + "," + QByteArray::number(c);
+                QVERIFY2(bool(x) == bool(y), where.constData());
+                if (!x)
+                    continue;
+                QVERIFY2(x->kind == y->kind, where.constData());
+                QVERIFY2(x->number == y->number, where.constData());
+                QVERIFY2(x->text == y->text, where.constData());
+                QVERIFY2(a.formatAt(r, c).numberFormat == b.formatAt(r, c).numberFormat, where.constData());
+            }
+        }
+        // Row 5 is the first list row: 金额 a number, 开票日期 its text.
+        QCOMPARE(int(a.cellAt(5, DailyGrid::Amount + 1)->kind), int(WorkbookCell::Number));
+        QCOMPARE(a.cellAt(5, DailyGrid::Amount + 1)->number, 300.0);
+        QCOMPARE(int(a.cellAt(5, DailyGrid::InvoiceDate + 1)->kind), int(WorkbookCell::Text));
+        QCOMPARE(int(a.cellAt(5, DailyGrid::Serial + 1)->kind), int(WorkbookCell::Number));
     }
 
     void mergesAfterRun()
@@ -199,31 +348,34 @@ private slots:
         run(selection(), grid);
         QVERIFY(grid.rows() > 1);
         grid.setMergeCells(MergeNever);
-        const DailyRunOutcome outcome = run(selection(QDate(2025, 1, 1), QDate(2025, 1, 31)), grid);
-        QCOMPARE(int(outcome.status), int(DailyRunOutcome::Status::Done));
-        QCOMPARE(outcome.resultRows, 0);
+        const FillOutcome outcome = run(selection(QDate(2025, 1, 1), QDate(2025, 1, 31)), grid);
+        QCOMPARE(outcome.dataRows, 0);
         QCOMPARE(grid.rows(), 1);
         QCOMPARE(grid.mergeCells(), int(MergeRestrictColumns));
         QVERIFY(grid.mergeCol(2));
     }
 
-    // Checks that stop a run leave the grid as it was.
+    // The one check of 统计, for the window and the command line: its
+    // refusals in order; a selection it stops leaves the grid as it was.
     void checks_data()
     {
         QTest::addColumn<int>("change");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("title");
-        const int notStarted = int(DailyRunOutcome::Status::NotStarted);
-        const int refused = int(DailyRunOutcome::Status::Refused);
-        QTest::newRow("no office") << 0 << notStarted << QString() << QString();
-        QTest::newRow("no method entry") << 1 << notStarted << QString() << QString();
+        const int ok = int(SelectionCheck::Status::Ok);
+        const int silent = int(SelectionCheck::Status::Silent);
+        const int refused = int(SelectionCheck::Status::Refused);
+        QTest::newRow("whole selection") << -1 << ok << QString() << QString();
+        QTest::newRow("no office") << 0 << silent << QString() << QString();
+        QTest::newRow("no method entry") << 1 << silent << QString() << QString();
         QTest::newRow("start after end") << 2 << refused
                                          << QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！")
                                          << programTitle();
         QTest::newRow("no fee item") << 3 << refused << QStringLiteral("请选择收费项目！") << QStringLiteral("提示");
         QTest::newRow("start after end comes first")
             << 4 << refused << QStringLiteral("收款日期起始日期不能大于终止日期，请重新选择！") << programTitle();
+        QTest::newRow("no office comes before the dates") << 5 << silent << QString() << QString();
     }
     void checks()
     {
@@ -232,22 +384,29 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, title);
         DailySelection s = selection();
-        if (change == 0)
+        if (change == 0 || change == 5)
             s.office.reset();
         if (change == 1)
             s.paymentMethod.reset();
-        if (change == 2 || change == 4)
+        if (change == 2 || change == 4 || change == 5)
             s.start = s.end.addDays(1);
         if (change == 3 || change == 4)
             s.feeCodes.clear();
+        const SelectionCheck check = checkDailySelection(s);
+        QCOMPARE(int(check.status), status);
+        QCOMPARE(check.message.text, message);
+        QCOMPARE(check.message.title, title);
+        if (status == int(SelectionCheck::Status::Refused))
+            QCOMPARE(int(check.message.icon), int(BoxIcon::Information));
+        // The daily list moves the focus nowhere after its boxes.
+        QCOMPARE(int(check.field), int(SelectionCheck::Field::None));
+        if (check.isOk())
+            return;
         GridModel grid = laidOut();
         run(selection(), grid);
         const QString before = rowText(grid, 3);
         const int rows = grid.rows();
-        const DailyRunOutcome outcome = run(s, grid);
-        QCOMPARE(int(outcome.status), status);
-        QCOMPARE(outcome.message.text, message);
-        QCOMPARE(outcome.message.title, title);
+        QCOMPARE(run(s, grid).dataRows, 0);
         QCOMPARE(grid.rows(), rows);
         QCOMPARE(rowText(grid, 3), before);
     }

@@ -45,7 +45,6 @@ class TestDailySqlServer : public QObject {
         s.scope = static_cast<DailyScope>(scope);
         s.departmentCode = QStringLiteral("D1");
         GridModel grid;
-        DailyGrid::layout(grid);
         if (log)
             log->restart();
         RunContext run(db);

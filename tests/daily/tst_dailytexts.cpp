@@ -2,7 +2,7 @@
 #include "core/textformat.h"
 #include "core/grid/gridmodel.h"
 #include "reports/daily/compactperiodlist.h"
-#include "reports/daily/dailycelltexts.h"
+#include "reports/daily/dailycellvalues.h"
 #include "reports/daily/dailygrid.h"
 #include "reports/daily/dailyoutputtexts.h"
 
@@ -48,7 +48,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(CompactPeriodList(text), expected);
+        QCOMPARE(fee::compactPeriodList(text), expected);
     }
 
     void moneyAndIncome_data()
@@ -84,10 +84,12 @@ private slots:
         QFETCH(QString, amountText);
         QFETCH(QString, taxText);
         QFETCH(QString, income);
-        auto value = [](const QVariant& v) { return v.isValid() ? std::optional<double>(v.toDouble()) : std::nullopt; };
-        QCOMPARE(moneyOrEmpty(value(amount)), amountText);
-        QCOMPARE(moneyOrEmpty(value(tax)), taxText);
-        QCOMPARE(centsText(dailyCents(value(amount)) - dailyCents(value(tax))), income);
+        auto value = [](const QVariant& v) {
+            return Amount::fromDouble(v.isValid() ? std::optional<double>(v.toDouble()) : std::nullopt);
+        };
+        QCOMPARE(dailyMoney(value(amount)).text(), amountText);
+        QCOMPARE(dailyMoney(value(tax)).text(), taxText);
+        QCOMPARE(CellValue::fromMoney(dailyCents(value(amount)) - dailyCents(value(tax))).text(), income);
     }
 
     // What a money cell shows, in whole cents: the totals add these.
@@ -109,24 +111,31 @@ private slots:
         QFETCH(QVariant, value);
         QFETCH(qint64, cents);
         QFETCH(QString, text);
-        const std::optional<double> v = value.isValid() ? std::optional<double>(value.toDouble()) : std::nullopt;
+        const std::optional<Amount> v
+            = Amount::fromDouble(value.isValid() ? std::optional<double>(value.toDouble()) : std::nullopt);
         QCOMPARE(dailyCents(v), cents);
-        QCOMPARE(centsText(dailyCents(v)), text);
+        QCOMPARE(CellValue::fromMoney(dailyCents(v)).text(), text);
         if (v)
-            QCOMPARE(moneyOrEmpty(v), text);
+            QCOMPARE(dailyMoney(v).text(), text);
+        else
+            QVERIFY(dailyMoney(v).isEmpty());
     }
 
     void dates()
     {
         const DayAndTime midnight { QDate(2024, 3, 5), QTime(0, 0) };
         const DayAndTime afternoon { QDate(2024, 3, 5), QTime(14, 30, 5) };
-        QCOMPARE(dailyDateText(midnight), QStringLiteral("2024-03-05"));
-        QCOMPARE(dailyDateText(afternoon), QStringLiteral("2024-03-05"));
-        QCOMPARE(dailyDateText(DayAndTime {}), QString());
-        QCOMPARE(dailyDateText(DayAndTime { QDate(987, 12, 31), QTime() }), QStringLiteral("0987-12-31"));
-        QCOMPARE(dailyDateTimeText(midnight), QStringLiteral("2024-03-05"));
-        QCOMPARE(dailyDateTimeText(afternoon), QStringLiteral("2024-03-05 14:30:05"));
-        QCOMPARE(dailyDateTimeText(DayAndTime {}), QString());
+        QCOMPARE(dailyDate(midnight).text(), QStringLiteral("2024-03-05"));
+        QCOMPARE(dailyDate(afternoon).text(), QStringLiteral("2024-03-05"));
+        QCOMPARE(dailyDate(DayAndTime {}).text(), QString());
+        QCOMPARE(dailyDate(DayAndTime { QDate(987, 12, 31), QTime() }).text(), QStringLiteral("0987-12-31"));
+        QCOMPARE(dailyDateTime(midnight).text(), QStringLiteral("2024-03-05"));
+        QCOMPARE(dailyDateTime(afternoon).text(), QStringLiteral("2024-03-05 14:30:05"));
+        QCOMPARE(dailyDateTime(DayAndTime {}).text(), QString());
+        // The values themselves: a day, a day with its time, nothing for NULL.
+        QCOMPARE(dailyDate(afternoon), CellValue::fromDate(QDate(2024, 3, 5)));
+        QCOMPARE(dailyDateTime(afternoon).time(), QTime(14, 30, 5));
+        QVERIFY(dailyDate(DayAndTime {}).isEmpty() && dailyDateTime(DayAndTime {}).isEmpty());
         QVERIFY(isZeroDate(DayAndTime { QDate(1900, 1, 1), QTime(0, 0) }));
         QVERIFY(!isZeroDate(DayAndTime { QDate(1900, 1, 1), QTime(0, 0, 1) }));
         QVERIFY(!isZeroDate(midnight));
@@ -156,8 +165,6 @@ private slots:
             QCOMPARE(grid.colAlignment(c), align);
             // Trailing blanks of a heading widen its column.
             QCOMPARE(grid.colWidth(c), grid.measureText(headings.at(c)) + GridModel::kFormatPadding);
-            QCOMPARE(DailyGrid::isMoneyColumn(c), c >= 7 && c <= 9);
-            QCOMPARE(DailyGrid::isDateColumn(c), c == 10 || c == 12 || c == 16);
         }
         QVERIFY(grid.colWidth(1) > grid.measureText(QStringLiteral("票据簿编号")) + GridModel::kFormatPadding);
     }

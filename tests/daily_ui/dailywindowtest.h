@@ -62,7 +62,6 @@ inline QVector<QStringList> gridTexts(const fee::GridModel& grid)
 inline QVector<QStringList> engineRows(const QString& connectionString, const fee::DailySelection& selection)
 {
     fee::GridModel grid;
-    fee::DailyGrid::layout(grid);
     fee::DbConnection connection;
     connection.open(connectionString);
     fee::RunContext run(connection);

@@ -148,7 +148,7 @@ void TestReportPdfs::printout_data()
                            << shapeOf(daily) << "(阳光花园管理处)收款日报表"
                            << "日期范围:2026年01月01日-2026年01月31日" << 1 << 1;
     GridModel receipts;
-    LayoutReceiptsGrid(receipts);
+    layoutReceiptsSummaryGrid(receipts);
     QTest::newRow("receipts") << QStringList { "receipts", "--from", "2026-01-01", "--to", "2026-03-31" }
                               << shapeOf(receipts) << "(阳光花园管理处)收款汇总统计表"
                               << "日期范围:2026年01月01日-2026年03月31日" << 1 << 2;

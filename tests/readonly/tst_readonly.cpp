@@ -113,15 +113,15 @@ private:
         fee::GridModel receiptsGrid;
         fee::ReceiptsEngine(run, receipts).fill(receiptsGrid);
         fee::GridModel receiptsDetail;
-        fee::LayoutReceiptsDetailGrid(receiptsDetail);
+        fee::layoutReceiptsDetailGrid(receiptsDetail);
         QSet<QString> kinds;
-        for (int r = 0; r < receiptsGrid.rows(); ++r) {
-            const QString kind = receiptsGrid.text(r, fee::ReceiptsColumn::kSummaryKind);
-            const QString key = receiptsGrid.text(r, fee::ReceiptsColumn::kKey);
-            if (key.isEmpty() || kinds.contains(kind))
+        for (int r = receiptsGrid.fixedRows(); r < receiptsGrid.rows(); ++r) {
+            const fee::RowKey key = receiptsGrid.rowKey(r);
+            const QString kind = QString::number(key.kind);
+            if (!fee::hasReceiptsDetail(key) || kinds.contains(kind))
                 continue;
-            if (fee::ShowReceiptsDetails(run, receipts, key, kind, receiptsDetail))
-                kinds.insert(kind);
+            fee::fillReceiptsDetail(run, receipts, key, receiptsDetail);
+            kinds.insert(kind);
         }
         QVERIFY2(kinds.size() >= 2, qPrintable(QStringList(kinds.values()).join(QLatin1Char(','))));
 

@@ -1,5 +1,6 @@
 #include "core/failure.h"
 #include "core/grid/gridmodel.h"
+#include "core/money.h"
 #include "db/dbconnection.h"
 #include "receiptsfixture.h"
 #include "reports/receipts_summary/receiptscolumns.h"
@@ -11,6 +12,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <array>
 #include <sqlite3.h>
 
 using namespace fee;
@@ -38,6 +40,13 @@ QStringList cells(std::initializer_list<std::pair<int, const char*>> set)
     for (const auto& [offset, text] : set)
         groups[offset] = QString::fromUtf8(text);
     return groups;
+}
+
+// A summary row's key from its hidden columns' texts (office code + " " + DH, 汇总类别).
+RowKey rowKey(const QString& key, const QString& kind)
+{
+    const qsizetype blank = key.indexOf(QLatin1Char(' '));
+    return RowKey { key.left(blank), QString(), blank < 0 ? QString() : key.mid(blank + 1), QString(), kind.toInt() };
 }
 
 QStringList zeros(std::initializer_list<std::pair<int, const char*>> set)
@@ -76,7 +85,7 @@ class TestReceiptsEngine : public QObject {
     QStringList run(const ReceiptsSelection& s)
     {
         GridModel grid;
-        LayoutReceiptsGrid(grid);
+        layoutReceiptsSummaryGrid(grid);
         RunContext context(m_db);
         ReceiptsEngine(context, s).fill(grid);
         QStringList rows;
@@ -187,6 +196,91 @@ private slots:
         QCOMPARE(run(s), expected);
     }
 
+    // The rows carry their kind and their key, and hold typed values whose
+    // sums hold to the cent: each 小计 adds up its office's data rows (the
+    // cumulative columns add an item once, see wholeRun), the 合计 the 小计
+    // rows. Only the 明细 cell of a row with a source opens a detail list.
+    void typedRows()
+    {
+        namespace col = ReceiptsColumn;
+        ReceiptsSelection s = selection({ "01", "02", "03", "04", "06" });
+        s.monthToDate = DateRange { QDate(2026, 3, 1), QDate(2026, 3, 31) };
+        s.yearToDate = DateRange { QDate(2026, 1, 1), QDate(2026, 3, 31) };
+        GridModel grid;
+        RunContext context(m_db);
+        ReceiptsEngine engine(context, s);
+        const FillOutcome outcome = engine.fill(grid);
+
+        QCOMPARE(grid.rowKey(2), (RowKey { "01", "A类物业", "01", QString(), 2 }));
+        QCOMPARE(grid.rowKey(4), (RowKey { "01", "B类车位", "11", QString(), 3 }));
+        QCOMPARE(grid.rowKey(11), RowKey { "03" }); // 丙区's name-only row
+        QCOMPARE(grid.rowKind(11), RowKind::Data);
+        QCOMPARE(grid.rowsOfKind(RowKind::Subtotal), QVector<int>({ 8, 10, 12, 15, 17 }));
+        QCOMPARE(grid.rowsOfKind(RowKind::Total), QVector<int>({ 18 }));
+        QCOMPARE(outcome.dataRows, int(grid.rowsOfKind(RowKind::Data).size()));
+        QCOMPARE(outcome.dataRows, 11);
+
+        std::array<qint64, col::kFigureCount> office {};
+        std::array<qint64, col::kFigureCount> subtotals {};
+        qint64 month = 0;
+        qint64 year = 0;
+        QString officeCode;
+        for (int r = 2; r < grid.rows(); ++r) {
+            const RowKey key = grid.rowKey(r);
+            const QVector<CellValue> values = grid.rowValues(r);
+            QCOMPARE(values.at(col::kSequence), CellValue::fromCount(r - 1));
+            for (int c = col::kFirstFigure; c <= col::kYearCumulative; ++c) {
+                if (c != col::kDetail)
+                    QVERIFY2(values.at(c).isEmpty() || values.at(c).isMoney(), qPrintable(QString::number(c)));
+            }
+            for (int c = 0; c < grid.cols(); ++c)
+                QVERIFY(engine.hasDetail(grid, r, c) == (c == col::kDetail && key.kind != 0));
+            switch (grid.rowKind(r)) {
+            case RowKind::Data:
+                QVERIFY(!key.office.isEmpty());
+                if (key.office != officeCode) {
+                    QCOMPARE(office, (std::array<qint64, col::kFigureCount> {}));
+                    officeCode = key.office;
+                }
+                if (key.kind == 0) {
+                    QCOMPARE(key, RowKey { key.office });
+                    QVERIFY(values.at(col::kCategory).isEmpty());
+                    QVERIFY(values.at(col::kDetail).isEmpty());
+                } else {
+                    // The hidden columns show the key, for the CSV.
+                    QCOMPARE(grid.text(r, col::kKey), key.office + " " + key.item);
+                    QCOMPARE(values.at(col::kSummaryKind), CellValue::fromCount(key.kind));
+                    QCOMPARE(values.at(col::kCategory), CellValue::fromText(key.category));
+                }
+                for (int c = col::kFirstFigure; c <= col::kLastFigure; ++c)
+                    office[size_t(c - col::kFirstFigure)] += values.at(c).cents();
+                break;
+            case RowKind::Subtotal:
+                QCOMPARE(values.at(col::kOffice), CellValue::fromText("小计"));
+                QCOMPARE(key, RowKey { officeCode });
+                for (int c = col::kFirstFigure; c <= col::kLastFigure; ++c) {
+                    QCOMPARE(values.at(c), CellValue::fromMoney(office[size_t(c - col::kFirstFigure)]));
+                    subtotals[size_t(c - col::kFirstFigure)] += values.at(c).cents();
+                }
+                month += values.at(col::kMonthCumulative).cents();
+                year += values.at(col::kYearCumulative).cents();
+                office = {};
+                break;
+            case RowKind::Total:
+                QCOMPARE(values.at(col::kOffice), CellValue::fromText("合计"));
+                QVERIFY(key.isEmpty());
+                for (int c = col::kFirstFigure; c <= col::kLastFigure; ++c)
+                    QCOMPARE(values.at(c), CellValue::fromMoney(subtotals[size_t(c - col::kFirstFigure)]));
+                QCOMPARE(values.at(col::kMonthCumulative), CellValue::fromMoney(month));
+                QCOMPARE(values.at(col::kYearCumulative), CellValue::fromMoney(year));
+                break;
+            default:
+                QFAIL(qPrintable(QStringLiteral("row %1 of another kind").arg(r)));
+            }
+        }
+        QCOMPARE(month, qint64(456500));
+    }
+
     // The year groups follow the year of the range's start, even when the
     // range runs into the next year.
     void yearSplitByStart()
@@ -207,7 +301,7 @@ private slots:
     {
         ReceiptsSelection s = selection({ "01", "03" });
         GridModel grid;
-        LayoutReceiptsGrid(grid);
+        layoutReceiptsSummaryGrid(grid);
         RunContext context(m_db);
         ReceiptsEngine(context, s).fill(grid);
         QVERIFY(grid.redraw());
@@ -291,7 +385,7 @@ private slots:
     void refusals()
     {
         GridModel grid;
-        LayoutReceiptsGrid(grid);
+        layoutReceiptsSummaryGrid(grid);
         grid.setRows(3);
         grid.setText(2, 1, "kept");
         RunContext context(m_db);
@@ -340,11 +434,11 @@ private slots:
         QCOMPARE(grid.text(3, 1), QStringLiteral("小计"));
 
         ReceiptsStatementInput input = receiptsStatementInput(s, *s.monthToDate);
-        QVERIFY_THROWS_EXCEPTION(Failure, 累计实收(db, input, "01", "01"));
+        QVERIFY_THROWS_EXCEPTION(Failure, cumulativeReceived(db, input, "01", "01"));
         // Nothing to ask for: 0 without a statement.
-        QCOMPARE(累计实收(db, input, "", "01"), 0.0);
-        QCOMPARE(累计实收(db, input, "01", ""), 0.0);
-        QCOMPARE(累计实收(m_db, input, "03", "01"), 0.0);
+        QCOMPARE(cumulativeReceived(db, input, "", "01"), Amount());
+        QCOMPARE(cumulativeReceived(db, input, "01", ""), Amount());
+        QCOMPARE(cumulativeReceived(m_db, input, "03", "01"), Amount());
     }
 
     // Cancelled once the first offices are written: their rows stay, as a
@@ -404,7 +498,7 @@ private slots:
             }
         };
         GridModel grid;
-        LayoutReceiptsGrid(grid);
+        layoutReceiptsSummaryGrid(grid);
         RunContext context(m_db);
         ReceiptsEngine(context, selection({ "01", "02", "03" })).fill(grid);
         QVERIFY(grid.colWidth(19) > 1000); // the sums widened their column
@@ -478,11 +572,14 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QStringList, rows);
         GridModel detail;
-        LayoutReceiptsDetailGrid(detail);
+        layoutReceiptsDetailGrid(detail);
         detail.setRows(4); // a previous list
         const int firstWidth = detail.colWidth(3);
         RunContext context(m_db);
-        QVERIFY(ShowReceiptsDetails(context, selection({}), key, kind, detail));
+        const RowKey row = rowKey(key, kind);
+        QVERIFY(hasReceiptsDetail(row));
+        const FillOutcome outcome = fillReceiptsDetail(context, selection({}), row, detail);
+        QCOMPARE(outcome.dataRows, std::max(0, int(rows.size()) - 1));
         QStringList actual;
         for (int r = 1; r < detail.rows(); ++r)
             actual << rowText(detail, r);
@@ -501,6 +598,22 @@ private slots:
             const int last = detail.rows() - 1;
             for (int c = 1; c <= 13; ++c)
                 QCOMPARE(detail.cellBackColor(last, c), QColor(192, 192, 255));
+            // The 合计 row is known by its kind and adds up the rows' money to the cent.
+            namespace dcol = ReceiptsDetailColumn;
+            QCOMPARE(detail.rowKind(last), RowKind::Total);
+            QCOMPARE(detail.rowsOfKind(RowKind::Total).size(), 1);
+            qint64 sums[3] = {};
+            for (int r = 1; r < last; ++r) {
+                QCOMPARE(detail.rowKind(r), RowKind::Data);
+                QCOMPARE(detail.value(r, dcol::kReceived).kind(), CellValue::Kind::Date);
+                for (int k = 0; k < 3; ++k) {
+                    const CellValue figure = detail.value(r, dcol::kAmount + k);
+                    QVERIFY(figure.isEmpty() || figure.isMoney());
+                    sums[k] += figure.cents();
+                }
+            }
+            for (int k = 0; k < 3; ++k)
+                QCOMPARE(detail.value(last, dcol::kAmount + k), CellValue::fromMoney(sums[k]));
         }
     }
 
@@ -508,11 +621,13 @@ private slots:
     void detailWithoutKey()
     {
         GridModel detail;
-        LayoutReceiptsDetailGrid(detail);
+        layoutReceiptsDetailGrid(detail);
         detail.setRows(3);
         RunContext context(m_db);
-        QVERIFY(!ShowReceiptsDetails(context, selection({}), "", "1", detail));
-        QVERIFY(!ShowReceiptsDetails(context, selection({}), "01 21", "", detail));
+        for (const RowKey& row : { rowKey("", "1"), RowKey { "01" }, rowKey("01 21", ""), rowKey("01 21", "5") }) {
+            QVERIFY(!hasReceiptsDetail(row));
+            QCOMPARE(fillReceiptsDetail(context, selection({}), row, detail).dataRows, 0);
+        }
         QCOMPARE(detail.rows(), 3);
     }
 };

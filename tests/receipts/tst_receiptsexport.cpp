@@ -38,24 +38,26 @@ QString columnLetters(int column) // 1-based
 // leading zeros, a ledger row without book, number, amount or issue date.
 GridModel detailGrid()
 {
+    namespace dcol = ReceiptsDetailColumn;
     GridModel grid;
-    LayoutReceiptsDetailGrid(grid);
-    const QList<QStringList> rows {
-        { "1", "007", "0012", "钱一", "押金", "[202601-202603]", "500.00", "0.00", "500.00", "2026-03-10", "甲", "开甲",
-            "2026-03-09" },
-        { "2", "", "", "甲区1栋101室 张三", "物业管理费", "[202701-203001]", "", "0.00", "", "2026-03-20", "乙", "",
-            "" },
+    layoutReceiptsDetailGrid(grid);
+    const auto text = [](const char* t) { return CellValue::fromText(QString::fromUtf8(t)); };
+    const auto date = [](int month, int day) { return CellValue::fromDate(QDate(2026, month, day)); };
+    const QList<QVector<CellValue>> rows {
+        { CellValue::fromCount(1), text("007"), text("0012"), text("钱一"), text("押金"), text("[202601-202603]"),
+            CellValue::fromMoney(50000), CellValue::fromMoney(0), CellValue::fromMoney(50000), date(3, 10), text("甲"),
+            text("开甲"), date(3, 9) },
+        { CellValue::fromCount(2), {}, {}, text("甲区1栋101室 张三"), text("物业管理费"), text("[202701-203001]"), {},
+            CellValue::fromMoney(0), {}, date(3, 20), text("乙"), {}, {} },
     };
-    for (const QStringList& values : rows) {
-        const int r = grid.appendRow();
-        for (int c = 0; c < values.size(); ++c)
-            grid.setText(r, c, values.at(c));
-    }
-    const int total = grid.appendRow();
-    grid.setText(total, 1, QStringLiteral("合计"));
-    grid.setText(total, 6, QStringLiteral("500.00"));
-    grid.setText(total, 7, QStringLiteral("0.00"));
-    grid.setText(total, 8, QStringLiteral("500.00"));
+    for (const QVector<CellValue>& values : rows)
+        grid.appendRow(values);
+    QVector<CellValue> totals(dcol::kCount);
+    totals[dcol::kBook] = text("合计");
+    totals[dcol::kAmount] = CellValue::fromMoney(50000);
+    totals[dcol::kTax] = CellValue::fromMoney(0);
+    totals[dcol::kIncome] = CellValue::fromMoney(50000);
+    const int total = grid.appendRow(totals, RowKind::Total);
     for (int c = 1; c < grid.cols(); ++c)
         grid.setCellBackColor(total, c, receiptsTotalColor());
     grid.setColWidth(3, 2345);
@@ -134,7 +136,7 @@ private slots:
         selection.receipts = kMarch;
         selection.monthToDate = kMarch;
         selection.yearToDate = DateRange { QDate(2026, 1, 1), QDate(2026, 3, 31) };
-        LayoutReceiptsGrid(m_summaryGrid);
+        layoutReceiptsSummaryGrid(m_summaryGrid);
         RunContext run(connection);
         ReceiptsEngine(run, selection).fill(m_summaryGrid);
         QCOMPARE(m_summaryGrid.rows(), 12);
@@ -242,7 +244,7 @@ private slots:
     void summaryBeforeAnyRun()
     {
         GridModel grid;
-        LayoutReceiptsGrid(grid);
+        layoutReceiptsSummaryGrid(grid);
         const QString file = m_dir.filePath(QStringLiteral("headings.xlsx"));
         WriteReceiptsSummaryWorkbook(grid, kMarch, file);
         const WorkbookReadback book = WorkbookReadback::read(file);
@@ -254,6 +256,34 @@ private slots:
         QVERIFY(book.cell(QStringLiteral("A6")).value("border").isNull());
         QVERIFY(book.cell(QStringLiteral("A6")).value("value").isNull());
         QVERIFY(book.cell(QStringLiteral("A7")).isEmpty());
+    }
+
+    // The 小计 colour follows the row kind, not the label: an office named
+    // "小计" keeps none; figures are written from their values.
+    void summaryRowsByKind()
+    {
+        namespace col = ReceiptsColumn;
+        GridModel grid;
+        layoutReceiptsSummaryGrid(grid);
+        const auto row = [&grid](int sequence, const char* label, qint64 cents, RowKind kind) {
+            QVector<CellValue> cells(col::kCount);
+            cells[col::kSequence] = CellValue::fromCount(sequence);
+            cells[col::kOffice] = CellValue::fromText(QString::fromUtf8(label));
+            cells[col::kTotalAmount] = CellValue::fromMoney(cents);
+            grid.appendRow(cells, kind, RowKey { "01" });
+        };
+        row(1, "小计", 123456, RowKind::Data);
+        row(2, "甲区", -5, RowKind::Subtotal);
+        row(3, "合计", 123451, RowKind::Total);
+        const QString file = m_dir.filePath(QStringLiteral("kinds.xlsx"));
+        WriteReceiptsSummaryWorkbook(grid, kMarch, file);
+        const WorkbookReadback book = WorkbookReadback::read(file);
+        QVERIFY2(book.ok(), qPrintable(book.error()));
+        QCOMPARE(book.cell(QStringLiteral("B6")).value("fill").toString(), QString());
+        QCOMPARE(book.cell(QStringLiteral("B7")).value("fill").toString(), QStringLiteral("C0FFFF"));
+        compareCell(book.cell(QStringLiteral("T6")), "number", 1234.56, "#0.00", "right");
+        compareCell(book.cell(QStringLiteral("T7")), "number", -0.05, "#0.00", "right");
+        compareCell(book.cell(QStringLiteral("A7")), "number", 2.0, "General", QString());
     }
 
     void detailCells_data()
@@ -337,7 +367,7 @@ private slots:
         }
         // A cell text the workbook refuses (longer than a cell holds).
         GridModel grid;
-        LayoutReceiptsGrid(grid);
+        layoutReceiptsSummaryGrid(grid);
         const int r = grid.appendRow();
         grid.setText(r, 1, QString(40000, u'长'));
         try {

@@ -161,7 +161,7 @@ private slots:
         QFETCH(ReceiptsColumnRole, role);
         GridModel grid;
         grid.setRows(9);
-        LayoutReceiptsGrid(grid);
+        layoutReceiptsSummaryGrid(grid);
         QCOMPARE(grid.rows(), 2);
         QCOMPARE(grid.cols(), 27);
         QCOMPARE(grid.fixedRows(), 2);
@@ -176,8 +176,6 @@ private slots:
         QCOMPARE(grid.fixedAlignment(column), int(AlignCenter));
         QCOMPARE(grid.mergeCol(column), merges);
         QCOMPARE(receiptsColumnRole(column), role);
-        QCOMPARE(isReceiptsSumColumn(column), column >= 19 && column <= 21);
-        QCOMPARE(receiptsGroupOf(column), column >= 4 && column <= 21 ? (column - 4) / 3 : -1);
     }
 
     // The merged headings: equal neighbours of row 0, the double headings of
@@ -185,7 +183,7 @@ private slots:
     void summaryHeadingMerges()
     {
         GridModel grid;
-        LayoutReceiptsGrid(grid);
+        layoutReceiptsSummaryGrid(grid);
         QCOMPARE(grid.mergedSpan(0, 5), QRect(4, 0, 3, 1));
         QCOMPARE(grid.mergedSpan(0, 1), QRect(1, 0, 1, 2));
         QCOMPARE(grid.mergedSpan(1, 23), QRect(23, 0, 1, 2));
@@ -196,7 +194,7 @@ private slots:
     {
         GridModel grid;
         grid.setRows(5);
-        LayoutReceiptsDetailGrid(grid);
+        layoutReceiptsDetailGrid(grid);
         QCOMPARE(grid.rows(), 1);
         QCOMPARE(grid.cols(), 14);
         QCOMPARE(grid.fixedCols(), 1);
@@ -262,38 +260,54 @@ private slots:
     }
 
     // The checks of "统计" in their order: offices first, then the dates, then
-    // the fee items.
+    // the fee items; the date box alone is titled with the program's name.
     void checks_data()
     {
+        using Field = SelectionCheck::Field;
         QTest::addColumn<bool>("offices");
         QTest::addColumn<bool>("fees");
         QTest::addColumn<bool>("datesReversed");
-        QTest::addColumn<int>("refusal");
+        QTest::addColumn<bool>("refused");
         QTest::addColumn<QString>("message");
-        QTest::newRow("nothing ticked") << false << false << true << int(ReceiptsRefusal::NoOffice) << "请勾选管理处！";
-        QTest::newRow("dates before fees") << true << false << true << int(ReceiptsRefusal::StartAfterEnd)
-                                           << "收款日期起始日期不能大于终止日期，请重新选择！";
-        QTest::newRow("no fee item") << true << false << false << int(ReceiptsRefusal::NoFeeItem) << "请勾选收费项目！";
-        QTest::newRow("fine") << true << true << false << int(ReceiptsRefusal::None) << "";
+        QTest::addColumn<bool>("programTitle");
+        QTest::addColumn<Field>("field");
+        QTest::newRow("nothing ticked") << false << false << true << true << "请勾选管理处！" << false
+                                        << Field::Offices;
+        QTest::newRow("dates before fees") << true << false << true << true
+                                           << "收款日期起始日期不能大于终止日期，请重新选择！" << true << Field::Dates;
+        QTest::newRow("no fee item") << true << false << false << true << "请勾选收费项目！" << false
+                                     << Field::FeeItems;
+        QTest::newRow("fine") << true << true << false << false << "" << false << Field::None;
     }
     void checks()
     {
         QFETCH(bool, offices);
         QFETCH(bool, fees);
         QFETCH(bool, datesReversed);
-        QFETCH(int, refusal);
+        QFETCH(bool, refused);
         QFETCH(QString, message);
+        QFETCH(bool, programTitle);
+        QFETCH(SelectionCheck::Field, field);
         ReceiptsSelection s;
         if (offices)
             s.offices = { Office { "01", "A" } };
         if (fees)
             s.feeCodes = { "01" };
         s.receipts = { QDate(2026, 3, 2), QDate(2026, 3, datesReversed ? 1 : 2) };
-        const ReceiptsCheck check = checkReceiptsSelection(s);
-        QCOMPARE(int(check.refusal), refusal);
-        QCOMPARE(check.message, message);
-        QCOMPARE(check.titledWithProgram, check.refusal == ReceiptsRefusal::StartAfterEnd);
-        QCOMPARE(int(checkReceiptsSelection(s, false).refusal), int(ReceiptsRefusal::NoMethodShown));
+        const SelectionCheck check = checkReceiptsSelection(s);
+        QCOMPARE(check.status, refused ? SelectionCheck::Status::Refused : SelectionCheck::Status::Ok);
+        QCOMPARE(check.message.text, message);
+        if (refused) {
+            QCOMPARE(check.message.title, programTitle ? fee::programTitle() : QStringLiteral("系统提示"));
+            QCOMPARE(check.message.icon, BoxIcon::Information);
+            QCOMPARE(check.message.buttons, BoxButtons::Ok);
+        }
+        QCOMPARE(check.field, field);
+        // No payment method shown: nothing happens and nothing is said,
+        // whatever else the selection lacks.
+        const SelectionCheck silent = checkReceiptsSelection(s, false);
+        QCOMPARE(silent.status, SelectionCheck::Status::Silent);
+        QVERIFY(silent.message.text.isEmpty());
     }
 };
 

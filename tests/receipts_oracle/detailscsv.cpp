@@ -33,10 +33,15 @@ int main(int argc, char** argv)
         selection.receipts = { QDate::fromString(args.at(2), Qt::ISODate), QDate::fromString(args.at(3), Qt::ISODate) };
         selection.paymentMethods = fee::loadPaymentMethods(db);
         selection.chosenMethod = args.at(4) == QStringLiteral("all") ? QString() : args.at(4);
+        // The row's key from its hidden columns as the CSV shows them.
+        const QString key = args.at(5);
+        const qsizetype blank = key.indexOf(QLatin1Char(' '));
+        const fee::RowKey row { key.left(blank), QString(), blank < 0 ? QString() : key.mid(blank + 1), QString(),
+            args.at(6).toInt() };
         fee::GridModel detail;
-        fee::LayoutReceiptsDetailGrid(detail);
+        fee::layoutReceiptsDetailGrid(detail);
         fee::RunContext run(db);
-        fee::ShowReceiptsDetails(run, selection, args.at(5), args.at(6), detail);
+        fee::fillReceiptsDetail(run, selection, row, detail);
         const QByteArray csv = fee::gridToCsv(detail);
         std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
     } catch (const fee::Failure& f) {

@@ -72,10 +72,10 @@ void DailyReportWindow::startStatistics()
     if (isRunning())
         return;
     const DailySelection selection = currentSelection();
-    const DailyRunOutcome check = DailyEngine::check(selection);
-    if (check.status == DailyRunOutcome::Status::NotStarted)
+    const SelectionCheck check = checkDailySelection(selection);
+    if (check.status == SelectionCheck::Status::Silent)
         return;
-    if (check.status == DailyRunOutcome::Status::Refused) {
+    if (check.status == SelectionCheck::Status::Refused) {
         showBox(check.message);
         return;
     }
@@ -107,7 +107,7 @@ void DailyReportWindow::statisticsFinished(const RunOutcome& outcome)
     // writing it asks first.
     // A cancel pressed as the last row came in leaves a whole list.
     const int last = m_grid.rows() - 1;
-    const bool totalled = last >= 1 && m_grid.text(last, DailyGrid::Book) == QStringLiteral("合计");
+    const bool totalled = last >= 1 && m_grid.rowKind(last) == RowKind::Total;
     m_incomplete = (outcome.cancelled || outcome.failed) && !totalled;
     if (outcome.cancelled && m_incomplete)
         m_statusBar->setMessage(QStringLiteral("统计已取消，列表不完整（没有合计行）"));

@@ -96,7 +96,7 @@ ReceiptsSummaryWindow::ReceiptsSummaryWindow(DbConnection& connection, const Ses
     m_run = new ReportRun(this, m_wait, m_summaryView, m_connection);
 
     connect(m_start, &QPushButton::clicked, this, &ReceiptsSummaryWindow::startStatistics);
-    connect(m_export, &QPushButton::clicked, this, &ReceiptsSummaryWindow::ExportReceiptsSummary);
+    connect(m_export, &QPushButton::clicked, this, &ReceiptsSummaryWindow::exportSummary);
     connect(m_exit, &QPushButton::clicked, this, [this] { windowFrame(this)->close(); });
     connect(m_print, &QPushButton::clicked, this, &ReceiptsSummaryWindow::printSummary);
     // An unticked cumulative range keeps its dates but cannot be changed.

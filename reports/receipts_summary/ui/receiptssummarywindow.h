@@ -100,7 +100,7 @@ private:
     void detailClicked(int row, int col);
 
     // Workbooks and the printout (receiptssummarywindowoutput.cpp).
-    void ExportReceiptsSummary();
+    void exportSummary();
     void exportDetail();
     void printSummary();
     QString printedOfficeName() const;

@@ -39,10 +39,10 @@ void ReceiptsSummaryWindow::openDetail(int row)
 {
     if (isRunning() || row < m_summary.fixedRows() || row >= m_summary.rows())
         return;
-    const QString key = m_summary.text(row, ReceiptsColumn::kKey);
-    const QString kind = m_summary.text(row, ReceiptsColumn::kSummaryKind);
+    const DrillKey key { m_summary.rowKey(row), ReceiptsColumn::kDetail };
     m_summary.setCurrentRow(row);
-    m_detailHeading = { m_summary.text(row, ReceiptsColumn::kOffice), m_summary.text(row, ReceiptsColumn::kItem) };
+    m_detailHeading = { m_summary.value(row, ReceiptsColumn::kOffice).string(),
+        m_summary.value(row, ReceiptsColumn::kItem).string() };
 
     m_buttonStrip->setEnabled(false);
     placeDetailFrame();
@@ -51,7 +51,7 @@ void ReceiptsSummaryWindow::openDetail(int row)
     m_highlightedDetailRow = 0;
     m_detailFrame->show();
     m_detailFrame->raise();
-    if (!receiptsRowKey(key))
+    if (!hasReceiptsDetail(key.row))
         return;
 
     // The list belongs to the run that wrote the row: its dates and payment
@@ -68,7 +68,7 @@ void ReceiptsSummaryWindow::openDetail(int row)
                                  .arg(m_detailHeading.officeName.simplified(), m_detailHeading.itemName.simplified()));
     GridModel* detail = &m_detail;
     m_run->start(
-        [selection, key, kind, detail](RunContext& run) { ReceiptsEngine(run, selection).fillDetail(key, kind, *detail); },
+        [selection, key, detail](RunContext& run) { ReceiptsEngine(run, selection).fillDetail(key, *detail); },
         [this](const RunOutcome& outcome) { detailFinished(outcome); }, m_detailWait, m_detailFrame->view());
 }
 
@@ -106,7 +106,7 @@ void ReceiptsSummaryWindow::detailClicked(int row, int)
 {
     // A row of the current list other than its totals row.
     const auto isDetailRow = [this](int r) {
-        return r >= 1 && r < m_detail.rows() && m_detail.text(r, dcol::kBook) != QString::fromUtf8(kReceiptsTotalText);
+        return r >= 1 && r < m_detail.rows() && m_detail.rowKind(r) != RowKind::Total;
     };
     if (isRunning() || !isDetailRow(row))
         return;

@@ -38,8 +38,8 @@ void ReceiptsSummaryWindow::loadWindow()
     m_yearStart->setEnabled(false);
     m_yearEnd->setEnabled(false);
 
-    LayoutReceiptsGrid(m_summary);
-    LayoutReceiptsDetailGrid(m_detail);
+    layoutReceiptsSummaryGrid(m_summary);
+    layoutReceiptsDetailGrid(m_detail);
 
     loadOfficeList();
     loadFeeItemTree();

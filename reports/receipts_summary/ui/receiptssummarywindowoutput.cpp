@@ -53,7 +53,7 @@ DateRange ReceiptsSummaryWindow::reportedRange() const
     return { m_receiptStart->date(), m_receiptEnd->date() };
 }
 
-void ReceiptsSummaryWindow::ExportReceiptsSummary()
+void ReceiptsSummaryWindow::exportSummary()
 {
     // The grid always has its two heading rows, so even an empty report is written.
     if (isRunning() || m_summary.rows() <= 1)

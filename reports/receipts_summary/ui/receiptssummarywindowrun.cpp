@@ -9,6 +9,7 @@
 #include "widgets/sessionstatusbar.h"
 #include "widgets/waitoverlay.h"
 #include "reports/receipts_summary/receiptscolumns.h"
+#include "reports/receipts_summary/receiptsdetails.h"
 #include "reports/receipts_summary/receiptsengine.h"
 #include "reports/shared/ui/reportrun.h"
 #include "reports/shared/runcontext.h"
@@ -29,22 +30,15 @@ void ReceiptsSummaryWindow::startStatistics()
         return;
 
     const ReceiptsSelection selection = currentSelection();
-    const ReceiptsCheck check = checkReceiptsSelection(selection, m_paymentMethod->currentIndex() >= 0);
-    switch (check.refusal) {
-    case ReceiptsRefusal::None:
-        break;
-    case ReceiptsRefusal::NoMethodShown:
-        return;
-    case ReceiptsRefusal::NoOffice:
-        msgBox(check.message);
-        m_officeList->list()->setFocus();
-        return;
-    case ReceiptsRefusal::StartAfterEnd:
-        msgBox(check.message, programTitle());
-        return;
-    case ReceiptsRefusal::NoFeeItem:
-        msgBox(check.message);
-        m_feeTree->tree()->setFocus();
+    const SelectionCheck check = checkReceiptsSelection(selection, m_paymentMethod->currentIndex() >= 0);
+    if (!check.isOk()) {
+        if (check.status == SelectionCheck::Status::Refused)
+            showBox(check.message);
+        // The dates keep the focus where it is.
+        if (check.field == SelectionCheck::Field::Offices)
+            m_officeList->list()->setFocus();
+        else if (check.field == SelectionCheck::Field::FeeItems)
+            m_feeTree->tree()->setFocus();
         return;
     }
 
@@ -86,29 +80,29 @@ void ReceiptsSummaryWindow::statisticsFinished(const RunOutcome& outcome)
 }
 
 // A row of the current grid with figures of an office: neither a heading
-// row nor a "小计" or "合计" row.
+// row nor a "小计" or "合计" row. Asked of the cell, which a row a run has
+// just cut does not fail: a bar of the chart may be clicked during a run.
 bool ReceiptsSummaryWindow::isSummaryDataRow(int row) const
 {
-    if (row < m_summary.fixedRows() || row >= m_summary.rows())
-        return false;
-    const QString name = m_summary.text(row, col::kOffice);
-    return name != QString::fromUtf8(kReceiptsSubtotalText) && name != QString::fromUtf8(kReceiptsTotalText);
+    const std::optional<GridCell> cell = m_summary.cell(row, col::kOffice);
+    return cell && cell->rowKind == RowKind::Data;
 }
 
 void ReceiptsSummaryWindow::summaryClicked(int row, int col)
 {
     if (isRunning() || !isSummaryDataRow(row))
         return;
-    if (col == col::kDetail && m_summary.text(row, col) == QString::fromUtf8(kReceiptsDetailText))
+    if (receiptsCellHasDetail(m_summary, row, col))
         openDetail(row);
     highlightSummaryRow(row);
 }
 
+// A double click anywhere on a row opens what its 明细 cell opens.
 void ReceiptsSummaryWindow::summaryDoubleClicked(int row, int)
 {
     if (isRunning() || row < m_summary.fixedRows() || row >= m_summary.rows())
         return;
-    if (m_summary.text(row, col::kDetail) == QString::fromUtf8(kReceiptsDetailText))
+    if (receiptsCellHasDetail(m_summary, row, col::kDetail))
         openDetail(row);
 }
 
