@@ -10,6 +10,8 @@
 #include "reports/monthly/monthlychart.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/monthly/monthlyexport.h"
+#include "reports/monthly/monthlyselection.h"
+#include "reports/monthly/monthlytitle.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/reporttexts.h"
@@ -64,8 +66,9 @@ int runMonthly(const QStringList& args)
             return parser.usageError(error + QStringLiteral(" (%1 offices)").arg(kind));
         if (auto stop = command.readFeeItems(lists.feeTree, selection.feeCodes))
             return *stop;
-        if (selection.feeCodes.isEmpty())
-            return parser.usageError(QStringLiteral("no fee item to report on"));
+        const SelectionCheck check = checkMonthlySelection(selection, !lists.offices.isEmpty());
+        if (!check.isOk())
+            return parser.usageError(check.message.text);
 
         GridModel grid;
         // Offices side by side, as many connections as the window's run uses.
@@ -74,14 +77,13 @@ int runMonthly(const QStringList& args)
         MonthlyEngine(run, selection).fill(grid);
 
         command.writeCsvOutput(grid);
-        const QString title
-            = commercial ? QStringLiteral("商用物业费收缴率汇总表") : QStringLiteral("住宅物业费收缴率汇总表");
+        const QString title = monthlyReportTitle(commercial);
         if (!command.xlsxTarget().isEmpty()) {
             SummaryWorkbookInfo info;
             info.title = title;
             info.company = QString::fromUtf8(kCompanyLabel);
             info.statisticsDate = date;
-            ExportSummaryWorkbook(grid, info, withoutXlsxExtension(command.xlsxTarget()));
+            writeMonthlySummaryWorkbook(grid, info, withoutXlsxExtension(command.xlsxTarget()));
         }
         if (command.pdf().wanted()) {
             // The window has no print button: the printout carries the title

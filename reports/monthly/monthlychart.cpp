@@ -6,7 +6,6 @@
 namespace fee::monthly {
 
 namespace {
-    const QString kTotalsLabel = QStringLiteral("合计");
     constexpr int kChartColumns[] = { kRate, kArrearsRate };
 
     // A two-line heading of the grid as one line.
@@ -15,6 +14,14 @@ namespace {
         if (grid.rows() < kHeadingRows)
             return {};
         return grid.text(kHeadingRows - 1, col).remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+    }
+
+    // A rate cell's figure in percent; nothing for an empty cell.
+    std::optional<double> rateOf(const CellValue& value)
+    {
+        if (!value.isRate())
+            return std::nullopt;
+        return value.number();
     }
 }
 
@@ -31,26 +38,26 @@ ChartData rateChart(const GridModel& summary)
 
     const int rows = summary.rows();
     for (int row = kHeadingRows; row < rows; ++row) {
-        // rowTexts() never fails for a row a new run has just cut.
-        const QVector<QString> texts = summary.rowTexts(row);
-        if (texts.size() < kColumnCount)
-            continue;
-        const QString name = texts.at(kName);
-        if (name.isEmpty())
-            continue;
-        if (name == kTotalsLabel) {
-            chart.reference = chartValue(texts.at(kRate));
-            chart.referenceLabel = kTotalsLabel + QLatin1Char(' ') + chart.series.front() + QLatin1Char(' ')
-                + texts.at(kRate);
+        // cell() never fails for a row a new run has just cut: nothing is left to read.
+        const std::optional<GridCell> name = summary.cell(row, kName);
+        const std::optional<GridCell> rate = summary.cell(row, kRate);
+        const std::optional<GridCell> arrearsRate = summary.cell(row, kArrearsRate);
+        if (!name || !rate || !arrearsRate)
+            break;
+        if (name->rowKind == RowKind::Total) {
+            chart.reference = rateOf(rate->value);
+            chart.referenceLabel = name->text + QLatin1Char(' ') + chart.series.front() + QLatin1Char(' ') + rate->text;
             chart.referenceRow = row;
             continue;
         }
+        if (name->rowKind != RowKind::Data || name->text.isEmpty())
+            continue;
         ChartBar bar;
-        bar.label = name;
+        bar.label = name->text;
         bar.gridRow = row;
-        for (int col : kChartColumns) {
-            bar.values << chartValue(texts.at(col));
-            bar.texts << texts.at(col);
+        for (const GridCell* cell : { &*rate, &*arrearsRate }) {
+            bar.values << rateOf(cell->value);
+            bar.texts << cell->text;
             bar.sources << QVector<int> { row };
         }
         chart.bars << bar;

@@ -9,11 +9,12 @@ class GridModel;
 
 namespace monthly {
 
-    // The collection-rate chart of a summary grid: per office row, in the
-    // grid's order, this year's collection rate and the arrears clearing rate
-    // (both without waivers), and the 合计 row's collection rate as the
-    // reference line. Empty rate cells have no value. Reads rows as they are,
-    // so a grid still being filled gives the offices it holds so far.
+    // The collection-rate chart of a summary grid: per office (Data) row, in
+    // the grid's order, this year's collection rate and the arrears clearing
+    // rate (both without waivers), and the Total row's collection rate as the
+    // reference line. Only rate values count: an empty cell has no value.
+    // Reads rows as they are, so a grid still being filled gives the offices
+    // it holds so far.
     ChartData rateChart(const GridModel& summary);
 
     // The same rates as a chart of the summary workbook, pointing at the rate

@@ -44,11 +44,11 @@ namespace monthly {
     constexpr int kUnpaidToDate = 35;
     constexpr int kRateToDate = 36;
     constexpr int kAllUnpaid = 37;
-    constexpr int kOfficeCode = 38; // hidden: the office a row stands for
+    constexpr int kOfficeCode = 38; // hidden: the office code shown; the row's key is what a detail reads
 
     // Columns whose office figures the totals row adds up.
     bool isTotalled(int column);
-    // Columns holding a rate ("12.50%") or a count rather than money.
+    // Columns holding a rate or the month count rather than money.
     bool isRateOrCount(int column);
 
     // 39 columns, the two heading rows with their merges, line breaks, widths
@@ -57,9 +57,10 @@ namespace monthly {
 
 } // namespace monthly
 
-// The detail list's seven columns (heading row, one row per ledger row, the
-// totals row "合计" under the address).
+// The detail list's seven columns (heading row, one Data row per ledger row,
+// the Total row "合计" under the address).
 namespace MonthlyDetailColumn {
+    constexpr int kColumnCount = 7;
     constexpr int kSerial = 0;
     constexpr int kAddress = 1;
     constexpr int kName = 2;

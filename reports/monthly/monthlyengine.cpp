@@ -1,7 +1,6 @@
 #include "reports/monthly/monthlyengine.h"
 
 #include "core/grid/columnfitter.h"
-#include "core/textformat.h"
 #include "db/dbconnection.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlystatements.h"
@@ -9,107 +8,116 @@
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
-#include <cmath>
+#include <optional>
 
 namespace fee {
 
+using namespace monthly;
+
 namespace {
 
-    double clean(double v) { return decimalValue(v); }
-    QString rate(double numerator, double denominator) { return formatRate(clean(numerator / denominator * 100)); }
-
     // The measures an office's row is written from, by summary column.
-    using Measures = QMap<int, double>;
+    using Measures = QMap<int, Amount>;
     // The money figures of the written rows, by summary column, in cents as
-    // their texts show them: the totals row adds these up.
+    // their cells show them: the totals row adds these up.
     using ColumnCents = QVector<qint64>;
 
-    // Writes one money cell and counts what it shows into the totals; an
-    // empty cell (a zero measure) counts 0.
-    qint64 putMoney(GridModel& grid, int r, int column, double value, ColumnCents& totals, ZeroMoney zero)
-    {
-        const QString text = moneyOrEmpty(value, zero);
-        const qint64 cents = text.isEmpty() ? 0 : moneyCents(value);
-        grid.setText(r, column, text);
-        totals[column] += cents;
-        return cents;
-    }
+    // The cells of one summary row; an office's money counts into the totals.
+    class SummaryRow {
+    public:
+        explicit SummaryRow(ColumnCents* totals = nullptr)
+            : m_cells(kColumnCount)
+            , m_totals(totals)
+        {
+        }
 
-    double fromCents(qint64 cents) { return double(cents) / 100; }
+        void set(int column, const CellValue& value) { m_cells[column] = value; }
+        // A money cell; returns what it shows, in cents.
+        qint64 cents(int column, qint64 cents)
+        {
+            m_cells[column] = CellValue::fromMoney(cents);
+            if (m_totals)
+                (*m_totals)[column] += cents;
+            return cents;
+        }
+        qint64 money(int column, Amount amount) { return cents(column, amount.cents()); }
+        // A measure: a zero sum leaves the cell empty.
+        void measure(int column, Amount amount)
+        {
+            if (!amount.isZero())
+                money(column, amount);
+        }
+        // A rate as it is shown; none (a zero divisor) leaves the cell empty.
+        void rate(int column, const std::optional<double>& percent)
+        {
+            if (percent)
+                m_cells[column] = CellValue::fromPercent(*percent);
+        }
+        const QVector<CellValue>& cells() const { return m_cells; }
 
-    void writeOfficeRow(
-        GridModel& grid, int r, const Measures& v, const QDate& date, const QString& officeCode, ColumnCents& totals)
+    private:
+        QVector<CellValue> m_cells;
+        ColumnCents* m_totals;
+    };
+
+    QVector<CellValue> officeRow(
+        int serial, const Office& office, const Measures& v, const QDate& date, ColumnCents& totals)
     {
-        using namespace monthly;
-        auto money = [&](int column, double value) { return putMoney(grid, r, column, value, totals, ZeroMoney::Shown); };
+        SummaryRow row(&totals);
+        row.set(kSerial, CellValue::fromCount(serial));
+        row.set(kName, CellValue::fromText(office.name));
         for (int column : measureColumns())
-            putMoney(grid, r, column, v.value(column), totals, ZeroMoney::Empty);
+            row.measure(column, v.value(column));
 
-        const double arrears = v.value(kArrears), arrearsCollected = v.value(kArrearsCollected),
+        const Amount arrears = v.value(kArrears), arrearsCollected = v.value(kArrearsCollected),
                      arrearsWaived = v.value(kArrearsWaived);
-        const qint64 arrearsUnpaid = money(kArrearsUnpaid, arrears - arrearsCollected - arrearsWaived);
-        if (arrears != 0)
-            grid.setText(r, kArrearsRateWithWaivers, rate(arrearsWaived + arrearsCollected, arrears));
-        const double arrearsNet = clean(arrears - arrearsWaived);
-        if (arrears != 0 && arrearsNet != 0)
-            grid.setText(r, kArrearsRate, rate(arrearsCollected, arrearsNet));
+        const qint64 arrearsUnpaid = row.money(kArrearsUnpaid, arrears - arrearsCollected - arrearsWaived);
+        if (!arrears.isZero()) {
+            row.rate(kArrearsRateWithWaivers, percentOf(arrearsWaived + arrearsCollected, arrears));
+            row.rate(kArrearsRate, percentOf(arrearsCollected, arrears - arrearsWaived));
+        }
 
-        double months = 0;
+        Amount months;
         for (int m = 0; m < 12; ++m)
             months += v.value(kFirstMonth + m);
         // The figures below go on from the collected and prepaid sums as shown.
-        const double collected = fromCents(money(kCollected, months));
-        const double due = v.value(kDue), waived = v.value(kWaived), vacant = v.value(kVacant);
-        money(kUnpaid, due - collected - waived - vacant);
-        if (due != 0)
-            grid.setText(r, kRateWithWaivers, rate(collected + waived + vacant, due));
-        const double dueNet = clean(due - waived - vacant);
-        if (dueNet != 0)
-            grid.setText(r, kRate, rate(collected, dueNet));
+        const Amount collected = Amount::fromCents(row.money(kCollected, months));
+        const Amount due = v.value(kDue), waived = v.value(kWaived), vacant = v.value(kVacant);
+        row.money(kUnpaid, due - collected - waived - vacant);
+        row.rate(kRateWithWaivers, percentOf(collected + waived + vacant, due));
+        row.rate(kRate, percentOf(collected, due - waived - vacant));
 
-        const double prepaid = fromCents(
-            money(kPrepaid, v.value(kPrepaidNextYear) + v.value(kPrepaidYearAfter) + v.value(kPrepaidLater)));
-        money(kReceived, prepaid + (arrearsCollected + collected));
-        grid.setText(r, kMonthCount, QString::number(date.month()));
-        const double dueToDate = v.value(kDueToDate), collectedToDate = v.value(kCollectedToDate);
-        const qint64 unpaidToDate = money(kUnpaidToDate, dueToDate - collectedToDate);
-        if (dueToDate != 0)
-            grid.setText(r, kRateToDate, rate(collectedToDate, dueToDate));
-        money(kAllUnpaid, fromCents(arrearsUnpaid) + fromCents(unpaidToDate));
-        grid.setText(r, kOfficeCode, officeCode);
+        const Amount prepaid = Amount::fromCents(
+            row.money(kPrepaid, v.value(kPrepaidNextYear) + v.value(kPrepaidYearAfter) + v.value(kPrepaidLater)));
+        row.money(kReceived, prepaid + (arrearsCollected + collected));
+        row.set(kMonthCount, CellValue::fromCount(date.month()));
+        const Amount dueToDate = v.value(kDueToDate), collectedToDate = v.value(kCollectedToDate);
+        const qint64 unpaidToDate = row.money(kUnpaidToDate, dueToDate - collectedToDate);
+        row.rate(kRateToDate, percentOf(collectedToDate, dueToDate));
+        row.cents(kAllUnpaid, arrearsUnpaid + unpaidToDate);
+        row.set(kOfficeCode, CellValue::fromText(office.code));
+        return row.cells();
     }
 
-    void writeTotalsRow(GridModel& grid, const ColumnCents& cents)
+    QVector<CellValue> totalsRow(const ColumnCents& cents)
     {
-        using namespace monthly;
-        grid.setRedraw(false);
-        QVector<double> total(kColumnCount, 0.0);
-        for (int c = 0; c < kColumnCount; ++c)
-            total[c] = fromCents(cents[c]);
-        const int r = grid.appendRow();
-        grid.setText(r, kName, QStringLiteral("合计"));
+        SummaryRow row;
+        row.set(kName, CellValue::fromText(QStringLiteral("合计")));
         for (int c = kName; c < kOfficeCode; ++c) {
-            if (!isTotalled(c))
-                continue;
-            // The arrears collected and unpaid totals have always shown whole units.
-            if (c == kArrearsCollected || c == kArrearsUnpaid)
-                grid.setText(r, c, formatNumber(total[c], QStringLiteral("0")));
-            else
-                grid.setText(r, c, centsText(cents[c]));
+            if (isTotalled(c))
+                row.cents(c, cents[c]);
         }
-        if (total[kArrears] != 0)
-            grid.setText(
-                r, kArrearsRateWithWaivers, rate(total[kArrearsWaived] + total[kArrearsCollected], total[kArrears]));
-        if (clean(total[kArrears] - total[kArrearsWaived]) != 0)
-            grid.setText(r, kArrearsRate, rate(total[kArrearsCollected], total[kArrears] - total[kArrearsWaived]));
-        if (total[kDue] != 0)
-            grid.setText(r, kRateWithWaivers, rate(total[kCollected] + total[kWaived] + total[kVacant], total[kDue]));
-        if (clean(total[kDue] - total[kWaived] - total[kVacant]) != 0)
-            grid.setText(r, kRate, rate(total[kCollected], total[kDue] - total[kWaived] - total[kVacant]));
-        if (total[kDueToDate] != 0)
-            grid.setText(r, kRateToDate, rate(total[kCollectedToDate], total[kDueToDate]));
-        grid.setRedraw(true);
+        const auto total = [&cents](int column) { return Amount::fromCents(cents[column]); };
+        row.rate(kArrearsRateWithWaivers, percentOf(total(kArrearsWaived) + total(kArrearsCollected), total(kArrears)));
+        row.rate(kArrearsRate, percentOf(total(kArrearsCollected), total(kArrears) - total(kArrearsWaived)));
+        row.rate(kRateWithWaivers, percentOf(total(kCollected) + total(kWaived) + total(kVacant), total(kDue)));
+        row.rate(kRate, percentOf(total(kCollected), total(kDue) - total(kWaived) - total(kVacant)));
+        row.rate(kRateToDate, percentOf(total(kCollectedToDate), total(kDueToDate)));
+        return row.cells();
     }
+
+    // The serial number of the next row appended below the headings.
+    int nextSerial(const GridModel& summary) { return summary.rows() - kHeadingRows + 1; }
 
 } // namespace
 
@@ -119,15 +127,22 @@ MonthlyEngine::MonthlyEngine(RunContext& run, const MonthlySelection& selection)
 {
 }
 
-bool MonthlyEngine::isDrillColumn(int column) { return isMeasureColumn(column); }
-
 QString MonthlyEngine::reportYear() const
 {
     return m_selection.reportYear.isEmpty() ? QString::number(m_selection.statisticsDate.year())
                                             : m_selection.reportYear;
 }
 
-QMap<int, double> MonthlyEngine::sumMeasures(DbConnection& connection, const MonthlyStatementInput& input)
+void MonthlyEngine::layout(GridModel& summary) const { layoutSummaryGrid(summary, reportYear()); }
+
+bool MonthlyEngine::hasDetail(const GridModel& summary, int row, int column) const
+{
+    if (row < kHeadingRows || row >= summary.rows() || !isMeasureColumn(column))
+        return false;
+    return summary.rowKind(row) == RowKind::Data && !summary.rowKey(row).office.isEmpty();
+}
+
+QMap<int, Amount> MonthlyEngine::sumMeasures(DbConnection& connection, const MonthlyStatementInput& input)
 {
     // Every statement of the office goes out in one batch: none needs
     // another's result, and over a slow link each request costs a round trip.
@@ -143,40 +158,38 @@ QMap<int, double> MonthlyEngine::sumMeasures(DbConnection& connection, const Mon
     }
     QElapsedTimer timer;
     timer.start();
-    QMap<int, double> sums;
+    Measures sums;
     DbResult result = connection.queryBatch(statements);
     for (qsizetype k = 0; k < statements.size(); ++k) {
         if (k > 0)
             result.nextResult();
-        double& sum = sums[columns.at(k)];
+        Amount& sum = sums[columns.at(k)];
         if (result.next())
-            sum += clean(result.numberOrNull(result.indexOf(aliases.at(k))).value_or(0.0));
+            sum += Amount::fromDouble(result.numberOrNull(result.indexOf(aliases.at(k)))).value_or(Amount());
     }
     // The batch's wait is shared among its statements, so the run's total stays true.
     const qint64 waited = timer.nsecsElapsed();
     for (qsizetype k = 0; k < statements.size(); ++k)
         m_run.statementSent(statements.at(k), k == 0 ? waited : 0);
-    for (double& sum : sums)
-        sum = clean(sum);
     return sums;
 }
 
-void MonthlyEngine::fill(GridModel& summary)
+FillOutcome MonthlyEngine::fill(GridModel& summary)
 {
     RunContext& context = m_run;
     const MonthlySelection& selection = m_selection;
     const QString reportYear = this->reportYear();
-    monthly::layoutSummaryGrid(summary, reportYear);
+    layout(summary);
     // Once the figures are in (all, or as far as a cancel or failure let
     // them come), every column is as wide as its widest figure: none is
     // shown cut.
-    const auto fitted = qScopeGuard(
-        [&summary] { ColumnFitter().fitShownRows(summary, monthly::kHeadingRows, summary.rows() - 1); });
+    const auto fitted
+        = qScopeGuard([&summary] { ColumnFitter().fitShownRows(summary, kHeadingRows, summary.rows() - 1); });
 
     const int count = int(selection.offices.size());
     context.setOfficeCount(count);
     int written = 0;
-    ColumnCents totals(monthly::kColumnCount, 0);
+    ColumnCents totals(kColumnCount, 0);
     try {
         context.forEachOffice(count, [&](int index, DbConnection& connection) -> std::function<void()> {
             const Office& office = selection.offices.at(index);
@@ -184,10 +197,8 @@ void MonthlyEngine::fill(GridModel& summary)
             context.throwIfCancelled();
             const Measures values = sumMeasures(connection, input);
             return [&summary, &written, &selection, &totals, office, values] {
-                const int r = summary.appendRow();
-                summary.setText(r, monthly::kSerial, QString::number(r - 1));
-                summary.setText(r, monthly::kName, office.name);
-                writeOfficeRow(summary, r, values, selection.statisticsDate, office.code, totals);
+                summary.appendRow(officeRow(nextSerial(summary), office, values, selection.statisticsDate, totals),
+                    RowKind::Data, RowKey { office.code });
                 ++written;
             };
         });
@@ -195,39 +206,50 @@ void MonthlyEngine::fill(GridModel& summary)
         // The office that failed was begun: its row shows who it was, as the
         // window showed it while its figures were being summed.
         if (!isCancellation(failure) && written < count) {
-            const int r = summary.appendRow();
-            summary.setText(r, monthly::kSerial, QString::number(r - 1));
-            summary.setText(r, monthly::kName, selection.offices.at(written).name);
+            QVector<CellValue> row(kColumnCount);
+            row[kSerial] = CellValue::fromCount(nextSerial(summary));
+            row[kName] = CellValue::fromText(selection.offices.at(written).name);
+            summary.appendRow(row, RowKind::Data);
         }
         throw;
     }
-    if (summary.rows() > monthly::kHeadingRows)
-        writeTotalsRow(summary, totals);
+    if (summary.rows() > kHeadingRows)
+        summary.appendRow(totalsRow(totals), RowKind::Total);
+    return { written };
 }
 
-void MonthlyEngine::fillDetail(int column, const QString& officeCode, GridModel& detail)
+void MonthlyEngine::layoutDetail(const DrillKey& key, GridModel& detail) const
 {
-    const MonthlyStatementInput input { officeCode, m_selection.feeCodes, m_selection.statisticsDate, reportYear() };
-    const QString statement = detailStatement(column, input);
+    detail.setRedraw(false);
+    detail.setFormatString(detailFormatString(key.column));
+    detail.setRows(1);
+    detail.setFixedRows(1);
+    detail.setFixedCols(1);
+    for (int c = 0; c < detail.cols(); ++c)
+        detail.setFixedAlignment(c, AlignCenter);
+    detail.setRedraw(true);
+}
+
+FillOutcome MonthlyEngine::fillDetail(const DrillKey& key, GridModel& detail)
+{
+    const QString& office = key.row.office;
+    const MonthlyStatementInput input { office, m_selection.feeCodes, m_selection.statisticsDate, reportYear() };
+    const QString statement = detailStatement(key.column, input);
     if (statement.isEmpty())
-        return;
+        return {};
 
     QElapsedTimer timer;
     timer.start();
     DbResult result = m_run.connection().query(statement);
     m_run.statementSent(statement, timer.nsecsElapsed());
 
+    layoutDetail(key, detail);
     detail.setRedraw(false);
-    detail.setFormatString(detailFormatString(column));
-    detail.setRows(1);
-    detail.setFixedRows(1);
-    detail.setFixedCols(1);
-    for (int c = 0; c < detail.cols(); ++c)
-        detail.setFixedAlignment(c, AlignCenter);
-
     ColumnFitter fitter;
     qint64 sum = 0; // cents, as the amounts show
+    int rows = 0;
 
+    namespace col = MonthlyDetailColumn;
     try {
         const int dz = result.indexOf(QStringLiteral("DZ")), room = result.indexOf(QStringLiteral("室")),
                   suffix = result.indexOf(QStringLiteral("字")), name = result.indexOf(QStringLiteral("姓名")),
@@ -240,22 +262,22 @@ void MonthlyEngine::fillDetail(int column, const QString& officeCode, GridModel&
             m_run.addDatabaseTime(timer.nsecsElapsed());
             if (!more)
                 break;
-            const int r = detail.appendRow();
-            detail.setText(r, MonthlyDetailColumn::kSerial, QString::number(r));
+            QVector<CellValue> cells(col::kColumnCount);
+            cells[col::kSerial] = CellValue::fromCount(detail.rows());
             QString address = result.textOrEmpty(dz);
             if (!result.isNull(room) && !result.isNull(suffix))
                 address += result.textOrEmpty(room) + result.textOrEmpty(suffix);
-            detail.setText(r, MonthlyDetailColumn::kAddress, address);
-            detail.setText(r, MonthlyDetailColumn::kName, result.textOrEmpty(name));
-            detail.setText(r, MonthlyDetailColumn::kItem, result.textOrEmpty(item));
-            detail.setText(r, MonthlyDetailColumn::kPeriod, result.textOrEmpty(period));
-            const auto value = result.numberOrNull(amount);
-            detail.setText(r, MonthlyDetailColumn::kAmount, moneyOrEmpty(value));
-            if (value)
-                sum += moneyCents(*value);
-            detail.setText(r, MonthlyDetailColumn::kCollected,
-                formatDate(result.date(collected), QStringLiteral("yyyy-mm-dd")));
-            fitter.fitRow(detail, r);
+            cells[col::kAddress] = CellValue::fromText(address);
+            cells[col::kName] = CellValue::fromText(result.textOrEmpty(name));
+            cells[col::kItem] = CellValue::fromText(result.textOrEmpty(item));
+            cells[col::kPeriod] = CellValue::fromText(result.textOrEmpty(period));
+            if (const std::optional<Amount> value = Amount::fromDouble(result.numberOrNull(amount))) {
+                cells[col::kAmount] = CellValue::fromMoney(value->cents());
+                sum += value->cents();
+            }
+            cells[col::kCollected] = CellValue::fromDate(result.date(collected));
+            fitter.fitRow(detail, detail.appendRow(cells, RowKind::Data, key.row));
+            ++rows;
         }
     } catch (...) {
         detail.setRedraw(true);
@@ -263,10 +285,11 @@ void MonthlyEngine::fillDetail(int column, const QString& officeCode, GridModel&
     }
     detail.setRedraw(true);
 
-    const int r = detail.appendRow();
-    detail.setText(r, MonthlyDetailColumn::kAddress, QStringLiteral("合计"));
-    detail.setText(r, MonthlyDetailColumn::kAmount, centsText(sum));
-    fitter.fitRow(detail, r);
+    QVector<CellValue> total(col::kColumnCount);
+    total[col::kAddress] = CellValue::fromText(QStringLiteral("合计"));
+    total[col::kAmount] = CellValue::fromMoney(sum);
+    fitter.fitRow(detail, detail.appendRow(total, RowKind::Total));
+    return { rows };
 }
 
 } // namespace fee

@@ -1,61 +1,52 @@
 #pragma once
 
 #include "core/grid/gridmodel.h"
-#include "core/officeentry.h"
+#include "core/money.h"
+#include "reports/monthly/monthlyselection.h"
+#include "reports/shared/reportengine.h"
 
-#include <QDate>
 #include <QMap>
 #include <QString>
-#include <QStringList>
-#include <QVector>
 
 namespace fee {
 
 class DbConnection;
 class RunContext;
-
-// What one run of the monthly collection-rate report covers.
-struct MonthlySelection {
-    QVector<Office> offices; // the ticked offices, in list order
-    QStringList feeCodes; // the ticked fee items' codes, in tree order; never empty for a run
-    QDate statisticsDate;
-    QString reportYear; // "yyyy"; the year of the statistics date at the last run
-};
-
-// What a detail list is opened for: one figure of the summary grid.
-struct MonthlyDrillKey {
-    QString officeCode;
-    QString officeName;
-    int column = -1; // a summary column with a detail list
-    QDate statisticsDate;
-};
+struct MonthlyStatementInput;
 
 // Runs the report's statements for one selection over a run context and
-// fills headless grids. What the run sent and waited for is counted in the
-// context.
-class MonthlyEngine {
+// fills headless grids with typed rows. What the run sent and waited for is
+// counted in the context.
+class MonthlyEngine : public ReportEngine {
 public:
     MonthlyEngine(RunContext& run, const MonthlySelection& selection);
 
-    // Lays out the grid, writes one row per office, in office order, and the
-    // totals row. The offices are summed through the context's connections,
-    // side by side where it has several. A database failure throws: the
-    // finished offices' rows stay, and the failing office's row shows its
-    // serial number and name only (it has no office code, so no detail
-    // opens from it). A cancelled run throws the cancellation failure and
-    // keeps the finished rows. No totals row unless every office is done.
-    void fill(GridModel& summary);
+    // The 39 columns under the two heading rows of the report year.
+    void layout(GridModel& summary) const override;
+    // Lays out the grid, writes one Data row per office, in office order,
+    // keyed by its office code, and the Total row 合计. Money is in cents,
+    // the rates as they are shown, 累计月数 a count. The offices are summed
+    // through the context's connections, side by side where it has several.
+    // A database failure throws: the finished offices' rows stay, and the
+    // failing office's Data row shows its serial number and name only (it
+    // has no key, so no detail opens from it). A cancelled run throws the
+    // cancellation failure and keeps the finished rows. No Total row unless
+    // every office is done.
+    FillOutcome fill(GridModel& summary) override;
 
-    // Summary columns that have a detail list.
-    static bool isDrillColumn(int column);
-    // Lists the ledger rows behind one figure into the 7-column detail grid
-    // (heading row, data rows, totals row), over the context's connection.
-    // Throws Failure.
-    void fillDetail(int column, const QString& officeCode, GridModel& detail);
+    // A figure of an office's row in a column that sums a measure.
+    bool hasDetail(const GridModel& summary, int row, int column) const override;
+    // The 7-column detail grid of a summary column: its heading row only.
+    void layoutDetail(const DrillKey& key, GridModel& detail) const override;
+    // Lists the ledger rows behind the figure of key.column in the office
+    // key.row.office into the detail grid (heading row, Data rows, the Total
+    // row 合计), over the context's connection. Throws Failure. A column
+    // without a detail leaves the grid as it is.
+    FillOutcome fillDetail(const DrillKey& key, GridModel& detail) override;
 
 private:
     // The office's measures by summary column, from one batch of its statements.
-    QMap<int, double> sumMeasures(DbConnection& connection, const struct MonthlyStatementInput& input);
+    QMap<int, Amount> sumMeasures(DbConnection& connection, const MonthlyStatementInput& input);
     QString reportYear() const;
 
     RunContext& m_run;

@@ -7,22 +7,24 @@
 #include "core/textformat.h"
 #include "workbook/reportworkbookstyle.h"
 #include "workbook/workbook.h"
-#include "workbook/workbookgridtext.h"
+#include "workbook/workbookrange.h"
+#include "workbook/workbookvalue.h"
 
 namespace fee {
+
+using namespace monthly;
 
 namespace {
 
     using namespace reportbook;
     constexpr double kTwipsPerPoint = 20;
-    constexpr int kSummaryColumns = monthly::kOfficeCode; // grid columns up to the office code become A to AL
+    constexpr int kSummaryColumns = kOfficeCode; // grid columns up to the office code become A to AL
     constexpr int kGridToSheetRow = 4;
 
     const QString kMoneyFormat = QStringLiteral("#0.00");
-    const QString kTotalsLabel = QStringLiteral("合计");
 
-    // Grid texts written as typed input: the rates become percentages.
-    bool isTypedSummaryColumn(int gridCol) { return monthly::isRateOrCount(gridCol); }
+    // Grid column c is sheet column c + 1.
+    int sheetColumn(int gridColumn) { return gridColumn + 1; }
 
     void checkSavePath(const QString& savePath)
     {
@@ -31,8 +33,10 @@ namespace {
     }
 
     // The derived columns of an office row as formulas over its money cells.
-    // Each carries the value it computes to, reckoned like the spreadsheet:
-    // an empty cell counts 0, a rate is a fraction, a zero divisor gives "".
+    // Each carries the value it computes to, reckoned like the spreadsheet
+    // from the cells as written (in doubles, as it computes, so a reader that
+    // does not recalculate shows what one that does would): an empty cell
+    // counts 0, a rate is a fraction, a zero divisor gives "".
     class OfficeRowFormulas {
     public:
         OfficeRowFormulas(WorkbookSheet& sheet, int row)
@@ -43,35 +47,39 @@ namespace {
 
         void write()
         {
-            const double c = n(3), d = n(4), e = n(5), i = n(9), w = n(23), x = n(24);
-            double v = 0;
-            for (int col = 10; col <= 21; ++col) // J to U
-                v += n(col);
-            const double f = c - d - e;
-            const double y = i - v - w - x;
-            const double ae = n(28) + n(29) + n(30);
-            const double af = d + v + ae;
-            const double ah = n(34), ai = n(35);
-            const double aj = ah - ai;
+            const double arrears = n(kArrears), arrearsCollected = n(kArrearsCollected),
+                         arrearsWaived = n(kArrearsWaived), due = n(kDue), waived = n(kWaived), vacant = n(kVacant);
+            double collected = 0;
+            for (int m = 0; m < 12; ++m)
+                collected += n(kFirstMonth + m);
+            const double arrearsUnpaid = arrears - arrearsCollected - arrearsWaived;
+            const double unpaid = due - collected - waived - vacant;
+            const double prepaid = n(kPrepaidNextYear) + n(kPrepaidYearAfter) + n(kPrepaidLater);
+            const double received = arrearsCollected + collected + prepaid;
+            const double dueToDate = n(kDueToDate), collectedToDate = n(kCollectedToDate);
+            const double unpaidToDate = dueToDate - collectedToDate;
 
-            put(6, "=C{R}-D{R}-E{R}", f);
-            put(7, "=IF(C{R},(D{R}+E{R})/C{R},\"\")", rate(d + e, c));
-            put(8, "=IF((C{R}-E{R}),D{R}/(C{R}-E{R}),\"\")", rate(d, c - e));
-            put(22, "=SUM(J{R}:U{R})", v);
-            put(25, "=I{R}-V{R}-W{R}-X{R}", y);
-            put(26, "=IF(I{R},(V{R}+W{R}+X{R})/I{R},\"\")", rate(v + w + x, i));
-            put(27, "=IF((I{R}-W{R}-X{R}),V{R}/(I{R}-W{R}-X{R}),\"\")", rate(v, i - w - x));
-            put(31, "=AB{R}+AC{R}+AD{R}", ae);
-            put(32, "=D{R}+V{R}+AE{R}", af);
-            put(36, "=AH{R}-AI{R}", aj);
-            put(37, "=IF(AH{R},AI{R}/AH{R},\"\")", rate(ai, ah));
-            put(38, "=F{R}+AJ{R}", f + aj);
+            put(kArrearsUnpaid, "=C{R}-D{R}-E{R}", arrearsUnpaid);
+            put(kArrearsRateWithWaivers, "=IF(C{R},(D{R}+E{R})/C{R},\"\")",
+                rate(arrearsCollected + arrearsWaived, arrears));
+            put(kArrearsRate, "=IF((C{R}-E{R}),D{R}/(C{R}-E{R}),\"\")",
+                rate(arrearsCollected, arrears - arrearsWaived));
+            put(kCollected, "=SUM(J{R}:U{R})", collected);
+            put(kUnpaid, "=I{R}-V{R}-W{R}-X{R}", unpaid);
+            put(kRateWithWaivers, "=IF(I{R},(V{R}+W{R}+X{R})/I{R},\"\")", rate(collected + waived + vacant, due));
+            put(kRate, "=IF((I{R}-W{R}-X{R}),V{R}/(I{R}-W{R}-X{R}),\"\")", rate(collected, due - waived - vacant));
+            put(kPrepaid, "=AB{R}+AC{R}+AD{R}", prepaid);
+            put(kReceived, "=D{R}+V{R}+AE{R}", received);
+            put(kUnpaidToDate, "=AH{R}-AI{R}", unpaidToDate);
+            put(kRateToDate, "=IF(AH{R},AI{R}/AH{R},\"\")", rate(collectedToDate, dueToDate));
+            put(kAllUnpaid, "=F{R}+AJ{R}", arrearsUnpaid + unpaidToDate);
         }
 
     private:
-        double n(int col) const
+        // The number written into the office row's cell of a grid column.
+        double n(int gridColumn) const
         {
-            const QVariant v = m_sheet.value(m_row, col);
+            const QVariant v = m_sheet.value(m_row, sheetColumn(gridColumn));
             return v.typeId() == QMetaType::Double ? v.toDouble() : 0.0;
         }
         static QVariant rate(double numerator, double divisor)
@@ -80,11 +88,11 @@ namespace {
                 return QString();
             return numerator / divisor;
         }
-        void put(int col, const char* formula, const QVariant& result)
+        void put(int gridColumn, const char* formula, const QVariant& result)
         {
             QString text = QString::fromLatin1(formula);
             text.replace(QLatin1String("{R}"), QString::number(m_row));
-            m_sheet.cells(m_row, col).setFormula(text, result);
+            m_sheet.cells(m_row, sheetColumn(gridColumn)).setFormula(text, result);
         }
 
         WorkbookSheet& m_sheet;
@@ -94,10 +102,10 @@ namespace {
     void writeSummaryHeadings(WorkbookSheet& ws, const GridModel& grid)
     {
         // Both heading rows set every width again, so the grid's column widths remain.
-        for (int gridRow = 0; gridRow <= 1 && gridRow < grid.rows(); ++gridRow) {
+        for (int gridRow = 0; gridRow < kHeadingRows && gridRow < grid.rows(); ++gridRow) {
             for (int c = 0; c < kSummaryColumns; ++c) {
-                ws.columns(c + 1).setColumnWidth(grid.colWidth(c) / kTwipsPerWidthUnit);
-                ws.cells(gridRow + kGridToSheetRow, c + 1).setValue(grid.text(gridRow, c));
+                ws.columns(sheetColumn(c)).setColumnWidth(grid.colWidth(c) / kTwipsPerWidthUnit);
+                writeCellValue(ws.cells(gridRow + kGridToSheetRow, sheetColumn(c)), grid.value(gridRow, c));
             }
         }
         for (const char* address : { "A4:A5", "B4:B5", "C4:H4", "I4:AA4", "AB4:AE4", "AF4:AF5", "AG4:AK4", "AL4:AL5" })
@@ -111,20 +119,16 @@ namespace {
     void writeSummaryRow(WorkbookSheet& ws, const GridModel& grid, int gridRow)
     {
         const int row = gridRow + kGridToSheetRow;
+        const QVector<CellValue> values = grid.rowValues(gridRow);
         for (int c = 0; c < kSummaryColumns; ++c) {
-            WorkbookRange cell = ws.cells(row, c + 1);
-            const QString text = grid.text(gridRow, c);
-            if (c == 0) {
-                cell.setValue(text).setHorizontalAlignment(kRight);
-            } else if (c == 1) {
-                cell.setValue(text).setHorizontalAlignment(kLeft);
-            } else if (isTypedSummaryColumn(c)) {
-                cell.setValue(text).setHorizontalAlignment(kRight);
-            } else {
-                cell.setNumberFormat(kMoneyFormat).setValue(moneyTypedText(text)).setHorizontalAlignment(kRight);
-            }
+            WorkbookRange cell = ws.cells(row, sheetColumn(c));
+            // Money columns show two decimals even where a cell is empty.
+            if (c >= kArrears && !isRateOrCount(c))
+                cell.setNumberFormat(kMoneyFormat);
+            writeCellValue(cell, values.value(c));
+            cell.setHorizontalAlignment(c == kName ? kLeft : kRight);
         }
-        if (grid.text(gridRow, 1) != kTotalsLabel)
+        if (grid.rowKind(gridRow) != RowKind::Total)
             OfficeRowFormulas(ws, row).write();
     }
 
@@ -135,7 +139,7 @@ QString summaryDateLine(const QDate& statisticsDate)
     return QStringLiteral(" 统计日期 : ") + formatDate(statisticsDate, QStringLiteral("yyyy-mm-dd"));
 }
 
-void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& info, const QString& savePath,
+void writeMonthlySummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& info, const QString& savePath,
     const std::function<void(int row)>& progress)
 {
     checkSavePath(savePath);
@@ -152,7 +156,7 @@ void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& 
 
     writeSummaryHeadings(ws, summary);
 
-    for (int r = 2; r < summary.rows(); ++r) {
+    for (int r = kHeadingRows; r < summary.rows(); ++r) {
         if (progress)
             progress(r);
         writeSummaryRow(ws, summary, r);
@@ -166,13 +170,13 @@ void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& 
     ws.range(ws.cells(4, 1), ws.cells(last, kSummaryColumns)).setBorderLineStyle(kContinuous);
     ws.range(ws.cells(last, 1), ws.cells(last, kSummaryColumns)).setInteriorColor(kHeadingColour);
     ws.setPrintLayout(kGridToSheetRow, kGridToSheetRow + 1);
-    if (summary.rows() > monthly::kHeadingRows)
-        book.addChartSheet(monthly::rateWorkbookChart(summary, ws.name(), kGridToSheetRow));
+    if (summary.rows() > kHeadingRows)
+        book.addChartSheet(rateWorkbookChart(summary, ws.name(), kGridToSheetRow));
 
     book.saveAs(savePath);
 }
 
-void ExportDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& info, const QString& savePath)
+void writeMonthlyDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& info, const QString& savePath)
 {
     checkSavePath(savePath);
     Workbook book;
@@ -190,24 +194,27 @@ void ExportDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& inf
 
     for (int c = 0; c < detail.cols(); ++c) {
         ws.columns(c + 1).setColumnWidth(detail.colWidth(c) / kTwipsPerWidthUnit);
-        ws.cells(kGridToSheetRow, c + 1).setValue(detail.text(0, c));
+        writeCellValue(ws.cells(kGridToSheetRow, c + 1), detail.value(0, c));
     }
     ws.range(ws.cells(4, 1), ws.cells(4, cols)).setInteriorColor(kHeadingColour);
 
+    namespace col = MonthlyDetailColumn;
     for (int r = 1; r < detail.rows(); ++r) {
         const int row = r + kGridToSheetRow;
+        const QVector<CellValue> values = detail.rowValues(r);
         for (int c = 0; c < detail.cols(); ++c) {
             WorkbookRange cell = ws.cells(row, c + 1);
-            const QString text = detail.text(r, c);
-            if (c == 5) {
-                cell.setNumberFormat(kMoneyFormat).setValue(moneyTypedText(text)).setHorizontalAlignment(kRight);
-            } else if (c == 6) {
+            const CellValue& value = values.at(c);
+            if (c == col::kAmount) {
+                cell.setNumberFormat(kMoneyFormat).setHorizontalAlignment(kRight);
+                writeCellValue(cell, value);
+            } else if (c == col::kCollected) {
                 cell.setNumberFormat(QStringLiteral("yyyy-mm-dd")).setHorizontalAlignment(kCentre);
-                writeDateText(cell, text);
-            } else if (c == 4) {
-                cell.setValue(QLatin1Char('\'') + text); // the charge period stays text
+                writeCellValue(cell, value);
+            } else if (c == col::kPeriod) {
+                cell.setText(value.text()); // the charge period stays text
             } else {
-                cell.setValue(text);
+                writeCellValue(cell, value);
             }
         }
     }

@@ -29,8 +29,8 @@ struct DetailWorkbookInfo {
 // Write the workbooks; savePath carries no extension (".xlsx" is added).
 // progress(row) is called for every grid row written. Throw Failure; a failed
 // write leaves any existing file untouched.
-void ExportSummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& info, const QString& savePath,
+void writeMonthlySummaryWorkbook(const GridModel& summary, const SummaryWorkbookInfo& info, const QString& savePath,
     const std::function<void(int row)>& progress = {});
-void ExportDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& info, const QString& savePath);
+void writeMonthlyDetailWorkbook(const GridModel& detail, const DetailWorkbookInfo& info, const QString& savePath);
 
 } // namespace fee

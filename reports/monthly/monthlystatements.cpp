@@ -37,6 +37,7 @@ namespace {
         bool parkingHeadBlank; // "as alias , 车库名.管理处" rather than "as alias ,车库名.管理处"
         bool vacancy;
         const char* amountHeading;
+        bool outerHeadBlank = false; // "as alias , 管理处" rather than "as alias, 管理处" in the outer sum
     };
 
     const QVector<Measure>& measures()
@@ -93,7 +94,7 @@ namespace {
                 { { "累计实收",
                     " And (ZJ_CNY >= '{y}01' And ZJ_CNY <= '{ym}') And convert(char(8),zj_skrq,112) <= '{ymd}'"
                         + kNotRefunded } },
-                {}, true, false, "应收金额" },
+                {}, true, false, "应收金额", true },
         };
         return kMeasures;
     }
@@ -190,11 +191,12 @@ namespace {
             + QLatin1Char(')') + conditions + QStringLiteral(" Group by 车库名.管理处");
     }
 
-    QString outerSum(const QString& alias, const QString& office, const QString& household, const QString& parking)
+    QString outerSum(const QString& alias, const QString& office, const QString& household, const QString& parking,
+        bool headBlank)
     {
         // The cumulative-collection statement has always carried a blank before its comma.
         const QString head = QStringLiteral("Select sum(") + alias + QStringLiteral(") as ") + alias
-            + (alias == QStringLiteral("累计实收") ? QStringLiteral(" , 管理处") : QStringLiteral(", 管理处"));
+            + (headBlank ? QStringLiteral(" , 管理处") : QStringLiteral(", 管理处"));
         return head + QStringLiteral(" From 设置管理处 Left Join (") + household + QStringLiteral(" Union All ")
             + parking + QStringLiteral(") Z On gyd_dh=Z.管理处 Where  gyd_dh =") + sqlQuote(office)
             + QStringLiteral(" Group by 管理处");
@@ -268,7 +270,7 @@ QVector<MeasureStatement> summingStatements(int column, const MonthlyStatementIn
             = householdSumHalf(alias, input.office, fees, expand(part.conditions, values, Half::Household), m->vacancy);
         const QString parking = parkingSumHalf(
             alias, input.office, fees, expand(part.conditions, values, Half::Parking), m->parkingHeadBlank, m->vacancy);
-        out.append({ alias, outerSum(alias, input.office, household, parking) });
+        out.append({ alias, outerSum(alias, input.office, household, parking, m->outerHeadBlank) });
     }
     return out;
 }

@@ -420,7 +420,7 @@ private slots:
                 << QStringList { "请选择收费项目！", "请勾选收费项目！", "no fee item" };
             QTest::addRow("%s offices", qPrintable(road))
                 << road << QStringLiteral("DELETE FROM 设置管理处;")
-                << QStringList { "is not in the office list", "请勾选管理处！" };
+                << QStringList { "is not in the office list", "请勾选管理处！", "管理处列表为空,请检查登录者身份!" };
         });
     }
     void emptyTables()

@@ -19,14 +19,6 @@ using namespace fee::testing;
 
 namespace {
 
-// Rows below the two heading rows, as the CSV has them, appended to a grid
-// laid out as the report lays it out.
-void appendRecords(GridModel& grid, const QList<QStringList>& records)
-{
-    for (int r = 2; r < records.size(); ++r)
-        grid.appendRow(QVector<QString>(records.at(r).begin(), records.at(r).end()));
-}
-
 // The receipts summary's rows of the CSV as its engine writes them: money in
 // the figure columns, each row of its kind.
 void appendReceiptsRecords(GridModel& grid, const QList<QStringList>& records)
@@ -50,15 +42,6 @@ void appendReceiptsRecords(GridModel& grid, const QList<QStringList>& records)
     }
 }
 
-QVector<QString> monthlyRow(const QString& name, const QString& rate, const QString& arrearsRate)
-{
-    QVector<QString> row(monthly::kColumnCount);
-    row[monthly::kName] = name;
-    row[monthly::kRate] = rate;
-    row[monthly::kArrearsRate] = arrearsRate;
-    return row;
-}
-
 std::optional<double> figure(const QString& text)
 {
     if (text.isEmpty())
@@ -66,6 +49,21 @@ std::optional<double> figure(const QString& text)
     QString t = text;
     t.remove(QLatin1Char('%'));
     return t.toDouble();
+}
+
+// A monthly summary row as the engine writes it: the name and the two rates
+// the chart shows (a rate's text as its value), 合计 the Total row.
+void appendMonthlyRow(GridModel& grid, const QString& name, const QString& rate, const QString& arrearsRate)
+{
+    const auto value = [](const QString& text) {
+        const std::optional<double> percent = figure(text);
+        return percent ? CellValue::fromPercent(*percent) : CellValue();
+    };
+    QVector<CellValue> row(monthly::kColumnCount);
+    row[monthly::kName] = CellValue::fromText(name);
+    row[monthly::kRate] = value(rate);
+    row[monthly::kArrearsRate] = value(arrearsRate);
+    grid.appendRow(row, name == QStringLiteral("合计") ? RowKind::Total : RowKind::Data);
 }
 
 } // namespace
@@ -106,7 +104,10 @@ private slots:
         QVERIFY(records.size() > 3);
         GridModel grid;
         monthly::layoutSummaryGrid(grid, QStringLiteral("2026"));
-        appendRecords(grid, records);
+        for (int r = 2; r < records.size(); ++r) {
+            const QStringList& rec = records.at(r);
+            appendMonthlyRow(grid, rec.at(monthly::kName), rec.at(monthly::kRate), rec.at(monthly::kArrearsRate));
+        }
 
         const ChartData chart = monthly::rateChart(grid);
         QCOMPARE(chart.series,
@@ -154,10 +155,10 @@ private slots:
             // Every third office has no arrears rate, every fifth no rate at all.
             const QString rate = i % 5 == 4 ? QString() : QStringLiteral("%1.25%").arg(40 + i % 60);
             const QString arrears = i % 3 == 2 || i % 5 == 4 ? QString() : QStringLiteral("%1.00%").arg(i % 30);
-            grid.appendRow(monthlyRow(QStringLiteral("管理处%1").arg(i + 1), rate, arrears));
+            appendMonthlyRow(grid, QStringLiteral("管理处%1").arg(i + 1), rate, arrears);
         }
         if (totals)
-            grid.appendRow(monthlyRow(QStringLiteral("合计"), QStringLiteral("61.07%"), QStringLiteral("3.00%")));
+            appendMonthlyRow(grid, QStringLiteral("合计"), QStringLiteral("61.07%"), QStringLiteral("3.00%"));
 
         const ChartData chart = monthly::rateChart(grid);
         QCOMPARE(chart.bars.size(), offices);

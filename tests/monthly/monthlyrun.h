@@ -17,7 +17,7 @@ inline void monthlyDetail(DbConnection& connection, const MonthlySelection& sele
     const QString& officeCode, GridModel& detail)
 {
     RunContext run(connection);
-    MonthlyEngine(run, selection).fillDetail(column, officeCode, detail);
+    MonthlyEngine(run, selection).fillDetail({ RowKey { officeCode }, column }, detail);
 }
 
 } // namespace fee

@@ -53,7 +53,7 @@ private slots:
                 "395.50,175.75,69.23%,2535.75,01"));
         QCOMPARE(rows.at(4).join(QLatin1Char(',')),
             QStringLiteral("3,C区,,,,0.00,,,,,,,,,,,,,,,,0.00,,,0.00,,,,,,0.00,0.00,3,,,0.00,,0.00,03"));
-        QCOMPARE(rows.at(7).mid(0, 6).join(QLatin1Char(',')), QStringLiteral(",合计,3669.56,1235,75.00,2360"));
+        QCOMPARE(rows.at(7).mid(0, 6).join(QLatin1Char(',')), QStringLiteral(",合计,3669.56,1234.56,75.00,2360.00"));
         QCOMPARE(rows.at(7).at(38), QString());
     }
 

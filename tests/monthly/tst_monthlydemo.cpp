@@ -1,12 +1,12 @@
 // The whole report on a generated demo database: every figure of every office
 // equals the total of the ledger rows its detail lists, and the totals row adds
 // up the office rows, for both kinds of office and several statistics dates.
-#include "core/textformat.h"
 #include "db/dbconnection.h"
 #include "monthlyrun.h"
 #include "reports/monthly/monthlyengine.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
+#include "reports/shared/runcontext.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -68,30 +68,36 @@ private slots:
         QCOMPARE(summary.rows(), s.offices.size() + 3);
         QCOMPARE(summary.text(totalsRow, 1), QStringLiteral("合计"));
 
+        RunContext run(m_db);
+        const MonthlyEngine engine(run, s);
         int nonEmpty = 0;
         for (int row = 2; row < totalsRow; ++row) {
             for (int column = 2; column < 38; ++column) {
-                if (!MonthlyEngine::isDrillColumn(column))
+                if (!engine.hasDetail(summary, row, column))
                     continue;
                 GridModel detail;
-                monthlyDetail(m_db, s, column, summary.text(row, 38), detail);
+                monthlyDetail(m_db, s, column, summary.rowKey(row).office, detail);
                 const QString figure = summary.text(row, column);
                 nonEmpty += figure.isEmpty() ? 0 : 1;
                 if (detail.text(detail.rows() - 1, 5) != asFigure(figure))
                     QFAIL(qPrintable(QStringLiteral("office %1 column %2: figure %3, detail total %4")
-                                         .arg(summary.text(row, 38))
+                                         .arg(summary.rowKey(row).office)
                                          .arg(column)
                                          .arg(figure, detail.text(detail.rows() - 1, 5))));
             }
         }
         QVERIFY2(nonEmpty > 10, "the demo data should give figures in many columns");
 
-        // The totals row adds up the two-decimal texts of the office rows.
-        for (int column : { 2, 4, 8, 9, 20, 21, 22, 23, 24, 27, 30, 31, 33, 34, 35, 37 }) {
-            double sum = 0;
+        // The totals row adds up the office rows' figures as they show them, to the cent.
+        QCOMPARE(summary.rowKind(totalsRow), RowKind::Total);
+        for (int column : { 2, 3, 4, 5, 8, 9, 20, 21, 22, 23, 24, 27, 30, 31, 33, 34, 35, 37 }) {
+            qint64 cents = 0;
             for (int row = 2; row < totalsRow; ++row)
-                sum += leadingNumber(summary.text(row, column));
-            QCOMPARE(summary.text(totalsRow, column), formatNumber(sum, QStringLiteral("0.00")));
+                cents += summary.value(row, column).cents();
+            QVERIFY2(summary.value(totalsRow, column) == CellValue::fromMoney(cents),
+                qPrintable(QStringLiteral("column %1: %2, the rows add to %3")
+                               .arg(column)
+                               .arg(summary.text(totalsRow, column), CellValue::fromMoney(cents).text())));
         }
     }
 };

@@ -140,7 +140,7 @@ private slots:
             << 5
             << "0=4 1=F区 2=25.00 4=25.00 5=0.00 6=100.00% 21=0.00 24=0.00 30=0.00 31=0.00 32=3 35=0.00 37=0.00 38=06";
         QTest::newRow("totals") << 6
-                                << "1=合计 2=3669.56 3=1235 4=75.00 5=2360 6=35.69% 7=34.35% 8=1010.13 9=165.50 "
+                                << "1=合计 2=3669.56 3=1234.56 4=75.00 5=2360.00 6=35.69% 7=34.35% 8=1010.13 9=165.50 "
                                    "10=70.00 11=248.88 12=110.00 13=0.00 14=0.00 15=0.00 16=0.00 17=0.00 18=0.00 "
                                    "19=0.00 20=0.00 21=594.38 22=30.00 23=145.75 24=240.00 25=76.24% 26=71.24% "
                                    "27=1200.00 28=1300.00 29=1400.00 30=3900.00 31=5728.94 33=660.13 34=484.38 "
@@ -152,6 +152,42 @@ private slots:
         QFETCH(QString, cells);
         QCOMPARE(m_grid.rows(), 7);
         compareRow(m_grid, row, cells);
+    }
+
+    // What the rows are rather than what they show: the offices are Data rows
+    // keyed by their code, 合计 the Total row without a key; money is in
+    // cents, rates are rates, the serial and the month count are counts; and
+    // every total is the sum of its column's cells to the cent.
+    void rowsAreTyped()
+    {
+        using Kind = CellValue::Kind;
+        QCOMPARE(m_grid.rowsOfKind(RowKind::Data), (QVector<int> { 2, 3, 4, 5 }));
+        QCOMPARE(m_grid.rowsOfKind(RowKind::Total), QVector<int> { 6 });
+        const QStringList codes { QStringLiteral("01"), QStringLiteral("02"), QStringLiteral("03"),
+            QStringLiteral("06") };
+        for (int row = 2; row <= 5; ++row)
+            QCOMPARE(m_grid.rowKey(row), RowKey { codes.at(row - 2) });
+        QVERIFY(m_grid.rowKey(6).isEmpty());
+        for (int row = 2; row <= 6; ++row) {
+            for (int c = 0; c < monthly::kColumnCount; ++c) {
+                const CellValue value = m_grid.value(row, c);
+                if (value.isEmpty())
+                    continue;
+                const Kind expected = c == monthly::kSerial || c == monthly::kMonthCount ? Kind::Count
+                    : c == monthly::kName || c == monthly::kOfficeCode                   ? Kind::Text
+                    : monthly::isRateOrCount(c)                                          ? Kind::Rate
+                                                                                         : Kind::Money;
+                QVERIFY2(value.kind() == expected, qPrintable(QStringLiteral("row %1 column %2").arg(row).arg(c)));
+            }
+        }
+        for (int c = 0; c < monthly::kColumnCount; ++c) {
+            if (!monthly::isTotalled(c))
+                continue;
+            qint64 cents = 0;
+            for (int row = 2; row <= 5; ++row)
+                cents += m_grid.value(row, c).cents();
+            QVERIFY2(m_grid.value(6, c) == CellValue::fromMoney(cents), qPrintable(QString::number(c)));
+        }
     }
 
     // Once the figures are in, every figure and name fits its column as the
@@ -198,7 +234,7 @@ private slots:
             "0=1 1=G区 5=0.00 8=0.30 21=0.00 22=0.10 23=0.20 24=0.00 25=100.00% 30=0.00 31=0.00 32=3 33=0.30 "
             "35=0.30 36=0.00% 37=0.30 38=07");
         compareRow(g, 3,
-            "1=合计 2=0.00 3=0 4=0.00 5=0 8=0.30 9=0.00 10=0.00 11=0.00 12=0.00 13=0.00 14=0.00 15=0.00 16=0.00 "
+            "1=合计 2=0.00 3=0.00 4=0.00 5=0.00 8=0.30 9=0.00 10=0.00 11=0.00 12=0.00 13=0.00 14=0.00 15=0.00 16=0.00 "
             "17=0.00 18=0.00 19=0.00 20=0.00 21=0.00 22=0.10 23=0.20 24=0.00 25=100.00% 27=0.00 28=0.00 29=0.00 "
             "30=0.00 31=0.00 33=0.30 34=0.00 35=0.30 36=0.00% 37=0.30");
     }
@@ -253,6 +289,12 @@ private slots:
         GridModel g;
         QVERIFY_THROWS_EXCEPTION(Failure, runMonthly(closed, selection(QDate(2020, 3, 15)), g));
         QCOMPARE(g.rows(), 3); // the office row begun before the failure stays
+        // A Data row of its serial number and name, without a key: no detail opens from it.
+        QCOMPARE(g.rowKind(2), RowKind::Data);
+        QVERIFY(g.rowKey(2).isEmpty());
+        QCOMPARE(g.value(2, monthly::kSerial), CellValue::fromCount(1));
+        RunContext run(m_db);
+        QVERIFY(!MonthlyEngine(run, selection(QDate(2020, 3, 15))).hasDetail(g, 2, monthly::kDue));
     }
 
     void detail_data()
@@ -317,6 +359,35 @@ private slots:
         }
     }
 
+    // The ledger rows are Data rows of the office, 合计 the Total row; the
+    // amounts are money and add up to the total to the cent, the charge
+    // period stays a text and the collection date is a date.
+    void detailRowsAreTyped()
+    {
+        namespace col = MonthlyDetailColumn;
+        GridModel d;
+        monthlyDetail(m_db, selection(QDate(2020, 3, 15)), monthly::kDueToDate, QStringLiteral("01"), d);
+        const int last = d.rows() - 1;
+        QCOMPARE(d.rowsOfKind(RowKind::Total), QVector<int> { last });
+        qint64 cents = 0;
+        int dates = 0;
+        for (int r = 1; r < last; ++r) {
+            QCOMPARE(d.rowKind(r), RowKind::Data);
+            QCOMPARE(d.rowKey(r).office, QStringLiteral("01"));
+            QCOMPARE(d.value(r, col::kSerial), CellValue::fromCount(r));
+            QVERIFY(d.value(r, col::kPeriod).isText());
+            const CellValue collected = d.value(r, col::kCollected);
+            QVERIFY(collected.isEmpty() || collected.kind() == CellValue::Kind::Date);
+            dates += collected.isEmpty() ? 0 : 1;
+            QVERIFY(d.value(r, col::kAmount).isMoney());
+            cents += d.value(r, col::kAmount).cents();
+        }
+        QCOMPARE(dates, 4);
+        QCOMPARE(cents, qint64(57125));
+        QVERIFY(d.value(last, col::kAmount) == CellValue::fromMoney(cents));
+        QCOMPARE(d.value(last, col::kAddress), CellValue::fromText(QStringLiteral("合计")));
+    }
+
     // The whole count of arrears of column 2 equals its detail total.
     void detailMatchesFigures_data()
     {
@@ -329,7 +400,7 @@ private slots:
         QFETCH(int, column);
         for (int row = 2; row <= 5; ++row) {
             GridModel d;
-            monthlyDetail(m_db, selection(QDate(2020, 3, 15)), column, m_grid.text(row, 38), d);
+            monthlyDetail(m_db, selection(QDate(2020, 3, 15)), column, m_grid.rowKey(row).office, d);
             const QString figure = m_grid.text(row, column);
             QCOMPARE(d.text(d.rows() - 1, 5), figure.isEmpty() ? QStringLiteral("0.00") : figure);
         }
@@ -337,13 +408,18 @@ private slots:
 
     void drillColumns()
     {
+        RunContext run(m_db);
+        const MonthlyEngine engine(run, selection(QDate(2020, 3, 15)));
         QList<int> drill;
         for (int c = 0; c < 39; ++c) {
-            if (MonthlyEngine::isDrillColumn(c))
+            if (engine.hasDetail(m_grid, 2, c))
                 drill << c;
         }
         QCOMPARE(drill,
             (QList<int> { 2, 3, 4, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 22, 23, 27, 28, 29, 33, 34 }));
+        // Neither the headings nor the totals row open a detail.
+        for (int row : { 0, 1, 6 })
+            QVERIFY(!engine.hasDetail(m_grid, row, monthly::kDue));
     }
 
     void lists()

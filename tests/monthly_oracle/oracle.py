@@ -13,7 +13,7 @@ import itertools
 import os
 import sqlite3
 import sys
-from decimal import Decimal, ROUND_HALF_UP, getcontext
+from decimal import getcontext
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from sqlrules import amount, between, day8, eq, ge, gt, le, lt, norm, open_collation  # noqa: E402
@@ -21,17 +21,9 @@ from oracletools import (SEEDED_DATABASES, ZERO, command_line, demo_database, em
                          money_unless_zero, read_csv, run_tool, val)
 
 getcontext().prec = 50
-ONE = Decimal("1")
 
 
 # ---------------------------------------------------------------- texts
-def fmt0(d):
-    q = d.quantize(ONE, rounding=ROUND_HALF_UP)
-    if q == 0:
-        return "0"
-    return "%s" % q
-
-
 def rate(num, den):
     return money(num / den * 100) + "%"
 
@@ -250,7 +242,7 @@ def grid(data, date, kind, fee_codes, office_codes=None):
         r = [""] * 39
         r[1] = "合计"
         for c in summed:
-            r[c] = fmt0(t[c]) if c in (3, 5) else money(t[c])
+            r[c] = money(t[c])
         if t[2] != 0:
             r[6] = rate(t[4] + t[3], t[2])
         if t[2] - t[4] != 0:

@@ -289,15 +289,20 @@ private slots:
         QTest::addColumn<QStringList>("fees");
         QTest::addColumn<QString>("category"); // ticked alone, its items cleared again
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus"); // the control the refusal is about
         QTest::newRow("empty office list") << int(FixtureKind::NoOffices) << QStringList() << QStringList { "01" } << ""
-                                           << "管理处列表为空,请检查登录者身份!";
+                                           << "管理处列表为空,请检查登录者身份!"
+                                           << "List1";
         QTest::newRow("no office ticked") << int(FixtureKind::Normal) << QStringList() << QStringList { "01" } << ""
-                                          << "请勾选需要统计的管理处!";
+                                          << "请勾选需要统计的管理处!"
+                                          << "List1";
         QTest::newRow("no fee item ticked") << int(FixtureKind::Normal) << QStringList { "01" } << QStringList() << ""
-                                            << "请选择收费项目！";
+                                            << "请选择收费项目！"
+                                            << "TreeView1";
         // A category is no fee item, even one whose name holds an "X".
         QTest::newRow("category only") << int(FixtureKind::Normal) << QStringList { "01" } << QStringList() << "X其他"
-                                       << "请选择收费项目！";
+                                       << "请选择收费项目！"
+                                       << "TreeView1";
     }
 
     void startValidation()
@@ -307,6 +312,7 @@ private slots:
         QFETCH(QStringList, fees);
         QFETCH(QString, category);
         QFETCH(QString, message);
+        QFETCH(QString, focus);
         auto window = openWindow(FixtureKind(kind));
         auto* list = child<QListWidget>(window.get(), "List1");
         auto* tree = child<QTreeWidget>(window.get(), "TreeView1");
@@ -333,6 +339,7 @@ private slots:
         QCOMPARE(m_boxes.first().icon, fee::BoxIcon::Information);
         QCOMPARE(window->summaryGrid().rows(), 2);
         QVERIFY(child<QWidget>(window.get(), "btnB")->isHidden());
+        QCOMPARE(window->focusWidget(), child<QWidget>(window.get(), qPrintable(focus)));
     }
 
     void runFillsRows_data()
@@ -453,7 +460,7 @@ private slots:
         }
         if (button) {
             QCOMPARE(window->pendingDetail().column, col);
-            QCOMPARE(window->pendingDetail().officeCode, grid.text(row, fee::monthly::kOfficeCode));
+            QCOMPARE(window->pendingDetail().row.office, grid.text(row, fee::monthly::kOfficeCode));
             auto* view = child<fee::GridView>(window.get(), "MSFlexGrid1");
             const QRect cell = view->cellRect(row, col);
             QCOMPARE(btnB->height(), cell.height());

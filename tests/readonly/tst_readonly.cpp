@@ -98,7 +98,8 @@ private:
         fee::MonthlyEngine(run, monthly).fill(summary);
         fee::GridModel detail;
         for (int column : { 2, 8, 9, 29 }) {
-            fee::MonthlyEngine(run, monthly).fillDetail(column, monthly.offices.front().code, detail);
+            fee::MonthlyEngine(run, monthly)
+                .fillDetail({ fee::RowKey { monthly.offices.front().code }, column }, detail);
             QVERIFY(detail.rows() > 1);
         }
 

@@ -34,20 +34,42 @@ const GridRow kOfficeWithArrears { "2", "第二管理处", "500.00", "200.00", "
     "2000.00", "300.00", "", "", "", "", "", "", "", "", "", "", "", "300.00", "", "", "1700.00", "15.00%", "15.00%",
     "", "", "", "0.00", "500.00", "3", "", "", "0.00", "", "200.00", "0102" };
 
-// The totals row of the one-office grid: D and F as the grid shows them, without decimals.
-const GridRow kTotalsOneOffice { "", "合计", "0.00", "1235", "0.00", "0", "", "", "1000.00", "100.00", "50.50", "0.00",
+// The totals row of the one-office grid: every money column the office's figure to the cent.
+const GridRow kTotalsOneOffice { "", "合计", "0.00", "0.00", "0.00", "0.00", "", "", "1000.00", "100.00", "50.50", "0.00",
     "25.25", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "0.00", "175.75", "50.00", "31.11", "743.14",
     "25.69%", "19.13%", "200.00", "0.00", "10.00", "210.00", "385.75", "", "800.00", "600.00", "200.00", "75.00%",
     "200.00", "" };
 
+// A figure of the fixture ("1000.00", "25.69%") in hundredths: cents or hundredths of a percent.
+qint64 hundredths(QString text)
+{
+    text.remove(u'%');
+    return qRound64(text.toDouble() * 100);
+}
+
+// The summary grid the engine writes for these rows: typed cells, 合计 the Total row.
 GridModel summaryGrid(const QList<GridRow>& rows)
 {
     GridModel grid;
     monthly::layoutSummaryGrid(grid, QStringLiteral("2020"));
-    for (const GridRow& values : rows) {
-        const int r = grid.appendRow();
-        for (int c = 0; c < values.size(); ++c)
-            grid.setText(r, c, values.at(c));
+    for (const GridRow& texts : rows) {
+        QVector<CellValue> cells(monthly::kColumnCount);
+        for (int c = 0; c < texts.size(); ++c) {
+            const QString& text = texts.at(c);
+            if (text.isEmpty())
+                continue;
+            if (c == monthly::kSerial || c == monthly::kMonthCount)
+                cells[c] = CellValue::fromCount(text.toLongLong());
+            else if (c == monthly::kName || c == monthly::kOfficeCode)
+                cells[c] = CellValue::fromText(text);
+            else if (monthly::isRateOrCount(c))
+                cells[c] = CellValue::fromRateHundredths(hundredths(text));
+            else
+                cells[c] = CellValue::fromMoney(hundredths(text));
+        }
+        const bool total = texts.at(monthly::kName) == QStringLiteral("合计");
+        grid.appendRow(cells, total ? RowKind::Total : RowKind::Data,
+            total ? RowKey() : RowKey { texts.at(monthly::kOfficeCode) });
     }
     return grid;
 }
@@ -59,19 +81,28 @@ SummaryWorkbookInfo summaryInfo()
 
 GridModel detailGrid()
 {
+    namespace col = MonthlyDetailColumn;
     GridModel grid;
     grid.setFormatString(QStringLiteral("^序 |<地址  |<姓名  |<收费项目  |<应收年月 |>应收金额  |<收款日期  "));
     grid.setRows(1);
-    const QList<QStringList> rows {
-        { "1", "1栋101室", "张三", "物业费", "202001", "123.40", "2020-12-31" },
-        { "2", "车位A-01", "0101", "停车费", "202002", "80", "" },
-        { "", "合计", "", "", "", "203.40", "" },
+    const auto row = [](int serial, const char* address, const char* name, const char* item, const char* period,
+                         qint64 cents, const QDate& collected) {
+        QVector<CellValue> cells(col::kColumnCount);
+        cells[col::kSerial] = CellValue::fromCount(serial);
+        cells[col::kAddress] = CellValue::fromText(QString::fromUtf8(address));
+        cells[col::kName] = CellValue::fromText(QString::fromUtf8(name));
+        cells[col::kItem] = CellValue::fromText(QString::fromUtf8(item));
+        cells[col::kPeriod] = CellValue::fromText(QString::fromUtf8(period));
+        cells[col::kAmount] = CellValue::fromMoney(cents);
+        cells[col::kCollected] = CellValue::fromDate(collected);
+        return cells;
     };
-    for (const QStringList& values : rows) {
-        const int r = grid.appendRow();
-        for (int c = 0; c < values.size(); ++c)
-            grid.setText(r, c, values.at(c));
-    }
+    grid.appendRow(row(1, "1栋101室", "张三", "物业费", "202001", 12340, QDate(2020, 12, 31)));
+    grid.appendRow(row(2, "车位A-01", "0101", "停车费", "202002", 8000, QDate()));
+    QVector<CellValue> total(col::kColumnCount);
+    total[col::kAddress] = CellValue::fromText(QStringLiteral("合计"));
+    total[col::kAmount] = CellValue::fromMoney(20340);
+    grid.appendRow(total, RowKind::Total);
     grid.setColWidth(1, 2000);
     return grid;
 }
@@ -170,12 +201,12 @@ void TestMonthlyExport::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_summaryGrid = summaryGrid({ kOfficeNoArrears, kTotalsOneOffice });
-    ExportSummaryWorkbook(m_summaryGrid, summaryInfo(), m_dir.filePath(QStringLiteral("summary")),
+    writeMonthlySummaryWorkbook(m_summaryGrid, summaryInfo(), m_dir.filePath(QStringLiteral("summary")),
         [this](int row) { m_progress << row; });
     m_summary = WorkbookReadback::read(m_dir.filePath(QStringLiteral("summary.xlsx")));
     QVERIFY2(m_summary.ok(), qPrintable(m_summary.error()));
 
-    ExportDetailWorkbook(detailGrid(),
+    writeMonthlyDetailWorkbook(detailGrid(),
         { QStringLiteral("【第一管理处 01月已收】明细"), QStringLiteral("澄岳物业"), QStringLiteral("2020"),
             QStringLiteral("03") },
         m_dir.filePath(QStringLiteral("detail")));
@@ -237,9 +268,9 @@ void TestMonthlyExport::summaryCells_data()
     QTest::newRow("totals label") << "B7"
                                   << "text" << QVariant("合计") << "General"
                                   << "left";
-    QTest::newRow("whole-number total as money") << "D7"
-                                                 << "number" << QVariant(1235) << "#0.00"
-                                                 << "right";
+    QTest::newRow("arrears collected total as money") << "D7"
+                                                      << "number" << QVariant(0) << "#0.00"
+                                                      << "right";
     QTest::newRow("zero total") << "F7"
                                 << "number" << QVariant(0) << "#0.00"
                                 << "right";
@@ -501,7 +532,7 @@ void TestMonthlyExport::failedExportKeepsExistingFile()
         office[1] = QString(40000, u'名');
     const GridModel grid = summaryGrid({ office, kTotalsOneOffice });
     try {
-        ExportSummaryWorkbook(grid, summaryInfo(), QDir(dir.filePath(folder)).filePath(QStringLiteral("existing")));
+        writeMonthlySummaryWorkbook(grid, summaryInfo(), QDir(dir.filePath(folder)).filePath(QStringLiteral("existing")));
         QFAIL("the export did not fail");
     } catch (const Failure& f) {
         QCOMPARE(f.number(), number);
@@ -518,7 +549,7 @@ void TestMonthlyExport::formulasRecalculateToGridFigures()
     QTemporaryDir dir;
     const GridModel grid = summaryGrid({ kOfficeNoArrears, kOfficeWithArrears });
     const QString xlsx = dir.filePath(QStringLiteral("offices.xlsx"));
-    ExportSummaryWorkbook(grid, summaryInfo(), dir.filePath(QStringLiteral("offices")));
+    writeMonthlySummaryWorkbook(grid, summaryInfo(), dir.filePath(QStringLiteral("offices")));
     const WorkbookReadback saved = WorkbookReadback::read(xlsx);
     QVERIFY2(saved.ok(), qPrintable(saved.error()));
     QString error;

@@ -45,10 +45,10 @@ public:
     const GridModel& detailGrid() const { return m_detail; }
     bool isRunning() const;
     // The figure the drill button stands for, if it is shown.
-    const MonthlyDrillKey& pendingDetail() const { return m_drillKey; }
+    const DrillKey& pendingDetail() const { return m_drillKey; }
 
 signals:
-    void detailRequested(const fee::MonthlyDrillKey& key);
+    void detailRequested(const fee::DrillKey& key);
     // A statistics run has ended (done, failed or cancelled); the grid holds
     // what it wrote.
     void statisticsEnded();
@@ -72,6 +72,8 @@ private:
     void loadOfficeList();
     void loadFeeItemTree();
     void switchPropertyKind(bool commercial);
+    // The empty summary grid of a report year, as the engine lays it out.
+    void layoutSummary(const QString& reportYear);
 
     // The statistics run, on a worker thread.
     void startStatistics();
@@ -81,7 +83,7 @@ private:
     // The detail list.
     void summaryClicked(int row, int col);
     void markRow(int row);
-    void showDetail(const MonthlyDrillKey& key);
+    void showDetail(const DrillKey& key);
     void detailFinished(const RunOutcome& outcome);
     void hideDetail();
 
@@ -123,7 +125,9 @@ private:
 
     QString m_reportYear; // "yyyy" of the statistics date at the last start
     QStringList m_feeCodes; // the ticked fee items at the last start
-    MonthlyDrillKey m_drillKey; // the figure under the drill button
+    DrillKey m_drillKey; // the figure under the drill button
+    QString m_drillOfficeName; // its office's name, for the detail's caption
+    QDate m_drillDate; // the statistics date when it was clicked
     int m_markedRow = 0; // summary row marked by the last click, 0 while none
     ReportRun* m_run = nullptr; // a statistics run or a detail list
 

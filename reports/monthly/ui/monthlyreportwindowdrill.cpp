@@ -31,11 +31,12 @@ void MonthlyReportWindow::summaryClicked(int row, int col)
     if (row < monthly::kHeadingRows || row >= m_summary.rows())
         return;
 
-    // A row without an office code (the totals row, or an office whose run
-    // failed) has no figures to open.
-    const QString officeCode = m_summary.text(row, monthly::kOfficeCode);
-    if (!officeCode.isEmpty() && MonthlyEngine::isDrillColumn(col)) {
-        m_drillKey = { officeCode, m_summary.text(row, monthly::kName), col, m_statisticsDate->date() };
+    // The totals row, or an office whose run failed, has no figures to open.
+    RunContext idle(m_connection); // the engine is only asked: nothing is sent
+    if (MonthlyEngine(idle, MonthlySelection()).hasDetail(m_summary, row, col)) {
+        m_drillKey = { m_summary.rowKey(row), col };
+        m_drillOfficeName = m_summary.text(row, monthly::kName);
+        m_drillDate = m_statisticsDate->date();
         const QRect cell = m_summaryView->cellRect(row, col);
         const QPoint topLeft = m_summaryView->mapTo(m_drillButton->parentWidget(), cell.topLeft());
         m_drillButton->setGeometry(topLeft.x(), topLeft.y(), kDrillButtonWidth, cell.height());
@@ -55,15 +56,15 @@ void MonthlyReportWindow::markRow(int row)
     m_summary.setRedraw(true);
 }
 
-void MonthlyReportWindow::showDetail(const MonthlyDrillKey& key)
+void MonthlyReportWindow::showDetail(const DrillKey& key)
 {
-    if (isRunning() || key.officeCode.isEmpty())
+    if (isRunning() || key.row.office.isEmpty())
         return;
     QString heading = m_summary.text(1, key.column);
     heading.remove(QStringLiteral("\r\n"));
     heading.remove(QLatin1Char('\n'));
     m_detailPanel->caption()->setText(
-        QStringLiteral("【") + key.officeName + QLatin1Char(' ') + heading + QStringLiteral("】明细"));
+        QStringLiteral("【") + m_drillOfficeName + QLatin1Char(' ') + heading + QStringLiteral("】明细"));
     // The columns are fitted to their texts in the window's own font.
     m_detail.setFontName(font().family());
     m_detail.setFontSize(font().pointSizeF());
@@ -71,15 +72,12 @@ void MonthlyReportWindow::showDetail(const MonthlyDrillKey& key)
     // The prepaid details count from the report year of the last run.
     MonthlySelection selection;
     selection.feeCodes = m_feeCodes;
-    selection.statisticsDate = key.statisticsDate;
+    selection.statisticsDate = m_drillDate;
     selection.reportYear = m_reportYear;
 
     m_export->setEnabled(false);
     GridModel* detail = &m_detail;
-    m_run->start(
-        [selection, key, detail](RunContext& run) {
-            MonthlyEngine(run, selection).fillDetail(key.column, key.officeCode, *detail);
-        },
+    m_run->start([selection, key, detail](RunContext& run) { MonthlyEngine(run, selection).fillDetail(key, *detail); },
         [this](const RunOutcome& outcome) { detailFinished(outcome); }, nullptr, nullptr);
 }
 

@@ -9,6 +9,7 @@
 #include "workbook/workbooksavepath.h"
 #include "reports/monthly/monthlycolumns.h"
 #include "reports/monthly/monthlyexport.h"
+#include "reports/monthly/monthlytitle.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace fee {
 
@@ -32,7 +34,7 @@ void MonthlyReportWindow::exportSummary()
 
     m_exit->hide();
     m_export->hide();
-    const QString title = m_title->text();
+    const QString title = monthlyReportTitle(m_commercial->isChecked());
     const QString chosen = chooseSaveFile(this,
         title + QLatin1Char('_') + formatDate(m_statisticsDate->date(), QStringLiteral("yyyymmdd")),
         QString::fromUtf8(kWorkbookFilter));
@@ -56,7 +58,7 @@ void MonthlyReportWindow::exportSummary()
     info.statisticsDate = m_statisticsDate->date();
     bool written = false;
     try {
-        ExportSummaryWorkbook(
+        writeMonthlySummaryWorkbook(
             m_summary, info, savePathFromChosenName(chosen), [this](int row) { m_exportProgress->setValue(row); });
         written = true;
     } catch (const Failure& failure) {
@@ -94,7 +96,7 @@ void MonthlyReportWindow::exportDetail()
     info.month = m_monthList->currentText();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        ExportDetailWorkbook(m_detail, info, savePathFromChosenName(chosen));
+        writeMonthlyDetailWorkbook(m_detail, info, savePathFromChosenName(chosen));
         QApplication::restoreOverrideCursor();
         msgBox(QStringLiteral("明细表导出成功!"));
     } catch (const Failure& failure) {

@@ -12,9 +12,11 @@
 #include "widgets/sessionstatusbar.h"
 #include "db/dbconnection.h"
 #include "reports/monthly/monthlycolumns.h"
+#include "reports/monthly/monthlytitle.h"
 #include "reports/shared/feeitemtree.h"
 #include "reports/shared/officelist.h"
 #include "reports/shared/reporttexts.h"
+#include "reports/shared/runcontext.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -27,8 +29,6 @@ namespace fee {
 namespace {
     constexpr int kFirstYear = 1996;
     constexpr int kLastYear = 2079;
-
-    QString titleFor(const QRadioButton* option) { return option->text() + QStringLiteral("费收缴率汇总表"); }
 }
 
 void MonthlyReportWindow::loadWindow()
@@ -40,10 +40,10 @@ void MonthlyReportWindow::loadWindow()
     fillYearMonthLists();
 
     m_company->setText(QString::fromUtf8(kCompanyLabel));
-    m_title->setText(titleFor(m_residential));
+    m_title->setText(monthlyReportTitle(m_commercial->isChecked()));
 
     m_reportYear = QString::number(QDate::currentDate().year());
-    monthly::layoutSummaryGrid(m_summary, m_reportYear);
+    layoutSummary(m_reportYear);
 
     m_detail.setRows(1);
     for (int col = 0; col < m_detail.cols(); ++col)
@@ -97,9 +97,17 @@ void MonthlyReportWindow::loadFeeItemTree()
     m_feeTree->finishLoading();
 }
 
+void MonthlyReportWindow::layoutSummary(const QString& reportYear)
+{
+    MonthlySelection selection;
+    selection.reportYear = reportYear;
+    RunContext idle(m_connection); // lays the grid out only: nothing is sent
+    MonthlyEngine(idle, selection).layout(m_summary);
+}
+
 void MonthlyReportWindow::switchPropertyKind(bool commercial)
 {
-    m_title->setText(titleFor(commercial ? m_commercial : m_residential));
+    m_title->setText(monthlyReportTitle(commercial));
     m_summary.setRows(monthly::kHeadingRows);
     m_markedRow = 0;
     hideDetail();

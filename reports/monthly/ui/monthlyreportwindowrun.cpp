@@ -8,16 +8,18 @@
 #include "widgets/gridview.h"
 #include "widgets/officelistpanel.h"
 #include "widgets/waitoverlay.h"
-#include "reports/monthly/monthlycolumns.h"
+#include "reports/monthly/monthlyselection.h"
 #include "reports/shared/ui/reportrun.h"
 #include "reports/shared/runcontext.h"
 #include "reports/shared/selectionresolver.h"
 
 #include <QApplication>
 #include <QDateEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace fee {
 
@@ -28,28 +30,26 @@ void MonthlyReportWindow::startStatistics()
         return;
 
     m_reportYear = QString::number(m_statisticsDate->date().year());
-    monthly::layoutSummaryGrid(m_summary, m_reportYear);
+    layoutSummary(m_reportYear);
     m_markedRow = 0;
     m_drillButton->hide();
 
-    if (m_officeList->count() == 0) {
-        msgBox(QStringLiteral("管理处列表为空,请检查登录者身份!"));
-        return;
-    }
     MonthlySelection selection;
     selection.offices = tickedOffices(m_offices, m_officeList->tickedFlags());
-    if (selection.offices.isEmpty()) {
-        msgBox(QStringLiteral("请勾选需要统计的管理处!"));
-        return;
-    }
     m_feeCodes = m_feeTree->tickedCodes();
-    if (m_feeCodes.isEmpty()) {
-        msgBox(QStringLiteral("请选择收费项目！"));
-        return;
-    }
     selection.feeCodes = m_feeCodes;
     selection.statisticsDate = m_statisticsDate->date();
     selection.reportYear = m_reportYear;
+    const SelectionCheck check = checkMonthlySelection(selection, m_officeList->count() > 0);
+    if (check.status == SelectionCheck::Status::Refused) {
+        showBox(check.message);
+        if (check.field == SelectionCheck::Field::Offices)
+            m_officeList->list()->setFocus();
+        else if (check.field == SelectionCheck::Field::FeeItems)
+            m_feeTree->tree()->setFocus();
+    }
+    if (!check.isOk())
+        return;
 
     // The statements do not depend on the kind of property, so commercial
     // offices are counted the same way as residential ones.
