@@ -1,0 +1,73 @@
+#include "app/statusnotices.h"
+
+#include "core/notices.h"
+#include "widgets/sessionstatusbar.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPointer>
+#include <QStringList>
+#include <cstdio>
+
+namespace fee {
+
+namespace {
+
+    // Lives on the GUI thread; shows notices on the status bars there.
+    class StatusNotices : public QObject {
+    public:
+        explicit StatusNotices(QObject* parent)
+            : QObject(parent)
+        {
+            qApp->installEventFilter(this);
+        }
+
+        void show(const QString& text)
+        {
+            bool shown = false;
+            for (QWidget* widget : QApplication::allWidgets()) {
+                if (auto* bar = qobject_cast<SessionStatusBar*>(widget); bar && bar->isVisible()) {
+                    bar->setMessage(text);
+                    shown = true;
+                }
+            }
+            if (!shown)
+                m_pending << text;
+        }
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override
+        {
+            if (event->type() == QEvent::Show && !m_pending.isEmpty()) {
+                if (auto* bar = qobject_cast<SessionStatusBar*>(watched)) {
+                    bar->setMessage(m_pending.join(QStringLiteral("；")));
+                    m_pending.clear();
+                }
+            }
+            return QObject::eventFilter(watched, event);
+        }
+
+    private:
+        QStringList m_pending;
+    };
+
+} // namespace
+
+void installStatusNotices()
+{
+    QPointer<StatusNotices> notices = new StatusNotices(qApp);
+    setNoticeHandler([notices](const QString& text) {
+        const QByteArray line = text.toLocal8Bit() + '\n';
+        std::fputs(line.constData(), stderr);
+        std::fflush(stderr);
+        QMetaObject::invokeMethod(
+            qApp,
+            [notices, text] {
+                if (notices)
+                    notices->show(text);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+} // namespace fee
