@@ -156,6 +156,14 @@ OdbcBackend::OdbcBackend(const ConnectionTarget& target, std::shared_ptr<CancelS
         remove();
         throw;
     }
+    // A link dropped under the login after the server had let it in: the
+    // driver's checks that follow fail quietly, and the connection is dead.
+    if (opened && (m_cancel->isCancelled() || m_cancel->hasTimedOut())) {
+        m_cancel->setInterrupter({});
+        remove();
+        m_cancel->throwIfCancelled();
+        m_cancel->throwIfTimedOut();
+    }
     if (!opened) {
         const Failure failure = failureOf(m_db.lastError());
         m_cancel->setInterrupter({});
