@@ -49,16 +49,19 @@ namespace {
         return file.absoluteFilePath();
     }
 
-    ProbeRequest probeOf(const ConnectionTarget& target, const QString& certificateFile)
+    ProbeRequest probeOf(const ConnectionTarget& target, const QString& certificateFile,
+        const std::shared_ptr<CancelState>& cancel)
     {
         ProbeRequest request;
+        request.stopped = [cancel] { return cancel->isCancelled(); };
         request.host = target.host;
         request.port = target.port;
         request.encrypt = target.encryption != LinkEncryption::Off;
         request.verify = target.encryption == LinkEncryption::Verify;
         request.certificateFile = certificateFile;
         request.certificateHost = target.certificateHost.isEmpty() ? target.host : target.certificateHost;
-        request.timeoutMs = kProbeTimeoutMs;
+        const int timeout = cancel->timeout();
+        request.timeoutMs = timeout > 0 ? std::min(kProbeTimeoutMs, timeout * 1000) : kProbeTimeoutMs;
         return request;
     }
 
@@ -117,8 +120,9 @@ OdbcBackend::OdbcBackend(const ConnectionTarget& target, std::shared_ptr<CancelS
             if (target.port == 0)
                 throw refused(QStringLiteral("HostNameInCertificate needs the server's port: give the data source "
                                              "as host,port"));
-            const ProbeRequest request = probeOf(target, certificateFile);
+            const ProbeRequest request = probeOf(target, certificateFile, m_cancel);
             const ProbeResult seen = probeServer(request);
+            m_cancel->throwIfCancelled();
             if (auto refusal = refusalOf(target, request, seen))
                 throw *refusal;
             if (seen.outcome != ProbeResult::Outcome::Accepted)
@@ -175,7 +179,7 @@ OdbcBackend::OdbcBackend(const ConnectionTarget& target, std::shared_ptr<CancelS
         if (timeout > 0 && timeout < kLoginTimeout && waited.elapsed() >= qint64(timeout) * 1000)
             throw CancelState::timeoutFailure(timeout);
         if (target.encryption != LinkEncryption::Default && target.port != 0) {
-            const ProbeRequest request = probeOf(target, certificateFile);
+            const ProbeRequest request = probeOf(target, certificateFile, m_cancel);
             if (auto refusal = refusalOf(target, request, probeServer(request)))
                 throw *refusal;
         }

@@ -94,8 +94,10 @@ bool ResultCursor::nextResult()
     if (m_failure)
         throw *m_failure;
     if (!m_source) {
-        if (m_current + 1 < m_statements.size())
-            throw shortBatch(m_statements, m_current + 1);
+        if (m_current + 1 < m_statements.size()) {
+            m_failure = shortBatch(m_statements, m_current + 1);
+            throw *m_failure;
+        }
         return false;
     }
     m_onRow = false;

@@ -31,8 +31,9 @@ namespace {
 
     class Connection {
     public:
-        explicit Connection(int timeoutMs)
+        Connection(int timeoutMs, std::function<bool()> stopped)
             : m_deadline(timeoutMs)
+            , m_stopped(std::move(stopped))
         {
         }
         ~Connection()
@@ -117,11 +118,23 @@ namespace {
         }
 
     private:
+        // In short slices, so that a cancel is seen while the server is silent.
         bool waitFor(int fd, short events)
         {
-            pollfd p { fd, events, 0 };
-            const qint64 left = m_deadline.remainingTime();
-            return left != 0 && ::poll(&p, 1, int(left < 0 ? 0 : left)) == 1;
+            constexpr qint64 kSliceMs = 100;
+            for (;;) {
+                if (m_stopped && m_stopped())
+                    return false;
+                const qint64 left = m_deadline.remainingTime();
+                if (left == 0)
+                    return false;
+                pollfd p { fd, events, 0 };
+                const int ready = ::poll(&p, 1, int(std::min(left < 0 ? kSliceMs : left, kSliceMs)));
+                if (ready == 1)
+                    return true;
+                if (ready < 0 && errno != EINTR)
+                    return false;
+            }
         }
 
         bool writeAll(const QByteArray& bytes)
@@ -160,6 +173,7 @@ namespace {
         }
 
         QDeadlineTimer m_deadline;
+        std::function<bool()> m_stopped;
         int m_fd = -1;
     };
 
@@ -337,7 +351,7 @@ namespace {
 ProbeResult probeServer(const ProbeRequest& request)
 {
     ProbeResult result;
-    Connection connection(request.timeoutMs);
+    Connection connection(request.timeoutMs, request.stopped);
     if (request.port <= 0 || !connection.open(request.host, request.port))
         return result;
     if (!connection.send(kPrelogin, preloginMessage(request.encrypt ? kEncryptOn : kEncryptNotSupported)))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace fee {
 
@@ -16,6 +17,7 @@ struct ProbeRequest {
     QString certificateFile; // verify: PEM file of trusted certificates; empty: the system's
     QString certificateHost; // verify: the name the certificate must carry
     int timeoutMs = 10000;
+    std::function<bool()> stopped; // asked while waiting: true gives up (a cancel)
 };
 
 struct ProbeResult {
