@@ -13,7 +13,12 @@ namespace fee {
 
 namespace {
 
-    // Lives on the GUI thread; shows notices on the status bars there.
+    // Long enough to be read; the window's own messages (统计结束) go to its
+    // message panel and do not cover it.
+    constexpr int kShownMs = 20000;
+
+    // Lives on the GUI thread; shows notices on the status bars there, as
+    // the bar's passing message over its panels.
     class StatusNotices : public QObject {
     public:
         explicit StatusNotices(QObject* parent)
@@ -27,7 +32,7 @@ namespace {
             bool shown = false;
             for (QWidget* widget : QApplication::allWidgets()) {
                 if (auto* bar = qobject_cast<SessionStatusBar*>(widget); bar && bar->isVisible()) {
-                    bar->setMessage(text);
+                    bar->showMessage(text, kShownMs);
                     shown = true;
                 }
             }
@@ -40,7 +45,7 @@ namespace {
         {
             if (event->type() == QEvent::Show && !m_pending.isEmpty()) {
                 if (auto* bar = qobject_cast<SessionStatusBar*>(watched)) {
-                    bar->setMessage(m_pending.join(QStringLiteral("；")));
+                    bar->showMessage(m_pending.join(QStringLiteral("；")), kShownMs);
                     m_pending.clear();
                 }
             }

@@ -310,9 +310,10 @@ void TestTlsLink::windowSaysTheCertificateIsNotChecked()
     SessionStatusBar bar(SessionStatusBar::standardPanels());
     bar.show();
     QCoreApplication::processEvents();
-    QVERIFY2(bar.message().contains(QStringLiteral("the server's certificate is not checked (Trust Server "
-                                                   "Certificate=True)")),
-        qPrintable(bar.message()));
+    QVERIFY2(bar.currentMessage().contains(QStringLiteral("the server's certificate is not checked (Trust Server "
+                                                          "Certificate=True)")),
+        qPrintable(bar.currentMessage()));
+    QVERIFY(!bar.currentMessage().contains(kPassword));
 }
 
 QTEST_MAIN(TestTlsLink)
