@@ -9,8 +9,10 @@ namespace fee {
 bool ConnectDatabase(const QString& connectionString)
 {
     const QString text = connectionString.isEmpty() ? settingsConnectionString() : connectionString;
-    if (!OpenSharedConnection(text)) {
-        msgBox(QStringLiteral("数据库连接失败!"), QStringLiteral("连接提示"));
+    bool refused = false;
+    if (!OpenSharedConnection(text, &refused)) {
+        if (!refused)
+            msgBox(QStringLiteral("数据库连接失败!"), QStringLiteral("连接提示"));
         return false;
     }
     return true;

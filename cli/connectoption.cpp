@@ -3,8 +3,10 @@
 #include "cli/commandparser.h"
 #include "core/argumentwipe.h"
 #include "db/connectionsecrets.h"
+#include "db/dbconnection.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -99,6 +101,10 @@ ConnectOption::ConnectOption()
           QStringLiteral("File holding the connection string on one line; only its owner may read it (chmod 600). "
                          "Without either option the environment variable FEE_CONNECT is used."),
           QStringLiteral("FILE"))
+    , m_timeout(QStringLiteral("timeout"),
+          QStringLiteral("Seconds a request to SQL Server may go unanswered before the run ends with an error "
+                         "(default: the connection string's Command Timeout, else 60; 0 waits for ever)."),
+          QStringLiteral("SECONDS"))
 {
 }
 
@@ -106,6 +112,7 @@ void ConnectOption::addTo(CommandParser& parser) const
 {
     parser.addOption(m_connect);
     parser.addOption(m_connectFile);
+    parser.addOption(m_timeout);
 }
 
 std::optional<int> ConnectOption::read(const CommandParser& parser, QString& connectionString) const
@@ -133,6 +140,13 @@ std::optional<int> ConnectOption::read(const CommandParser& parser, QString& con
                     .arg(QString::fromLatin1(kEnvironmentVariable)));
     }
     rememberConnectionSecrets(connectionString);
+    if (parser.isSet(m_timeout)) {
+        static const QRegularExpression kSeconds(QStringLiteral("^[0-9]{1,6}$"));
+        const QString seconds = parser.value(m_timeout);
+        if (!kSeconds.match(seconds).hasMatch())
+            return parser.usageError(QStringLiteral("--timeout needs a number of seconds, not \"%1\"").arg(seconds));
+        DbConnection::setTimeoutOverride(seconds.toInt());
+    }
     return std::nullopt;
 }
 

@@ -12,23 +12,27 @@ class CommandParser;
 // --connect-file FILE (the string read from a file only its owner may read),
 // or the environment variable FEE_CONNECT. The last two keep the password
 // out of the process's command line, which every local user can read.
+// --timeout SECONDS: how long a request may go unanswered before the run
+// ends (over the string's Command Timeout).
 class ConnectOption {
 public:
     static constexpr const char* kEnvironmentVariable = "FEE_CONNECT";
 
     ConnectOption();
 
-    // Adds --connect and --connect-file to the command's options.
+    // Adds --connect, --connect-file and --timeout to the command's options.
     void addTo(CommandParser& parser) const;
 
     // Fills connectionString and returns nothing; or prints the usage error
     // and returns its exit code (none given, both options given, the file
-    // refused). The password is masked in every message from now on.
+    // refused, a timeout that is not a number). The password is masked in
+    // every message from now on; the timeout holds for every connection.
     std::optional<int> read(const CommandParser& parser, QString& connectionString) const;
 
 private:
     QCommandLineOption m_connect;
     QCommandLineOption m_connectFile;
+    QCommandLineOption m_timeout;
 };
 
 // Overwrites the values of --connect in the process's own arguments (ps and

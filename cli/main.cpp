@@ -2,6 +2,7 @@
 #include "cli/clioutput.h"
 #include "cli/connectoption.h"
 #include "core/fontfamilies.h"
+#include "core/notices.h"
 #include "core/grid/fonttextmeasure.h"
 #include "core/secretmask.h"
 
@@ -34,6 +35,9 @@ int main(int argc, char* argv[])
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     fee::cli::wipeConnectArguments(argc, argv);
     fee::installSecretMaskingMessageHandler();
+    // What the run should say without failing (an unchecked certificate,
+    // fewer connections than asked for) goes to standard error.
+    fee::setNoticeHandler([](const QString& text) { fee::cli::printErr(QStringLiteral("fee-reports-cli: ") + text + QLatin1Char('\n')); });
     QCoreApplication::setApplicationName(QStringLiteral("fee-reports-cli"));
     fee::installFontSubstitutions();
     // Column widths follow the texts as the windows measure them.

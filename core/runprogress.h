@@ -9,6 +9,7 @@ struct RunProgress {
     int officesDone = 0;
     int officeCount = 0; // 0 when the run is not counted in offices
     qint64 rowsRead = 0;
+    int serverSilentSeconds = 0; // how long the server has not answered a request
 };
 
 } // namespace fee

@@ -66,8 +66,10 @@ QString withoutSecrets(const QString& text)
         known = list.texts;
     }
     QString masked = text;
-    for (const QString& secret : known)
-        masked.replace(secret, kMask);
+    for (const QString& secret : known) {
+        if (isDistinctSecret(secret))
+            masked.replace(secret, kMask);
+    }
     // A connection string quoted in a message (a driver's, or an argument
     // echoed back) shows its password piece even when the secret was never
     // handed to us as one: the value in quotes, in braces or up to the next
@@ -78,6 +80,15 @@ QString withoutSecrets(const QString& text)
         QRegularExpression::CaseInsensitiveOption);
     masked.replace(kPasswordPiece, QStringLiteral("\\1") + kMask);
     return masked;
+}
+
+bool isDistinctSecret(const QString& secret)
+{
+    constexpr int kDistinctWeight = 6;
+    int weight = 0;
+    for (const QChar c : secret)
+        weight += c.unicode() < 0x80 ? 1 : 2;
+    return weight >= kDistinctWeight;
 }
 
 void installSecretMaskingMessageHandler()

@@ -15,9 +15,17 @@ namespace fee {
 // any thread.
 void rememberSecret(const QString& secret);
 
-// The text with every remembered secret, and the value of every
-// "Password=..." or "PWD=..." piece, replaced by "******".
+// The text with the value of every "Password=..." or "PWD=..." piece (a
+// connection string, or a driver's message quoting one) replaced by
+// "******", and every remembered secret long enough to be told apart from
+// ordinary text (isDistinctSecret()) wherever it stands. A short password
+// ("sa", "1") is masked only as such a value: masked anywhere, it would
+// mangle unrelated words and numbers of the message.
 QString withoutSecrets(const QString& text);
+
+// Whether a secret is masked wherever it stands: six characters or more, a
+// character outside ASCII counting as two.
+bool isDistinctSecret(const QString& secret);
 
 // Routes Qt's messages (warnings of drivers and plugins) through
 // withoutSecrets() before the handler that was installed so far.

@@ -1,5 +1,7 @@
 #include "db/connectionstring.h"
 
+#include "db/connectionscanner.h"
+
 #include <QRegularExpression>
 
 namespace fee {
@@ -29,16 +31,22 @@ namespace {
         return QLatin1Char('{') + value + QLatin1Char('}');
     }
 
+    struct ServerAddress {
+        QString host;
+        int port = 0;
+        QString instance;
+    };
+
     // "host", "host,port", "host\instance", "tcp:host,port", "(local)", "."
-    QString odbcServerPart(QString dataSource)
+    ServerAddress serverAddress(QString dataSource)
     {
         dataSource = dataSource.trimmed();
         if (dataSource.startsWith(QLatin1String("tcp:"), Qt::CaseInsensitive))
             dataSource = dataSource.mid(4).trimmed();
-        QString port;
+        ServerAddress address;
         const qsizetype comma = dataSource.indexOf(QLatin1Char(','));
         if (comma >= 0) {
-            port = dataSource.mid(comma + 1).trimmed();
+            const QString port = dataSource.mid(comma + 1).trimmed();
             dataSource = dataSource.left(comma).trimmed();
             // Digits only: the number reader stops at a NUL and would let what
             // follows it into the ODBC string. The port goes in as its number.
@@ -46,29 +54,119 @@ namespace {
             const int number = kPort.match(port).hasMatch() ? port.toInt() : 0;
             if (number <= 0 || number > 65535)
                 throw Failure(kErrConnection, QStringLiteral("Invalid port in the data source: ") + port);
-            port = QString::number(number);
+            address.port = number;
         }
-        QString host = dataSource;
-        QString instance;
+        address.host = dataSource;
         const qsizetype slash = dataSource.indexOf(QLatin1Char('\\'));
         if (slash >= 0) {
-            host = dataSource.left(slash).trimmed();
-            instance = dataSource.mid(slash + 1).trimmed();
+            address.host = dataSource.left(slash).trimmed();
+            address.instance = dataSource.mid(slash + 1).trimmed();
         }
-        if (host.isEmpty() || host == QLatin1String(".")
-            || host.compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0)
-            host = QStringLiteral("127.0.0.1");
-
-        QString server = host;
+        if (address.host.isEmpty() || address.host == QLatin1String(".")
+            || address.host.compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0)
+            address.host = QStringLiteral("127.0.0.1");
         // An explicit port wins over the instance name, as with SQL Server's own clients.
-        if (port.isEmpty() && !instance.isEmpty())
-            server += QLatin1Char('\\') + instance;
+        if (address.port != 0)
+            address.instance.clear();
+        else if (address.instance.isEmpty())
+            address.port = 1433;
+        return address;
+    }
+
+    QString odbcServerPart(const ServerAddress& address)
+    {
+        QString server = address.host;
+        if (!address.instance.isEmpty())
+            server += QLatin1Char('\\') + address.instance;
         QString result = QStringLiteral("SERVER=") + odbcValue(server);
-        if (!port.isEmpty())
-            result += QStringLiteral(";PORT=") + port;
-        else if (instance.isEmpty())
-            result += QStringLiteral(";PORT=1433");
+        if (address.port != 0)
+            result += QStringLiteral(";PORT=") + QString::number(address.port);
         return result;
+    }
+
+    // "Command Timeout": whole seconds, 0 for none.
+    int timeoutSeconds(const QString& value)
+    {
+        static const QRegularExpression kSeconds(QStringLiteral("^\\s*[0-9]{1,6}\\s*$"));
+        if (!kSeconds.match(value).hasMatch())
+            throw Failure(
+                kErrConnection, QStringLiteral("Command Timeout=%1 is not a number of seconds.").arg(value));
+        return value.trimmed().toInt();
+    }
+
+    enum class Answer { Unset, Yes, No };
+
+    // The value of a yes/no keyword, looked up by its first spelling found;
+    // Failure when it is neither.
+    Answer answerOf(const QMap<QString, QString>& pairs, const QStringList& spellings, const QStringList& yes,
+        const QStringList& no, QString& keyword)
+    {
+        for (const QString& spelled : spellings) {
+            const QString key = spelled.toLower();
+            if (!pairs.contains(key))
+                continue;
+            const QString value = pairs.value(key).trimmed();
+            keyword = spelled + QLatin1Char('=') + value;
+            if (yes.contains(value.toLower()))
+                return Answer::Yes;
+            if (no.contains(value.toLower()))
+                return Answer::No;
+            throw Failure(kErrConnection,
+                QStringLiteral("%1 is not understood: use %2 or %3.")
+                    .arg(keyword, yes.join(QStringLiteral(", ")), no.join(QStringLiteral(", "))));
+        }
+        return Answer::Unset;
+    }
+
+    // A value that goes into a line of a FreeTDS configuration file.
+    QString configValue(const QString& value, const QString& what)
+    {
+        for (const QChar c : value) {
+            if (c.category() == QChar::Other_Control)
+                throw Failure(kErrConnection, what + QStringLiteral(" holds a control character."));
+        }
+        return value;
+    }
+
+    // The keywords SQL Server's own drivers take for encryption, in the
+    // spellings of their OLE DB and ODBC strings.
+    void readEncryption(const QMap<QString, QString>& pairs, ConnectionTarget& target)
+    {
+        QString encryptKeyword;
+        const Answer encrypt
+            = answerOf(pairs, { QStringLiteral("Encrypt"), QStringLiteral("Use Encryption for Data") },
+                { QStringLiteral("yes"), QStringLiteral("true"), QStringLiteral("mandatory") },
+                { QStringLiteral("no"), QStringLiteral("false"), QStringLiteral("optional") }, encryptKeyword);
+        QString trustKeyword;
+        const Answer trust
+            = answerOf(pairs, { QStringLiteral("TrustServerCertificate"), QStringLiteral("Trust Server Certificate") },
+                { QStringLiteral("yes"), QStringLiteral("true") }, { QStringLiteral("no"), QStringLiteral("false") },
+                trustKeyword);
+
+        if (encrypt == Answer::No) {
+            target.encryption = LinkEncryption::Off;
+            target.encryptionKeyword = encryptKeyword;
+        } else if (trust == Answer::Yes) {
+            target.encryption = LinkEncryption::Trust;
+            target.encryptionKeyword = trustKeyword;
+        } else if (encrypt == Answer::Yes) {
+            target.encryption = LinkEncryption::Verify;
+            target.encryptionKeyword = encryptKeyword;
+        }
+
+        const QString file = pairs.value(QStringLiteral("servercertificate")).trimmed();
+        const QString name = pairs.value(QStringLiteral("hostnameincertificate")).trimmed();
+        // A certificate named but never checked would look safe and not be.
+        if ((!file.isEmpty() || !name.isEmpty()) && target.encryption != LinkEncryption::Verify)
+            throw Failure(kErrConnection,
+                QStringLiteral("ServerCertificate and HostNameInCertificate are used only with Encrypt=yes "
+                               "(and without TrustServerCertificate=yes)."));
+        target.certificateFile = configValue(file, QStringLiteral("ServerCertificate"));
+        target.certificateHost = configValue(name, QStringLiteral("HostNameInCertificate"));
+        if (target.encryption == LinkEncryption::Verify) {
+            configValue(target.host, QStringLiteral("The data source"));
+            configValue(target.instance, QStringLiteral("The data source"));
+        }
     }
 
     QString doubledApostrophes(QString value) { return value.replace(QLatin1Char('\''), QStringLiteral("''")); }
@@ -86,67 +184,15 @@ namespace {
 
 } // namespace
 
-bool namesOdbcDriver(const QString& text)
-{
-    static const QRegularExpression kDriverKey(
-        QStringLiteral("(^|;)\\s*(driver|dsn|filedsn)\\s*="), QRegularExpression::CaseInsensitiveOption);
-    return text.contains(kDriverKey);
-}
+bool namesOdbcDriver(const QString& text) { return dialectOf(text) == ConnectionDialect::Odbc; }
 
 QMap<QString, QString> parseConnectionString(const QString& text)
 {
     QMap<QString, QString> pairs;
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n) {
-        const qsizetype eq = text.indexOf(QLatin1Char('='), i);
-        const qsizetype semi = text.indexOf(QLatin1Char(';'), i);
-        if (eq < 0 || (semi >= 0 && semi < eq)) {
-            // A piece without "=" is tolerated only when blank.
-            const qsizetype end = semi < 0 ? n : semi;
-            if (!text.mid(i, end - i).trimmed().isEmpty())
-                throw badFormat();
-            i = end + 1;
-            continue;
-        }
-        const QString key = text.mid(i, eq - i).trimmed().toLower();
-        if (key.isEmpty())
+    for (const ConnectionPiece& piece : scanConnectionString(text, ConnectionDialect::OleDb)) {
+        if (piece.problem != ConnectionPiece::Problem::None)
             throw badFormat();
-        qsizetype p = eq + 1;
-        while (p < n && text.at(p).isSpace() && text.at(p) != QLatin1Char(';'))
-            ++p;
-        QString value;
-        if (p < n && (text.at(p) == QLatin1Char('\'') || text.at(p) == QLatin1Char('"'))) {
-            const QChar quote = text.at(p);
-            ++p;
-            bool closed = false;
-            while (p < n) {
-                if (text.at(p) == quote) {
-                    if (p + 1 < n && text.at(p + 1) == quote) {
-                        value += quote;
-                        p += 2;
-                        continue;
-                    }
-                    closed = true;
-                    ++p;
-                    break;
-                }
-                value += text.at(p++);
-            }
-            if (!closed)
-                throw badFormat();
-            while (p < n && text.at(p) != QLatin1Char(';')) {
-                if (!text.at(p).isSpace())
-                    throw badFormat();
-                ++p;
-            }
-        } else {
-            const qsizetype end = text.indexOf(QLatin1Char(';'), p);
-            value = text.mid(p, (end < 0 ? n : end) - p).trimmed();
-            p = end < 0 ? n : end;
-        }
-        pairs.insert(key, value);
-        i = p + 1;
+        pairs.insert(piece.key, piece.value);
     }
     return pairs;
 }
@@ -160,6 +206,11 @@ ConnectionTarget translateConnectionString(const QString& text)
     if (namesOdbcDriver(text)) {
         target.backend = DbBackend::SqlServer;
         target.odbc = text;
+        // The driver passes over keys it does not know; this one is ours.
+        for (const ConnectionPiece& piece : scanConnectionString(text, ConnectionDialect::Odbc)) {
+            if (piece.key == QLatin1String("command timeout"))
+                target.commandTimeout = timeoutSeconds(piece.value);
+        }
         return target;
     }
 
@@ -184,18 +235,43 @@ ConnectionTarget translateConnectionString(const QString& text)
     if (dataSource.trimmed().isEmpty())
         throw Failure(kErrConnection, QStringLiteral("SQL Server does not exist or access denied."));
 
-    QString catalog = pairs.value(QStringLiteral("initial catalog"), pairs.value(QStringLiteral("database")));
-    QString user = pairs.value(QStringLiteral("user id"), pairs.value(QStringLiteral("uid")));
-    QString password = pairs.value(QStringLiteral("password"), pairs.value(QStringLiteral("pwd")));
+    const QString catalog = pairs.value(QStringLiteral("initial catalog"), pairs.value(QStringLiteral("database")));
+    const QString user = pairs.value(QStringLiteral("user id"), pairs.value(QStringLiteral("uid")));
+    const QString password = pairs.value(QStringLiteral("password"), pairs.value(QStringLiteral("pwd")));
 
-    QString odbc = QStringLiteral("DRIVER={FreeTDS};") + odbcServerPart(dataSource);
+    const ServerAddress address = serverAddress(dataSource);
+    target.host = address.host;
+    target.port = address.port;
+    target.instance = address.instance;
+    readEncryption(pairs, target);
+    if (pairs.contains(QStringLiteral("command timeout")))
+        target.commandTimeout = timeoutSeconds(pairs.value(QStringLiteral("command timeout")));
+
+    QString login;
     // Without a catalog the login's default database is used.
     if (!catalog.isEmpty())
-        odbc += QStringLiteral(";DATABASE=") + odbcValue(catalog);
-    odbc += QStringLiteral(";UID=") + odbcValue(user);
-    odbc += QStringLiteral(";PWD=") + odbcValue(password);
+        login += QStringLiteral("DATABASE=") + odbcValue(catalog) + QLatin1Char(';');
+    login += QStringLiteral("UID=") + odbcValue(user);
+    login += QStringLiteral(";PWD=") + odbcValue(password);
     // 7.3 is understood by every server from SQL Server 2008 on.
-    odbc += QStringLiteral(";TDS_Version=7.3;ClientCharset=UTF-8");
+    login += QStringLiteral(";TDS_Version=7.3;ClientCharset=UTF-8");
+    target.odbcLogin = login;
+
+    QString odbc = QStringLiteral("DRIVER={FreeTDS};") + odbcServerPart(address) + QLatin1Char(';') + login;
+    switch (target.encryption) {
+    case LinkEncryption::Default:
+        break;
+    case LinkEncryption::Off:
+        odbc += QStringLiteral(";Encryption=off");
+        break;
+    case LinkEncryption::Verify:
+    case LinkEncryption::Trust:
+        // With Verify the connection opens through a configuration section
+        // instead (FreeTDS reads a certificate authority only from there);
+        // this text says what it asks of the driver.
+        odbc += QStringLiteral(";Encryption=require");
+        break;
+    }
     target.backend = DbBackend::SqlServer;
     target.odbc = odbc;
     return target;

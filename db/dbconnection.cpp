@@ -3,12 +3,15 @@
 #include "db/cancelstate.h"
 #include "db/connectionsecrets.h"
 #include "db/connectionstring.h"
+#include "db/dberror.h"
 #include "db/odbcbackend.h"
 #include "db/resultcursor.h"
 #include "db/resultregistry.h"
 #include "db/resultsource.h"
 #include "db/sqlitebackend.h"
 #include "db/statementadapter.h"
+
+#include <atomic>
 
 namespace fee {
 
@@ -20,6 +23,9 @@ namespace {
     {
         return Failure(kErrClosed, QStringLiteral("Operation is not allowed when the object is closed."));
     }
+
+    // The command line's --timeout; -1 when not given.
+    std::atomic<int> timeoutOverride { -1 };
 
     std::unique_ptr<DbConnection>& sharedSlot()
     {
@@ -63,12 +69,19 @@ void DbConnection::openSession(const QString& connectionString)
         m_connectionString = connectionString;
     }
     const ConnectionTarget target = translateConnectionString(connectionString);
-    if (target.backend == DbBackend::Sqlite)
+    if (target.backend == DbBackend::Sqlite) {
         m_session = std::make_unique<SqliteBackend>(target.sqlitePath, m_cancel);
-    else
-        m_session = std::make_unique<OdbcBackend>(target.odbc, m_cancel);
+    } else {
+        const int forced = timeoutOverride.load();
+        m_cancel->watch(forced >= 0 ? forced : target.commandTimeout.value_or(kDefaultTimeoutSeconds));
+        m_session = std::make_unique<OdbcBackend>(target, m_cancel);
+    }
     m_backend = target.backend;
 }
+
+void DbConnection::setTimeoutOverride(std::optional<int> seconds) { timeoutOverride.store(seconds ? *seconds : -1); }
+
+qint64 DbConnection::waitingMs() const { return m_cancel->waitingMs(); }
 
 bool DbConnection::isOpen() const { return m_session && m_session->isOpen(); }
 
@@ -81,14 +94,27 @@ QString DbConnection::adapt(const QString& statement) const
 
 std::unique_ptr<DbConnection> DbConnection::openSibling() const
 {
+    auto sibling = std::make_unique<DbConnection>();
+    sibling->openLike(*this);
+    return sibling;
+}
+
+void DbConnection::openLike(const DbConnection& other)
+{
     QString text;
     {
-        std::lock_guard lock(m_stringMutex);
-        text = m_connectionString;
+        std::lock_guard lock(other.m_stringMutex);
+        text = other.m_connectionString;
     }
-    auto sibling = std::make_unique<DbConnection>();
-    sibling->open(text);
-    return sibling;
+    // A run cancelled while its connections open must not wait for their logins.
+    other.m_cancel->addFollower(m_cancel);
+    try {
+        open(text);
+    } catch (...) {
+        other.m_cancel->removeFollower(m_cancel.get());
+        throw;
+    }
+    other.m_cancel->removeFollower(m_cancel.get());
 }
 
 void DbConnection::cancel() { m_cancel->cancel(); }
@@ -143,13 +169,15 @@ DbResult DbConnection::queryBatch(const QStringList& statements)
     } catch (const Failure& failure) {
         // A link that died since the last statement (the server restarted)
         // shows only when the next statement is sent. That statement never
-        // ran: it runs once more on a new connection.
-        if (isCancellation(failure) || !m_session || !m_session->isLinkLost())
+        // ran: it runs once more on a new connection. A link dropped for a
+        // server that did not answer is not tried again at once.
+        if (isCancellation(failure) || failure.number() == kErrServerSilent || !m_session
+            || !m_session->isLinkLost())
             throw;
         reopenIfLinkLost();
         source = m_session->run(adapted);
     }
-    return DbResult(std::make_unique<ResultCursor>(std::move(source), m_results.get(), m_cancel));
+    return DbResult(std::make_unique<ResultCursor>(std::move(source), m_results.get(), m_cancel, statements));
 }
 
 DbConnection& DbConnection::shared()

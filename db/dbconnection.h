@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace fee {
 
@@ -35,6 +36,13 @@ class ResultRegistry;
 //
 // Closing (open() again, or destruction) closes the results still being read.
 //
+// On SQL Server a request that gets no answer for the timeout (60 seconds
+// unless the string's "Command Timeout" or setTimeoutOverride() says
+// otherwise) fails with "the server has not answered for N s": the link is
+// dropped under it, so that a server that stopped answering with its link
+// open never holds a run for ever. TCP keepalive finds a link that died
+// without a word.
+//
 // A lost link (the server stopped or restarted, the network dropped) fails
 // the row being read with the driver's message; results of the lost link stay
 // failed. The connection is replaced by the next query(): it opens again from
@@ -61,20 +69,39 @@ public:
 
     // A new connection opened from the same text, belonging to the calling
     // thread (for work on another thread, or a statement while a result of
-    // this one streams). Throws.
+    // this one streams). A cancel of this connection while the sibling
+    // opens ends its login. Throws.
     std::unique_ptr<DbConnection> openSibling() const;
+    // Opens this connection from another one's text, as openSibling() would;
+    // for a caller that must be able to cancel() the login (throws the
+    // cancellation failure then).
+    void openLike(const DbConnection& other);
 
     // Safe from any thread: interrupts the statement in flight (its exec or
     // next() throws the cancellation failure, kErrOperationCancelled), and
     // every later query() or next() on this connection throws it too until
     // resetCancel(). A result that was open when the cancel came stays
-    // cancelled; after resetCancel() new statements run normally.
+    // cancelled; after resetCancel() new statements run normally. On SQL
+    // Server a call the server does not let go of within about a second has
+    // its link dropped (the connection opens again at its next statement):
+    // a cancel never waits on a server that has stopped answering.
     void cancel();
     void resetCancel();
     bool isCancelled() const;
 
-    // Runs one statement; the rows are read forward only. Statements never
-    // time out. Throws Failure with the database's number and message.
+    // Safe from any thread: how long the request in flight has gone without
+    // an answer (0 when none waits).
+    qint64 waitingMs() const;
+
+    // The seconds a request may go unanswered on SQL Server, for every
+    // connection opened from now on, whatever their strings say (the
+    // command line's --timeout); 0 waits for ever, nullopt goes back to the
+    // strings (and 60 s without).
+    static void setTimeoutOverride(std::optional<int> seconds);
+    static constexpr int kDefaultTimeoutSeconds = 60;
+
+    // Runs one statement; the rows are read forward only. Throws Failure
+    // with the database's number and message.
     DbResult query(const QString& statement);
     // Sends statements that do not depend on each other's results together:
     // on SQL Server one request (one round trip) for all of them. The result
@@ -84,7 +111,8 @@ public:
     // number and message as query() would give them; the statements after it
     // may not have run. While its result sets are being read the batch holds
     // the connection as a streaming result does. No statement gives an
-    // empty result.
+    // empty result: when the server ends the batch before a statement's
+    // result set, moving to it fails (kErrShortBatch, naming the statement).
     DbResult queryBatch(const QStringList& statements);
 
     // The statement as it reaches the database (adapted on the embedded one).

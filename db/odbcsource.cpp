@@ -65,7 +65,8 @@ QString OdbcSource::batchText(const QStringList& statements)
     return statements.join(QStringLiteral(";\n"));
 }
 
-OdbcSource::OdbcSource(void* connectionHandle, const QStringList& statements, std::shared_ptr<CancelState> cancel)
+OdbcSource::OdbcSource(
+    void* connectionHandle, const QStringList& statements, std::shared_ptr<CancelState> cancel, int driverTimeout)
     : m_connection(connectionHandle)
     , m_cancel(std::move(cancel))
     , m_statementCount(statements.size())
@@ -78,6 +79,9 @@ OdbcSource::OdbcSource(void* connectionHandle, const QStringList& statements, st
     // Forward only and read-only: anything else makes FreeTDS open a server cursor.
     SQLSetStmtAttr(handle, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_FORWARD_ONLY), SQL_IS_UINTEGER);
     SQLSetStmtAttr(handle, SQL_ATTR_CONCURRENCY, reinterpret_cast<SQLPOINTER>(SQL_CONCUR_READ_ONLY), SQL_IS_UINTEGER);
+    if (driverTimeout > 0)
+        SQLSetStmtAttr(handle, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(driverTimeout)),
+            SQL_IS_UINTEGER);
     const QString text = batchText(statements);
     SQLRETURN r = SQL_ERROR;
     {
@@ -91,13 +95,24 @@ OdbcSource::OdbcSource(void* connectionHandle, const QStringList& statements, st
     describe();
 }
 
-OdbcSource::~OdbcSource() = default;
+OdbcSource::~OdbcSource()
+{
+    // Freeing a statement whose results are not all read makes the driver
+    // ask the server to drop them and wait for its answer: watched like any
+    // call, so that a server that no longer answers costs its link, not a
+    // wait for ever.
+    CancelState::Flight closing(*m_cancel, CancelState::closing(), CancelState::Flight::Mode::Anyway);
+    m_statement.reset();
+}
 
 void OdbcSource::HandleFree::operator()(void* handle) const { SQLFreeHandle(SQL_HANDLE_STMT, handle); }
 
 void OdbcSource::fail() const
 {
     m_cancel->throwIfCancelled();
+    // The link was dropped under a call that waited too long: the driver's
+    // message would only say the link failed.
+    m_cancel->throwIfTimedOut();
     QString text;
     SQLINTEGER native = 0;
     collectDiagnostics(SQL_HANDLE_DBC, m_connection, text, native);
@@ -161,8 +176,12 @@ bool OdbcSource::fetch()
     // is in flight: a long text may still be on its way over the network.
     CancelState::Flight flight(*m_cancel, m_statement.get());
     const SQLRETURN r = SQLFetch(statementOf(m_statement.get()));
-    if (r == SQL_NO_DATA)
+    if (r == SQL_NO_DATA) {
+        // A link dropped under the call must not read as the end of the rows.
+        m_cancel->throwIfCancelled();
+        m_cancel->throwIfTimedOut();
         return false;
+    }
     if (!SQL_SUCCEEDED(r))
         fail();
     for (int i = 0; i < m_columns.size(); ++i)
@@ -186,6 +205,8 @@ bool OdbcSource::nextResultSet()
             r = SQLMoreResults(statementOf(m_statement.get()));
         }
         if (r == SQL_NO_DATA) {
+            m_cancel->throwIfCancelled();
+            m_cancel->throwIfTimedOut();
             m_statementCount = m_current + 1;
             m_columns.clear();
             m_row.clear();

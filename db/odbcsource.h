@@ -28,8 +28,12 @@ class OdbcSource : public ResultSource {
 public:
     // Sends `statements` on the connection handle; the first statement's
     // result set is current. Throws Failure with the database's number and
-    // message (of the first statement that failed), or the cancellation failure.
-    OdbcSource(void* connectionHandle, const QStringList& statements, std::shared_ptr<CancelState> cancel);
+    // message (of the first statement that failed), the cancellation failure
+    // or the timeout failure. `driverTimeout` (seconds, 0: none) is the
+    // driver's own query timeout, for a connection whose link cannot be
+    // dropped under it.
+    OdbcSource(void* connectionHandle, const QStringList& statements, std::shared_ptr<CancelState> cancel,
+        int driverTimeout = 0);
     ~OdbcSource() override;
     OdbcSource(const OdbcSource&) = delete;
     OdbcSource& operator=(const OdbcSource&) = delete;

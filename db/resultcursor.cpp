@@ -2,6 +2,7 @@
 
 #include "db/bufferedsource.h"
 #include "db/cancelstate.h"
+#include "db/dberror.h"
 #include "db/resultregistry.h"
 #include "db/resultsource.h"
 
@@ -10,14 +11,28 @@ namespace fee {
 namespace {
 
     constexpr int kErrNoCurrentRow = 3021;
+    constexpr qsizetype kStatementShown = 300;
+
+    Failure shortBatch(const QStringList& statements, qsizetype missing)
+    {
+        QString statement = statements.at(missing).simplified();
+        if (statement.size() > kStatementShown)
+            statement = statement.left(kStatementShown) + QStringLiteral("...");
+        return Failure(kErrShortBatch,
+            QStringLiteral("the server ended the batch early: statement %1 of %2 gave no result: %3")
+                .arg(missing + 1)
+                .arg(statements.size())
+                .arg(statement));
+    }
 
 } // namespace
 
-ResultCursor::ResultCursor(
-    std::unique_ptr<ResultSource> source, ResultRegistry* registry, std::shared_ptr<const CancelState> cancel)
+ResultCursor::ResultCursor(std::unique_ptr<ResultSource> source, ResultRegistry* registry,
+    std::shared_ptr<const CancelState> cancel, QStringList statements)
     : m_source(std::move(source))
     , m_registry(registry)
     , m_cancel(std::move(cancel))
+    , m_statements(std::move(statements))
 {
     if (m_source)
         m_fields = FieldIndex(m_source->fieldNames());
@@ -78,8 +93,13 @@ bool ResultCursor::nextResult()
 {
     if (m_failure)
         throw *m_failure;
-    if (!m_source)
+    if (!m_source) {
+        if (m_current + 1 < m_statements.size()) {
+            m_failure = shortBatch(m_statements, m_current + 1);
+            throw *m_failure;
+        }
         return false;
+    }
     m_onRow = false;
     bool moved = false;
     try {
@@ -93,8 +113,15 @@ bool ResultCursor::nextResult()
     }
     if (!moved) {
         release();
+        // Fewer result sets than statements: the driver may report a failure
+        // in the batch's last statement as the end of its results.
+        if (m_current + 1 < m_statements.size()) {
+            m_failure = shortBatch(m_statements, m_current + 1);
+            throw *m_failure;
+        }
         return false;
     }
+    ++m_current;
     m_fields = FieldIndex(m_source->fieldNames());
     return true;
 }

@@ -3,6 +3,7 @@
 #include "core/failure.h"
 #include "db/fieldindex.h"
 
+#include <QStringList>
 #include <QtGlobal>
 #include <memory>
 #include <optional>
@@ -20,8 +21,10 @@ class ResultSource;
 class ResultCursor {
 public:
     // `registry` and `cancel` may be null (a result outside any connection).
-    ResultCursor(
-        std::unique_ptr<ResultSource> source, ResultRegistry* registry, std::shared_ptr<const CancelState> cancel);
+    // `statements`: what was sent (one result set each), to name the one
+    // whose result set never came.
+    ResultCursor(std::unique_ptr<ResultSource> source, ResultRegistry* registry,
+        std::shared_ptr<const CancelState> cancel, QStringList statements = {});
     ~ResultCursor();
     ResultCursor(const ResultCursor&) = delete;
     ResultCursor& operator=(const ResultCursor&) = delete;
@@ -29,6 +32,9 @@ public:
     const FieldIndex& fields() const { return m_fields; }
     bool next();
     // The next statement's result set of a batch; false when there is none.
+    // A batch whose results end before its last statement's fails here
+    // (kErrShortBatch, naming the statement): its figures would otherwise
+    // read as empty results.
     bool nextResult();
     // The current row; throws when there is none (before the first row,
     // after the last, after a failure).
@@ -51,6 +57,8 @@ private:
     ResultRegistry* m_registry;
     std::shared_ptr<const CancelState> m_cancel;
     quint64 m_generation = 0;
+    QStringList m_statements;
+    qsizetype m_current = 0; // the statement whose result set is current
     bool m_onRow = false;
     std::optional<Failure> m_failure;
 };

@@ -67,7 +67,7 @@ SqliteBackend::SqliteBackend(const QString& path, std::shared_ptr<CancelState> c
     // interrupt could reach it.
     sqlite3_progress_handler(db, kCancelCheckSteps, stopWhenCancelled, m_cancel.get());
     m_db = db;
-    m_cancel->setInterrupter([db](void*) { sqlite3_interrupt(db); });
+    m_cancel->setInterrupter([db](void*, CancelState::Interrupt) { sqlite3_interrupt(db); });
 }
 
 SqliteBackend::~SqliteBackend()

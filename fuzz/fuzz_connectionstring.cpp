@@ -98,6 +98,9 @@ void checkTranslation(const QString& input)
         wanted.append(QStringLiteral("DATABASE"));
     wanted += { QStringLiteral("UID"), QStringLiteral("PWD"), QStringLiteral("TDS_Version"),
         QStringLiteral("ClientCharset") };
+    // The encryption the string asked for, in the driver's own keyword.
+    if (target.encryption != fee::LinkEncryption::Default)
+        wanted.append(QStringLiteral("Encryption"));
     fuzz::check(keys == wanted, "the ODBC string holds exactly our keywords", show(input, odbc));
 
     auto valueOf = [&](const char* key) {
@@ -120,6 +123,14 @@ void checkTranslation(const QString& input)
     }
     fuzz::check(valueOf("TDS_Version") == QLatin1String("7.3") && valueOf("ClientCharset") == QLatin1String("UTF-8"),
         "the protocol settings are ours", show(input, odbc));
+    if (target.encryption != fee::LinkEncryption::Default)
+        fuzz::check(valueOf("Encryption")
+                == QLatin1String(target.encryption == fee::LinkEncryption::Off ? "off" : "require"),
+            "the encryption is the one asked for", show(input, odbc));
+    // The rest of the string after the server's part is what a checked
+    // connection names its configuration section with.
+    fuzz::check(odbc.contains(QLatin1Char(';') + target.odbcLogin), "the login part stands in the string",
+        show(input, odbc));
 }
 
 } // namespace

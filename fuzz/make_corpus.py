@@ -85,6 +85,9 @@ def connection():
         "settings-pieces-hostile": "db1';UID=evil\x01sa'\x01p}w;\x01w'y",
         "settings-pieces-braces": "{db1}\x01{sa}\x01}\x01{",
         "unicode": "Data Source=数据库;User ID=用户;Password=密码;Initial Catalog=物业",
+        "encrypt-checked": "Provider=SQLOLEDB.1;Password=pw;User ID=sa;Data Source='db1,1433';Encrypt=yes;ServerCertificate='/etc/ca;1.pem';HostNameInCertificate=db1.example",
+        "encrypt-off": "Provider=SQLOLEDB.1;Password=pw;User ID=sa;Data Source=db1;use encryption for data=False;Command Timeout=5",
+        "trust": "Data Source=db1\\inst;Trust Server Certificate=True;TrustServerCertificate=no",
     }
     for name, text in seeds.items():
         put(t, name, text)

@@ -9,7 +9,7 @@ $SUDO apt-get install -y --no-install-recommends \
   g++ cmake make pkg-config \
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libqt6sql6-odbc libqt6opengl6-dev qt6-svg-dev \
   libsqlite3-dev libxlsxwriter-dev libzip-dev \
-  unixodbc unixodbc-dev tdsodbc freetds-bin python3 \
+  unixodbc unixodbc-dev tdsodbc freetds-bin python3 libssl-dev openssl \
   fonts-noto-cjk python3-openpyxl libreoffice-calc-nogui poppler-utils \
   qt6-translations-l10n xvfb xauth x11-apps imagemagick xdotool libx11-dev libxtst-dev x11-xkb-utils \
   clang libclang-rt-14-dev \

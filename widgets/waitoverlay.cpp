@@ -89,6 +89,11 @@ void WaitOverlay::showProgress(const RunProgress& progress)
     if (progress.rowsRead > 0)
         text += (text.isEmpty() ? QString() : QStringLiteral("，"))
             + QStringLiteral("已读 %1 行").arg(progress.rowsRead);
+    // Long enough that a slow statement does not look like a lost server.
+    constexpr int kSilenceShown = 10;
+    if (progress.serverSilentSeconds >= kSilenceShown)
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n"))
+            + QStringLiteral("服务器已 %1 秒没有响应").arg(progress.serverSilentSeconds);
     m_progress->setText(text);
 }
 

@@ -157,11 +157,7 @@ namespace {
         }
 
         // Marks and shows the rows held, on the run's own connection.
-        void finish()
-        {
-            m_sibling.reset();
-            flush(m_run.connection());
-        }
+        void finish() { flush(m_run.connection()); }
 
     private:
         struct Held {
@@ -169,12 +165,7 @@ namespace {
             int place; // in m_numbers; -1 for a row without marking
         };
 
-        DbConnection& sibling()
-        {
-            if (!m_sibling)
-                m_sibling = m_run.connection().openSibling();
-            return *m_sibling;
-        }
+        DbConnection& sibling() { return m_run.extraConnection(); }
 
         void flush(DbConnection& connection)
         {
@@ -207,7 +198,6 @@ namespace {
 
         RunContext& m_run;
         Show m_show;
-        std::unique_ptr<DbConnection> m_sibling;
         QStringList m_numbers; // distinct, in the order first met
         QVector<Held> m_held;
     };

@@ -5,14 +5,33 @@
 #include "reports/shared/runcontext.h"
 
 #include <QThread>
+#include <QTimer>
 
 namespace fee {
 
 ReportRunner::ReportRunner(QObject* parent)
     : QObject(parent)
+    , m_silenceWatch(new QTimer(this))
 {
     qRegisterMetaType<fee::RunProgress>();
     qRegisterMetaType<fee::RunOutcome>();
+    // A server that stops answering sends no progress: the wait is looked at
+    // once a second instead.
+    m_silenceWatch->setInterval(1000);
+    connect(m_silenceWatch, &QTimer::timeout, this, [this] {
+        qint64 silentMs = 0;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_context)
+                silentMs = m_context->serverSilenceMs();
+        }
+        const int seconds = int(silentMs / 1000);
+        if (seconds == m_shownProgress.serverSilentSeconds)
+            return;
+        m_shownProgress.serverSilentSeconds = seconds;
+        emit progressed(m_shownProgress);
+    });
+    connect(this, &ReportRunner::progressed, this, [this](const RunProgress& progress) { m_shownProgress = progress; });
 }
 
 ReportRunner::~ReportRunner()
@@ -36,13 +55,33 @@ quint64 ReportRunner::start(const DbConnection& from, Job job, int connections)
         m_outcome = RunOutcome();
     }
     m_lastProgress = RunProgress();
+    m_shownProgress = RunProgress();
     m_sinceProgress.invalidate();
+    m_silenceWatch->start();
 
     m_thread = QThread::create([this, &from, number, job = std::move(job), connections] {
         RunOutcome outcome;
         outcome.run = number;
         try {
-            const std::unique_ptr<DbConnection> connection = from.openSibling();
+            // Made before it opens, so that a cancel reaches its login too.
+            const auto connection = std::make_unique<DbConnection>();
+            {
+                std::lock_guard lock(m_mutex);
+                m_opening = connection.get();
+                if (m_cancelRequested)
+                    connection->cancel();
+            }
+            try {
+                connection->openLike(from);
+            } catch (...) {
+                std::lock_guard lock(m_mutex);
+                m_opening = nullptr;
+                throw;
+            }
+            {
+                std::lock_guard lock(m_mutex);
+                m_opening = nullptr;
+            }
             RunContext run(*connection);
             run.setParallelism(connections > 0 ? connections : RunContext::defaultParallelism(connection->backend()));
             run.setProgressSink([this](const RunProgress& progress) {
@@ -93,6 +132,8 @@ void ReportRunner::cancel()
 {
     std::lock_guard lock(m_mutex);
     m_cancelRequested = true;
+    if (m_opening)
+        m_opening->cancel();
     if (m_context)
         m_context->cancel();
 }
@@ -114,6 +155,7 @@ void ReportRunner::deliver()
     m_thread->wait();
     delete m_thread;
     m_thread = nullptr;
+    m_silenceWatch->stop();
     RunOutcome outcome;
     {
         std::lock_guard lock(m_mutex);

@@ -10,6 +10,7 @@
 #include <mutex>
 
 class QThread;
+class QTimer;
 
 namespace fee {
 
@@ -53,7 +54,8 @@ public:
     void waitForFinished();
 
 signals:
-    // At most a few times a second, and once more at the end.
+    // At most a few times a second, and once more at the end; while a
+    // request waits for the server, once a second with how long it has.
     void progressed(const fee::RunProgress& progress);
     void finished(const fee::RunOutcome& outcome);
 
@@ -63,11 +65,14 @@ private:
     QThread* m_thread = nullptr;
     bool m_running = false;
     quint64 m_runs = 0;
-    std::mutex m_mutex; // guards m_context, m_cancelRequested, m_outcome
+    std::mutex m_mutex; // guards m_opening, m_context, m_cancelRequested, m_outcome
+    DbConnection* m_opening = nullptr; // the run's connection while it opens
     RunContext* m_context = nullptr;
     bool m_cancelRequested = false;
     RunOutcome m_outcome;
     RunProgress m_lastProgress;
+    RunProgress m_shownProgress; // the latest progress signalled (the runner's thread)
+    QTimer* m_silenceWatch;
     QElapsedTimer m_sinceProgress;
 };
 

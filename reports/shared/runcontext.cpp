@@ -1,6 +1,7 @@
 #include "reports/shared/runcontext.h"
 
 #include "core/failure.h"
+#include "core/notices.h"
 #include "db/dbconnection.h"
 
 #include <QThread>
@@ -17,6 +18,11 @@ RunContext::RunContext(DbConnection& connection)
 
 RunContext::~RunContext()
 {
+    if (m_extra) {
+        std::lock_guard lock(m_mutex);
+        std::erase(m_helpers, m_extra.get());
+    }
+    m_extra.reset();
     // A cancellation belongs to its run: the connection serves the next one.
     if (m_cancelled.load())
         m_connection.resetCancel();
@@ -68,17 +74,13 @@ void RunContext::forEachOffice(int count, const OfficeTask& task, int officesPer
     int next = 0; // the next task to take
     bool stop = false;
 
-    auto runTask = [&](int index, DbConnection* connection, const std::exception_ptr& openError) {
+    auto runTask = [&](int index, DbConnection& connection) {
         Result result;
-        if (!connection) {
-            result.error = openError;
-        } else {
-            try {
-                throwIfCancelled();
-                result.write = task(index, *connection);
-            } catch (...) {
-                result.error = std::current_exception();
-            }
+        try {
+            throwIfCancelled();
+            result.write = task(index, connection);
+        } catch (...) {
+            result.error = std::current_exception();
         }
         {
             std::lock_guard lock(mutex);
@@ -94,26 +96,38 @@ void RunContext::forEachOffice(int count, const OfficeTask& task, int officesPer
         return !stop && next < tasks ? next++ : -1;
     };
 
+    std::atomic<int> opened { 0 };
+    std::exception_ptr refusal; // the first helper connection that could not be opened
     auto helper = [&] {
         // Qt's connections belong to the thread that opens them: each helper
         // opens, uses and closes its own.
         std::unique_ptr<DbConnection> connection;
-        std::exception_ptr openError;
         try {
             throwIfCancelled();
             connection = m_connection.openSibling();
+        } catch (const Failure& failure) {
+            // The run goes on over the connections it has; a cancelled
+            // run has nothing to say about them.
+            std::lock_guard lock(mutex);
+            if (!isCancellation(failure) && !refusal)
+                refusal = std::current_exception();
+            return;
         } catch (...) {
-            openError = std::current_exception();
+            std::lock_guard lock(mutex);
+            if (!refusal)
+                refusal = std::current_exception();
+            return;
         }
-        if (connection) {
+        ++opened;
+        {
             std::lock_guard lock(m_mutex);
             m_helpers.push_back(connection.get());
             if (m_cancelled.load())
                 connection->cancel();
         }
         for (int index = take(); index >= 0; index = take())
-            runTask(index, connection.get(), openError);
-        if (connection) {
+            runTask(index, *connection);
+        {
             std::lock_guard lock(m_mutex);
             m_helpers.erase(std::find(m_helpers.begin(), m_helpers.end(), connection.get()));
         }
@@ -149,7 +163,7 @@ void RunContext::forEachOffice(int count, const OfficeTask& task, int officesPer
         if (!stop && next < tasks) {
             const int index = next++;
             lock.unlock();
-            runTask(index, &m_connection, {});
+            runTask(index, m_connection);
             continue;
         }
         if (written >= next) {
@@ -166,9 +180,66 @@ void RunContext::forEachOffice(int count, const OfficeTask& task, int officesPer
     }
     for (std::thread& thread : threads)
         thread.join();
+    if (refusal && !m_cancelled.load())
+        connectionRefused(refusal, 1 + opened.load(), 1 + helpers);
     if (failure)
         std::rethrow_exception(failure);
     throwIfCancelled();
+}
+
+DbConnection& RunContext::extraConnection()
+{
+    throwIfCancelled();
+    if (m_extra)
+        return *m_extra;
+    if (m_extraRefused)
+        return m_connection;
+    try {
+        m_extra = m_connection.openSibling();
+    } catch (const Failure& failure) {
+        if (isCancellation(failure))
+            throw;
+        m_extraRefused = true;
+        connectionRefused(std::current_exception(), 1, 2);
+        return m_connection;
+    }
+    std::lock_guard lock(m_mutex);
+    m_helpers.push_back(m_extra.get());
+    if (m_cancelled.load())
+        m_extra->cancel();
+    return *m_extra;
+}
+
+void RunContext::connectionRefused(const std::exception_ptr& error, int used, int wanted)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_refusalSaid)
+            return;
+        m_refusalSaid = true;
+    }
+    QString why;
+    try {
+        std::rethrow_exception(error);
+    } catch (const Failure& failure) {
+        why = failure.description();
+    } catch (const std::exception& e) {
+        why = QString::fromUtf8(e.what());
+    } catch (...) {
+    }
+    notice(QStringLiteral("the run used %1 of %2 connections to the database: a connection could not be opened (%3)")
+               .arg(used)
+               .arg(wanted)
+               .arg(why));
+}
+
+qint64 RunContext::serverSilenceMs() const
+{
+    std::lock_guard lock(m_mutex);
+    qint64 longest = m_connection.waitingMs();
+    for (const DbConnection* helper : m_helpers)
+        longest = std::max(longest, helper->waitingMs());
+    return longest;
 }
 
 void RunContext::setOfficeCount(int count)

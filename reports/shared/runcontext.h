@@ -67,8 +67,22 @@ public:
     // connection, which also writes the results in task order as they come.
     // When a task throws, the writers of the tasks before it still run, then
     // the failure is thrown; no later writer runs. Reports the offices of
-    // each written task done.
+    // each written task done. A helper whose connection cannot be opened
+    // takes no task: the run goes on over the connections it has (the
+    // context's own at least) and says once how many it used (notice()).
     void forEachOffice(int count, const OfficeTask& task, int officesPerTask = 1);
+
+    // One more connection beside the context's own, for statements while a
+    // result of that one streams: opened on first call on the calling
+    // thread (the context's), kept while the context lives and cancelled
+    // with it. When it cannot be opened the context's own connection comes
+    // back (a result streaming on it is then read into memory first) and the
+    // run says so once. Throws the cancellation failure.
+    DbConnection& extraConnection();
+
+    // How long the longest request in flight on the run's connections has
+    // gone without an answer (0 when none waits). Thread-safe.
+    qint64 serverSilenceMs() const;
 
     // Progress, thread-safe. The sink (if any) is called on the thread that
     // reports, after every change; a window throttles and forwards it.
@@ -91,9 +105,14 @@ public:
 
 private:
     void report();
+    // A sibling that could not be opened: said once per run, with how many
+    // connections the run used.
+    void connectionRefused(const std::exception_ptr& error, int used, int wanted);
 
     DbConnection& m_connection;
-    std::vector<DbConnection*> m_helpers; // connections of the helper threads while they run
+    std::vector<DbConnection*> m_helpers; // connections of the helper threads while they run, and the extra one
+    std::unique_ptr<DbConnection> m_extra;
+    bool m_extraRefused = false;
     mutable std::mutex m_mutex;
     std::mutex m_sinkMutex; // one progress report at a time
     std::atomic<bool> m_cancelled { false };
@@ -102,6 +121,7 @@ private:
     std::atomic<int> m_statementCount { 0 };
     std::atomic<qint64> m_databaseNs { 0 };
     bool m_keepStatements = false;
+    bool m_refusalSaid = false;
     QStringList m_statements;
     std::function<void(const RunProgress&)> m_sink;
 };

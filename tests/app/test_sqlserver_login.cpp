@@ -10,6 +10,7 @@
 #include "core/sessioninfo.h"
 #include "app/sharedconnection.h"
 #include "db/dbconnection.h"
+#include "tests/support/roads.h"
 
 #include <QDeadlineTimer>
 #include <QLineEdit>
@@ -45,9 +46,7 @@ private:
 
 void TestSqlServerLogin::initTestCase()
 {
-    const QString missing = testing::TdsTestServer::missingReason();
-    if (!missing.isEmpty())
-        QSKIP(qPrintable(missing));
+    FEE_REQUIRE_ROAD(testing::TdsTestServer::missingReason());
     initAppResources();
     m_rec.install();
 

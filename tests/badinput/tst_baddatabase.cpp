@@ -1,5 +1,6 @@
 #include "badfixture.h"
 #include "tests/support/tdstestserver.h"
+#include "tests/support/roads.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -97,7 +98,9 @@ class TestBadDatabase : public QObject {
     void skipWithoutServer(const QString& road)
     {
         if (road == QLatin1String("sqlserver") && !m_serverUp)
-            QSKIP("the SQL Server stand-in is not available");
+            FEE_REQUIRE_ROAD(fee::testing::TdsTestServer::missingReason().isEmpty()
+                    ? QStringLiteral("the SQL Server stand-in did not start")
+                    : fee::testing::TdsTestServer::missingReason());
     }
 
     QString spoilt(const QString& name, const QString& script)

@@ -3,6 +3,7 @@
 #include "db/dbconnection.h"
 #include "db/dbresult.h"
 #include "tests/support/tdstestserver.h"
+#include "tests/support/roads.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -45,9 +46,7 @@ private slots:
     // settings logs in on the SQL Server road.
     void hostilePasswordLogsIn()
     {
-        const QString missing = testing::TdsTestServer::missingReason();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
+        FEE_REQUIRE_ROAD(testing::TdsTestServer::missingReason());
         QTemporaryDir dir;
         const QString db = dir.filePath(QStringLiteral("empty.db"));
         {

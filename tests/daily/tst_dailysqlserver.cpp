@@ -9,6 +9,7 @@
 #include "reports/shared/runcontext.h"
 #include "tests/support/bothroads.h"
 #include "tests/support/requestlog.h"
+#include "tests/support/roads.h"
 
 #include <QtTest>
 
@@ -55,9 +56,7 @@ class TestDailySqlServer : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString missing = testing::TdsTestServer::missingReason();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
+        FEE_REQUIRE_ROAD(testing::TdsTestServer::missingReason());
         const QString error
             = m_roads.open(QStringLiteral("daily.db"), createFixture, dailyFixtureConnectionString);
         QVERIFY2(error.isEmpty(), qPrintable(error));

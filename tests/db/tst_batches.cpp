@@ -3,6 +3,7 @@
 #include "tests/support/requestlog.h"
 
 #include "fixture.h"
+#include "tests/support/roads.h"
 
 #include <QtTest>
 
@@ -79,9 +80,7 @@ private:
 
 void TestBatches::initTestCase()
 {
-    const QString missing = fee::testing::TdsTestServer::missingReason();
-    if (!missing.isEmpty())
-        QSKIP(qPrintable(missing));
+    FEE_REQUIRE_ROAD(fee::testing::TdsTestServer::missingReason());
     const QString error = m_roads.open(QStringLiteral("fee.db"), &createFixture, &embeddedString);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 }

@@ -13,6 +13,8 @@ private slots:
     void rejected_data();
     void rejected();
     void parsedValues();
+    void linkOptions_data();
+    void linkOptions();
 };
 
 void TestConnectionString::fromSettings()
@@ -73,6 +75,18 @@ void TestConnectionString::translated_data()
         << sqlServer << QStringLiteral("DRIVER={FreeTDS};SERVER=db1;PORT=1433;DATABASE=wy;UID=sa;PWD={a;b}") + tail;
     const QString odbc = QStringLiteral("Driver={FreeTDS};Server=h;Port=1;PWD={a;b}");
     QTest::newRow("driver string unchanged") << odbc << sqlServer << odbc;
+    const QString settings = QStringLiteral("Provider=SQLOLEDB.1;Password=pw;User ID=sa;Initial Catalog='wy';Data "
+                                            "Source='db1'");
+    const QString plain = QStringLiteral("DRIVER={FreeTDS};SERVER=db1;PORT=1433;DATABASE=wy;UID=sa;PWD=pw") + tail;
+    QTest::newRow("Encrypt=no turns encryption off") << settings + QStringLiteral(";Encrypt=no") << sqlServer
+                                                     << plain + QStringLiteral(";Encryption=off");
+    QTest::newRow("Encrypt=yes encrypts all") << settings + QStringLiteral(";Encrypt=yes") << sqlServer
+                                              << plain + QStringLiteral(";Encryption=require");
+    QTest::newRow("TrustServerCertificate encrypts all")
+        << settings + QStringLiteral(";TrustServerCertificate=yes") << sqlServer
+        << plain + QStringLiteral(";Encryption=require");
+    QTest::newRow("Command Timeout stays ours") << settings + QStringLiteral(";Command Timeout=5") << sqlServer
+                                                << plain;
     QTest::newRow("sqlite") << QStringLiteral("Provider=SQLite;Data Source=/tmp/a b.db") << sqlite
                             << QStringLiteral("/tmp/a b.db");
     QTest::newRow("sqlite quoted path") << QStringLiteral("Provider=sqlite;Data Source='/tmp/x;y''s.db';") << sqlite
@@ -107,6 +121,17 @@ void TestConnectionString::rejected_data()
     QTest::newRow("NUL in the port") << QStringLiteral("Data Source='db1,143%1x';User ID=sa").arg(QChar(0));
     QTest::newRow("NUL in the server") << QStringLiteral("Data Source='db%1';User ID=sa").arg(QChar(0));
     QTest::newRow("sqlite without file") << QStringLiteral("Provider=SQLite");
+    QTest::newRow("Encrypt of another meaning") << QStringLiteral("Data Source=db1;Encrypt=maybe");
+    QTest::newRow("Encrypt=strict (TDS 8)") << QStringLiteral("Data Source=db1;Encrypt=strict");
+    QTest::newRow("Trust of another meaning") << QStringLiteral("Data Source=db1;TrustServerCertificate=1");
+    // A certificate named but never checked would look safe and not be.
+    QTest::newRow("certificate without Encrypt") << QStringLiteral("Data Source=db1;ServerCertificate=/a.pem");
+    QTest::newRow("certificate with trust")
+        << QStringLiteral("Data Source=db1;Encrypt=yes;TrustServerCertificate=yes;ServerCertificate=/a.pem");
+    QTest::newRow("host name without Encrypt") << QStringLiteral("Data Source=db1;HostNameInCertificate=x");
+    QTest::newRow("timeout not a number") << QStringLiteral("Data Source=db1;Command Timeout=1m");
+    QTest::newRow("negative timeout") << QStringLiteral("Data Source=db1;Command Timeout=-1");
+    QTest::newRow("timeout in an ODBC string") << QStringLiteral("Driver={FreeTDS};Server=h;Command Timeout=x");
 }
 
 void TestConnectionString::rejected()
@@ -128,6 +153,77 @@ void TestConnectionString::parsedValues()
     QCOMPARE(pairs.value(QStringLiteral("user id")), QStringLiteral("sa"));
     QCOMPARE(pairs.value(QStringLiteral("password")), QStringLiteral("x'y"));
     QCOMPARE(pairs.size(), 3);
+}
+
+// What a string asks of the link: its encryption and certificate check in
+// every spelling SQL Server's drivers take, and the request timeout.
+void TestConnectionString::linkOptions_data()
+{
+    QTest::addColumn<QString>("pieces"); // after the stored settings' string
+    QTest::addColumn<int>("encryption");
+    QTest::addColumn<QString>("keyword");
+    QTest::addColumn<QString>("certificateFile");
+    QTest::addColumn<QString>("certificateHost");
+    QTest::addColumn<int>("timeout"); // -1: none given
+    const auto none = int(fee::LinkEncryption::Default);
+    const auto off = int(fee::LinkEncryption::Off);
+    const auto verify = int(fee::LinkEncryption::Verify);
+    const auto trust = int(fee::LinkEncryption::Trust);
+
+    QTest::newRow("no keyword") << QString() << none << QString() << QString() << QString() << -1;
+    QTest::newRow("Encrypt=yes") << ";Encrypt=yes" << verify << "Encrypt=yes" << QString() << QString() << -1;
+    QTest::newRow("encrypt=TRUE") << ";encrypt=TRUE" << verify << "Encrypt=TRUE" << QString() << QString() << -1;
+    QTest::newRow("Encrypt=Mandatory") << ";Encrypt=Mandatory" << verify << "Encrypt=Mandatory" << QString()
+                                       << QString() << -1;
+    QTest::newRow("Use Encryption for Data=True")
+        << ";Use Encryption for Data=True" << verify << "Use Encryption for Data=True" << QString() << QString() << -1;
+    QTest::newRow("Encrypt=no") << ";Encrypt=no" << off << "Encrypt=no" << QString() << QString() << -1;
+    QTest::newRow("Encrypt=false") << ";Encrypt=false" << off << "Encrypt=false" << QString() << QString() << -1;
+    QTest::newRow("Encrypt=optional") << ";Encrypt=optional" << off << "Encrypt=optional" << QString() << QString()
+                                      << -1;
+    QTest::newRow("Use Encryption for Data=False")
+        << ";Use Encryption for Data=False" << off << "Use Encryption for Data=False" << QString() << QString() << -1;
+    QTest::newRow("TrustServerCertificate=yes") << ";TrustServerCertificate=yes" << trust
+                                                << "TrustServerCertificate=yes" << QString() << QString() << -1;
+    QTest::newRow("Trust Server Certificate=True with Encrypt")
+        << ";Encrypt=yes;Trust Server Certificate=True" << trust << "Trust Server Certificate=True" << QString()
+        << QString() << -1;
+    QTest::newRow("trust refused leaves the check") << ";Encrypt=yes;TrustServerCertificate=no" << verify
+                                                    << "Encrypt=yes" << QString() << QString() << -1;
+    QTest::newRow("Encrypt=no wins over trust") << ";Encrypt=no;TrustServerCertificate=yes" << off << "Encrypt=no"
+                                                << QString() << QString() << -1;
+    QTest::newRow("certificate and host name")
+        << ";Encrypt=yes;ServerCertificate='/etc/a b.pem';HostNameInCertificate=db.example" << verify
+        << "Encrypt=yes" << "/etc/a b.pem" << "db.example" << -1;
+    QTest::newRow("Command Timeout") << ";Command Timeout = 15 " << none << QString() << QString() << QString() << 15;
+    QTest::newRow("Command Timeout=0") << ";command timeout=0" << none << QString() << QString() << QString() << 0;
+}
+
+void TestConnectionString::linkOptions()
+{
+    QFETCH(QString, pieces);
+    QFETCH(int, encryption);
+    QFETCH(QString, keyword);
+    QFETCH(QString, certificateFile);
+    QFETCH(QString, certificateHost);
+    QFETCH(int, timeout);
+    const fee::ConnectionTarget t = fee::translateConnectionString(
+        QStringLiteral("Provider=SQLOLEDB.1;Password=pw;User ID=sa;Data Source='db1,1444'") + pieces);
+    QCOMPARE(int(t.encryption), encryption);
+    QCOMPARE(t.encryptionKeyword, keyword);
+    QCOMPARE(t.certificateFile, certificateFile);
+    QCOMPARE(t.certificateHost, certificateHost);
+    QCOMPARE(t.commandTimeout.value_or(-1), timeout);
+    QCOMPARE(t.host, QStringLiteral("db1"));
+    QCOMPARE(t.port, 1444);
+    QCOMPARE(t.odbcLogin, QStringLiteral("UID=sa;PWD=pw;TDS_Version=7.3;ClientCharset=UTF-8"));
+
+    // An ODBC string goes to the driver as given; only the timeout is ours.
+    const QString odbc = QStringLiteral("Driver={FreeTDS};Server=h;Encrypt=yes;Command Timeout={7}");
+    const fee::ConnectionTarget given = fee::translateConnectionString(odbc);
+    QCOMPARE(given.odbc, odbc);
+    QCOMPARE(int(given.encryption), int(fee::LinkEncryption::Default));
+    QCOMPARE(given.commandTimeout.value_or(-1), 7);
 }
 
 QTEST_APPLESS_MAIN(TestConnectionString)

@@ -2,6 +2,7 @@
 #include "tests/support/tdstestserver.h"
 
 #include "fixture.h"
+#include "tests/support/roads.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -52,9 +53,7 @@ private:
 
 void TestSqlServer::initTestCase()
 {
-    const QString missing = fee::testing::TdsTestServer::missingReason();
-    if (!missing.isEmpty())
-        QSKIP(qPrintable(missing));
+    FEE_REQUIRE_ROAD(fee::testing::TdsTestServer::missingReason());
     QVERIFY(m_dir.isValid());
     const QString db = m_dir.filePath(QStringLiteral("fee.db"));
     QCOMPARE(fixture::createFeeDatabase(db, false), QString());

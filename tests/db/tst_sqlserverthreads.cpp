@@ -3,6 +3,7 @@
 
 #include "fixture.h"
 #include "threadcheck.h"
+#include "tests/support/roads.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -67,9 +68,7 @@ private:
 
 void TestSqlServerThreads::initTestCase()
 {
-    const QString missing = fee::testing::TdsTestServer::missingReason();
-    if (!missing.isEmpty())
-        QSKIP(qPrintable(missing));
+    FEE_REQUIRE_ROAD(fee::testing::TdsTestServer::missingReason());
     QVERIFY(m_dir.isValid());
     const QString db = m_dir.filePath(QStringLiteral("fee.db"));
     QCOMPARE(fixture::createFeeDatabase(db, false), QString());

@@ -19,6 +19,7 @@
 #include "reports/shared/selectionresolver.h"
 #include "tests/support/bothroads.h"
 #include "tests/support/tdstestserver.h"
+#include "tests/support/roads.h"
 
 #include <QDateEdit>
 #include <QListWidget>
@@ -158,9 +159,7 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString missing = fee::testing::TdsTestServer::missingReason();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
+        FEE_REQUIRE_ROAD(fee::testing::TdsTestServer::missingReason());
         QVERIFY(m_dir.isValid());
         m_db = m_dir.filePath(QStringLiteral("demo.db"));
         fee::demo::DemoDbOptions options;

@@ -7,6 +7,7 @@
 #include "reports/shared/officelist.h"
 #include "reports/shared/runcontext.h"
 #include "tests/support/bothroads.h"
+#include "tests/support/roads.h"
 
 #include <sqlite3.h>
 
@@ -65,9 +66,7 @@ class TestMonthlySqlServer : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString missing = testing::TdsTestServer::missingReason();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
+        FEE_REQUIRE_ROAD(testing::TdsTestServer::missingReason());
         QString error = m_roads.open(QStringLiteral("ledger.db"), createLedgerFixture, fixtureConnectionString);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         error = m_broken.open(QStringLiteral("broken.db"), createBrokenFixture, fixtureConnectionString);

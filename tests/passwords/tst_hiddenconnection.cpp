@@ -24,17 +24,34 @@ const QString kPassword = QStringLiteral("Qz7-Sekrit-94Kx");
 // to it has read its arguments and then waits in its login.
 class SilentServer {
 public:
-    SilentServer()
+    SilentServer() { listenOn(0); }
+
+    // On the first free port from `first` up to (not including) `last`;
+    // *offset: how far from `first` it is, -1 when none was free.
+    SilentServer(int first, int last, int* offset)
     {
+        *offset = -1;
+        for (int port = first; port < last && m_port == 0; ++port) {
+            if (listenOn(port))
+                *offset = port - first;
+        }
+    }
+
+    bool listenOn(int port)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
         m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address {};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(quint16(port));
         socklen_t length = sizeof address;
         if (m_fd < 0 || ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(m_fd, 8) != 0
             || ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
-            return;
+            return false;
         m_port = ntohs(address.sin_port);
+        return true;
     }
     ~SilentServer()
     {
@@ -134,6 +151,33 @@ private slots:
         QCOMPARE(reference.exitCode, 0);
         QVERIFY(reference.out.contains("合计"));
         m_reference = reference.out;
+    }
+
+    // The desktop program wipes its argument before Qt's application object
+    // is made: while that waits on a display that never answers (the X
+    // server's port accepts, nothing more), the command line already shows
+    // no password.
+    void desktopWipesBeforeItsApplicationIsMade()
+    {
+        int display = -1;
+        SilentServer x11(6000, 6100, &display);
+        QVERIFY2(display >= 0, "no X11 port free");
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("DISPLAY"), QStringLiteral("127.0.0.1:%1").arg(display));
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(FEE_APP_PATH), { sessionLine(embedded()) });
+        QVERIFY(program.waitForStarted());
+        const bool reached = x11.waitForClient(30000);
+        const QByteArray line = commandLineOf(program.processId());
+        const bool stillWaiting = program.state() == QProcess::Running;
+        program.kill();
+        program.waitForFinished();
+        QVERIFY2(reached, "the program never reached its display");
+        QVERIFY(stillWaiting);
+        QVERIFY2(!line.contains("Sekrit"), QByteArray(line).replace('\0', ' ').constData());
+        QVERIFY(!line.contains("Provider=SQLite"));
     }
 
     // Each program, started with the password on its command line, no longer

@@ -6,6 +6,7 @@
 #include "core/secretmask.h"
 #include "widgets/sessionstatusbar.h"
 #include "db/connectionsecrets.h"
+#include "db/connectionstring.h"
 
 #include <QtTest>
 
@@ -89,6 +90,22 @@ private slots:
                                                << "pwd=******\nnext line";
         QTest::newRow("nothing to mask") << QString() << "Login failed for user 'sa'."
                                          << "Login failed for user 'sa'.";
+        // A password of a few letters would mangle every word that holds
+        // them: it is masked only where it stands as a password's value.
+        QTest::newRow("short password left in words")
+            << "Provider=SQLOLEDB.1;Password=sa;User ID=sa"
+            << "Login failed for user 'sa'. Unable to connect to data source"
+            << "Login failed for user 'sa'. Unable to connect to data source";
+        QTest::newRow("short password as a value") << "Password=sa"
+                                                   << "DRIVER={FreeTDS};UID=sa;PWD=sa;TDS_Version=7.3"
+                                                   << "DRIVER={FreeTDS};UID=sa;PWD=******;TDS_Version=7.3";
+        QTest::newRow("one digit") << "Password=1"
+                                   << "error 18456, severity 14, state 1: Password = '1'"
+                                   << "error 18456, severity 14, state 1: Password = ******";
+        QTest::newRow("five letters") << "Password=abcde" << "abcdef abcde" << "abcdef abcde";
+        QTest::newRow("six letters masked anywhere") << "Password=abcdef" << "xabcdefx" << "x******x";
+        QTest::newRow("three Chinese characters") << "Password=口令甲" << "登录失败：口令甲"
+                                                  << "登录失败：******";
     }
 
     void maskedText()
@@ -128,6 +145,51 @@ private slots:
         qWarning("QODBC: Unable to connect with PWD=Other-Sekrit;UID=sa (Shown-Sekrit)");
         qInstallMessageHandler(testHandler);
         QCOMPARE(loggedMessages(), QStringList { "QODBC: Unable to connect with PWD=******;UID=sa (******)" });
+    }
+
+    // The parser and the masking read a string through one scanner: the
+    // value the connection would send as its password is always masked.
+    void maskingReadsWhatTheParserReads_data()
+    {
+        QTest::addColumn<QString>("connection");
+        QTest::newRow("bare") << "Provider=SQLOLEDB.1;Password= Sekrit-1 ;User ID=sa";
+        QTest::newRow("apostrophes") << "Password='Se;k''rit';User ID=sa";
+        QTest::newRow("double quotes") << "Password=\"Se\"\"k;rit\";User ID=sa";
+        QTest::newRow("blanks before the quote") << "Password=   'Sek rit'  ;User ID=sa";
+        QTest::newRow("key in any case") << "PWD=Sekrit-2;uid=sa";
+        QTest::newRow("later piece wins") << "Password=First-1;Password=Second-2";
+        QTest::newRow("equals sign inside") << "Password=a=b=Sekrit";
+        QTest::newRow("brace in OLE DB") << "Password={Sekrit;User ID=sa";
+    }
+
+    void maskingReadsWhatTheParserReads()
+    {
+        QFETCH(QString, connection);
+        const auto pairs = fee::parseConnectionString(connection);
+        const QString password = pairs.value(QStringLiteral("password"), pairs.value(QStringLiteral("pwd")));
+        QVERIFY(!password.isEmpty());
+        QVERIFY2(fee::connectionSecrets(connection).contains(password), qPrintable(password));
+        fee::rememberConnectionSecrets(connection);
+        QCOMPARE(fee::withoutSecrets(QStringLiteral("[") + password + QStringLiteral("]")), QStringLiteral("[******]"));
+    }
+
+    // Taken before QApplication: the copies hold the arguments, the process's
+    // own are wiped, and the copies end as an argv does.
+    void argumentsTakenFirst()
+    {
+        char program[] = "fee-reports";
+        char session[] = "1{}a【】Password=Sekrit;Data Source=x【】";
+        char platform[] = "-platform";
+        char* argv[] = { program, session, platform, nullptr };
+        int argc = 3;
+        fee::TakenArguments taken(argc, argv);
+        QCOMPARE(QByteArray(argv[0]), QByteArray("fee-reports"));
+        QCOMPARE(QByteArray(argv[1]), QByteArray(int(qstrlen(session)), 'x'));
+        QCOMPARE(QByteArray(argv[2]), QByteArray("xxxxxxxxx"));
+        QCOMPARE(taken.count(), 3);
+        QCOMPARE(QByteArray(taken.values()[1]), QByteArray("1{}a【】Password=Sekrit;Data Source=x【】"));
+        QCOMPARE(QByteArray(taken.values()[2]), QByteArray("-platform"));
+        QCOMPARE(taken.values()[3], nullptr);
     }
 
     void wipedArgumentKeepsItsLength()

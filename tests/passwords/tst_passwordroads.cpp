@@ -17,6 +17,7 @@
 #include "db/dbconnection.h"
 #include "reports/monthly/ui/monthlyreportwindow.h"
 #include "tests/support/tdstestserver.h"
+#include "tests/support/roads.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -246,9 +247,7 @@ private:
 private slots:
     void initTestCase()
     {
-        const QString missing = testing::TdsTestServer::missingReason();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
+        FEE_REQUIRE_ROAD(testing::TdsTestServer::missingReason());
         QVERIFY(m_dir.isValid());
         initAppResources();
         m_db = m_dir.filePath(QStringLiteral("fees.db"));

@@ -15,6 +15,7 @@
 #include "reports/shared/selectionlists.h"
 #include "reports/shared/selectionresolver.h"
 #include "tests/support/tdstestserver.h"
+#include "tests/support/roads.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -209,9 +210,7 @@ private slots:
 
     void serverGetsNoWritingStatement()
     {
-        const QString missing = fee::testing::TdsTestServer::missingReason();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
+        FEE_REQUIRE_ROAD(fee::testing::TdsTestServer::missingReason());
         const QString work = m_dir.filePath(QStringLiteral("server"));
         const QString out = m_dir.filePath(QStringLiteral("server-out"));
         QVERIFY(QDir().mkpath(out));

@@ -9,6 +9,7 @@
 #include "reports/shared/runcontext.h"
 #include "reports/shared/selectionlists.h"
 #include "tests/support/bothroads.h"
+#include "tests/support/roads.h"
 
 #include <QtTest>
 #include <sqlite3.h>
@@ -66,9 +67,7 @@ class TestReceiptsSqlServer : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString missing = testing::TdsTestServer::missingReason();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
+        FEE_REQUIRE_ROAD(testing::TdsTestServer::missingReason());
         QString error = m_roads.open(QStringLiteral("receipts.db"), createReceiptsFixture, receiptsFixtureConnection);
         QVERIFY2(error.isEmpty(), qPrintable(error));
         error = m_broken.open(QStringLiteral("broken.db"), createBrokenFixture, receiptsFixtureConnection);

@@ -3,6 +3,7 @@
 #include "tests/support/clirun.h"
 #include "tests/support/requestlog.h"
 #include "tests/support/tdstestserver.h"
+#include "tests/support/roads.h"
 
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -50,9 +51,7 @@ class TestRoundTrips : public QObject {
 private slots:
     void initTestCase()
     {
-        const QString missing = testing::TdsTestServer::missingReason();
-        if (!missing.isEmpty())
-            QSKIP(qPrintable(missing));
+        FEE_REQUIRE_ROAD(testing::TdsTestServer::missingReason());
         QVERIFY(m_dir.isValid());
         // The number of connections is the program's own choice here.
         qunsetenv("FEE_REPORT_CONNECTIONS");

@@ -9,8 +9,16 @@
 #include <QString>
 #include <QStringList>
 #include <QThread>
+#include <signal.h>
 
 namespace fee::testing {
+
+// Whether a road that cannot be tested fails the run instead of skipping
+// (tests/support/roads.h).
+inline bool roadsRequired()
+{
+    return qEnvironmentVariable("CI") == QLatin1String("true") || qEnvironmentVariableIntValue("FEE_REQUIRE_ROADS") == 1;
+}
 
 class TdsTestServer {
 public:
@@ -22,8 +30,12 @@ public:
     // Why the road cannot be tested here, or "" when it can.
     static QString missingReason()
     {
-        if (!QFile::exists(QStringLiteral("/usr/bin/python3")) || !QFile::exists(script()))
-            return QStringLiteral("python3 or the TDS test server is missing");
+        if (!QFile::exists(script()))
+            return QStringLiteral("the SQL Server stand-in is missing: %1 (the shared tools beside the project, "
+                                  "cmake -DFEE_SHARED_DIR=...)")
+                .arg(script());
+        if (!QFile::exists(QStringLiteral("/usr/bin/python3")))
+            return QStringLiteral("python3, which runs the SQL Server stand-in, is missing");
         if (!QFile::exists(QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so")))
             return QStringLiteral("the FreeTDS ODBC driver (tdsodbc) is missing");
         return QString();
@@ -63,6 +75,11 @@ public:
 
     int port() const { return m_port; }
 
+    // Freezes the server with its links open (SIGSTOP), as a server that
+    // stops answering; resume() lets it go on.
+    bool pause() { return signal(SIGSTOP); }
+    bool resume() { return signal(SIGCONT); }
+
     // The stored settings' connection string for this server.
     QString oleDbString(const QString& password = QString::fromLatin1(kPassword)) const
     {
@@ -76,6 +93,7 @@ public:
     // the middle of whatever they do.
     void kill()
     {
+        resume();
         if (m_process.state() != QProcess::NotRunning) {
             m_process.kill();
             m_process.waitForFinished(5000);
@@ -84,6 +102,7 @@ public:
 
     void stop()
     {
+        resume();
         if (m_process.state() != QProcess::NotRunning) {
             m_process.terminate();
             if (!m_process.waitForFinished(5000))
@@ -92,6 +111,12 @@ public:
     }
 
 private:
+    bool signal(int number)
+    {
+        const qint64 pid = m_process.processId();
+        return m_process.state() == QProcess::Running && pid > 0 && ::kill(pid_t(pid), number) == 0;
+    }
+
     static QString script() { return QStringLiteral(FEE_SHARED_DIR "/tools/tds-test-server/tds_test_server.py"); }
 
     QProcess m_process;
